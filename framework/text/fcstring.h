@@ -1,0 +1,150 @@
+// The framework's string.
+//
+// Text is kept as 16-bit code units. Bytes from 8-bit C strings are widened by sign
+// extension (0x00-0x7F keep their value, 0x80-0xFF become 0xFF80-0xFFFF); code units are
+// narrowed back to bytes by keeping their low 8 bits, so text that enters as bytes
+// leaves as the same bytes. Storage grows in steps of 10 code units and never shrinks,
+// except that setting the empty text through SetCString or SetUnicodeString releases it.
+//
+// Out-of-range indexes are refused quietly: reads give 0 or false, writes do nothing.
+#pragma once
+
+#include "framework/core/fcbase.h"
+#include "platform/fxwin.h"
+
+// The host's path record. Its leading member is a 0-terminated UTF-16 path; only that
+// member is read here. 1024 code units leave room for any path the host hands over;
+// a path that fills the array without a terminator is cut at the array's end.
+struct FinPathSpec2012
+{
+    unsigned short path[1024];
+};
+
+class FCString : public __FCBase
+{
+public:
+    FCString();
+    explicit FCString(const char* text);
+    FCString(const FCString& other);
+    FCString& operator=(const FCString& other);
+    ~FCString() override;
+
+    const char* ClassName() const override { return "FCString"; }
+
+    // --- Size ----------------------------------------------------------------------
+
+    int GetLength() const { return _length; }
+    // Number of code units allocated; 0 when the string holds no storage.
+    int GetCapacity() const { return _capacity; }
+    // Cuts the text after its first length code units. Only lowers the length; storage
+    // stays as it was. Values below 0 or above the current length are ignored.
+    void SetLength(int length);
+
+    // Makes room for at least needed + 1 code units. Every operation that adds units
+    // calls it with the length the text will have.
+    void _ExpandStorageIfNecessary(int needed);
+
+    // --- Conversion ----------------------------------------------------------------
+
+    // The narrowed, NUL-terminated text, in a buffer the string owns. Every call frees
+    // the buffer of the previous call and builds a new one; the pointer is valid until
+    // the next GetCString on this string or its destruction, and does not follow later
+    // edits. No other operation touches this buffer.
+    char* GetCString();
+    // Copies the code units and a terminating 0 unit; destination needs room for
+    // GetLength() + 1 units.
+    void GetUnicodeString(unsigned short* destination) const;
+
+    // Replace the content. An empty (or null) text releases the storage.
+    void SetCString(const char* text);
+    void SetUnicodeString(const unsigned short* text);
+    // Replaces the content with the code units of other. Setting a string from itself
+    // leaves it unchanged; a null other leaves it unchanged.
+    void SetString(const FCString* other);
+    // Sets the string to the path held by the host's path record. False, with nothing
+    // changed, for a null record.
+    bool MakeFullFilePath(const FinPathSpec2012* path);
+
+    // --- Appending and editing -----------------------------------------------------
+
+    void Append(const char* text);
+    // Appends the units other holds when the call begins (a string appended to itself
+    // doubles).
+    void Append(const FCString* other);
+    void Append(unsigned short unit);
+    // Decimal form as printf's "%d" gives it.
+    void AppendInteger(int value);
+    void SetInteger(int value);
+    // Inserts the widened text before code unit position (0 to GetLength()). Any other
+    // position is refused and nothing changes.
+    void Insert(const char* text, int position);
+    // Replaces every occurrence of find by replacement; true when at least one was
+    // replaced. After each replacement the text is searched again, so occurrences that
+    // a replacement forms with the text around it are replaced too. When replacement
+    // itself contains find, the search instead resumes after the inserted text. An empty
+    // or null find, or a null replacement, replaces nothing. See the source for the
+    // growth limit that stops runaway cascades.
+    bool Replace(const char* find, const char* replacement);
+    void SetItemAt(int index, unsigned short unit);
+    bool DeleteCharacterAt(int index);
+    // Removes count units from start. Refused (false, nothing changed) when start is
+    // outside the text, count is below 1, or the range runs past the end.
+    bool DeleteCharactersAt(int start, int count);
+    // Removes space, CR, LF and tab from the end, then from the start.
+    void TrimWhitespace();
+
+    // --- Reading and testing -------------------------------------------------------
+
+    unsigned short GetItemAt(int index) const;
+    bool IsCharacter(int index, unsigned short unit) const;
+    // Whether the unit at index equals one of the bytes of set. Bytes are compared as
+    // signed chars, so only 0x01-0x7F can match.
+    bool IsCharacter(int index, const char* set) const;
+    // The C library's white-space test in its current locale; units above 0xFF are
+    // never white space.
+    bool IsWhitespace(int index) const;
+    bool IsDigit(int index) const;
+    bool IsAllDigits() const;
+    // atoi / atof of the narrowed text from byte start on; 0 when start is negative or
+    // beyond the length. Integers out of range saturate at INT_MIN / INT_MAX.
+    int GetInteger(int start = 0) const;
+    float GetFloat(int start = 0) const;
+    // Whether the units of what occur in the text; the index of the first occurrence
+    // goes to *position when position is not null. An empty what is found at 0.
+    bool Contains(const FCString* what, int* position = nullptr) const;
+    // Byte comparisons against the narrowed text (which ends at the first unit whose
+    // low byte is 0). Null arguments give false.
+    bool StartsWith(const char* prefix) const;
+    bool EndsWith(const char* suffix) const;
+    bool IsEqual(const char* text) const;
+    bool IsEqual(const FCString* other) const;
+
+    // --- Resources -----------------------------------------------------------------
+
+    // Loads string-table entry id. A non-null moduleFileName looks up that loaded module
+    // and remembers it for all later loads; null uses the remembered module. A missing
+    // entry gives the text "Resource String Error" and false.
+    bool LoadResource(int id, const char* moduleFileName);
+
+    // The module whose string table LoadResource reads; null until a name is given.
+    static HINSTANCE _ResInstance;
+
+    // --- Inline text tags ----------------------------------------------------------
+    // The operations on the host's inline text tags (^font(...), ^size(...) and the
+    // like) are declared here and defined in framework/text/fcstring_tags.cpp.
+
+private:
+    // Number of narrowed bytes before the first unit whose low byte is 0.
+    int _NarrowedLength() const;
+    // Index of the first occurrence of the units [units, units + count) at or after
+    // from, or -1.
+    int _Find(const unsigned short* units, int count, int from) const;
+    // Replaces [start, start + removed) by the widened bytes of text (textLength of them).
+    void _Splice(int start, int removed, const char* text, int textLength);
+    void _ReleaseStorage();
+
+    int32_t _length = 0;
+    int32_t _capacity = 0;
+    unsigned short* _units = nullptr;
+    char* _cstring = nullptr;
+};

@@ -1,0 +1,68 @@
+#include "host/host.h"
+
+#include <cstdio>
+
+namespace fxthost {
+
+namespace {
+Host* g_current = nullptr;
+}
+
+Host::Host() : behaviours_(kFunctionCount, nullptr), callCounts_(kFunctionCount, 0) {
+  g_current = this;
+  InstallBaseBehaviours(*this);
+}
+
+Host::~Host() {
+  if (g_current == this) g_current = nullptr;
+}
+
+Host* Host::Current() { return g_current; }
+
+void Host::SetBehaviour(Fn fn, Behaviour behaviour) {
+  behaviours_[static_cast<int>(fn)] = behaviour;
+}
+
+std::vector<Call> Host::CallsTo(Fn fn) const {
+  std::vector<Call> result;
+  for (const Call& call : calls_)
+    if (call.fn == fn) result.push_back(call);
+  return result;
+}
+
+std::string Host::DescribeCall(const Call& call) const {
+  std::string text = Info(call.fn).name;
+  text += '(';
+  for (size_t i = 0; i < call.words.size(); ++i) {
+    char word[24];
+    std::snprintf(word, sizeof word, "%s0x%llx", i ? ", " : "",
+                  static_cast<unsigned long long>(call.words[i]));
+    text += word;
+  }
+  return text + ')';
+}
+
+void Host::FailCall(Fn fn, int nth) {
+  if (fn == Fn::Count || nth < 1) return;
+  faults_[static_cast<int>(fn)].push_back(callCounts_[static_cast<int>(fn)] + nth);
+}
+
+intptr_t Host::Dispatch(Fn fn, const uint64_t* words, int count) {
+  int index = static_cast<int>(fn);
+  calls_.push_back(Call{fn, std::vector<uint64_t>(words, words + count)});
+  int number = ++callCounts_[index];
+  auto planned = faults_.find(index);
+  if (planned != faults_.end()) {
+    std::vector<int>& due = planned->second;
+    for (size_t i = 0; i < due.size(); ++i) {
+      if (due[i] == number) {
+        due.erase(due.begin() + static_cast<long>(i));
+        return 0;
+      }
+    }
+  }
+  Behaviour behaviour = behaviours_[index];
+  return behaviour ? behaviour(*this, words) : 0;
+}
+
+}  // namespace fxthost

@@ -1,0 +1,56 @@
+// A plug-in module loaded the way the host loads one: by path, then the version
+// handshake, initialisation and menu enumeration.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bridge/fxcall.h"
+
+namespace fxthost {
+
+// One menu item as the plug-in registered it.
+struct MenuItem {
+  std::string name;
+  std::string description;
+  std::string menuText;
+  uint16_t word1 = 0;
+  uint16_t word2 = 0;
+};
+
+class PluginModule {
+ public:
+  // Loads the module at path and resolves its six entry points; null with a reason in
+  // error when the file cannot be loaded or lacks one of them.
+  static std::unique_ptr<PluginModule> Load(const std::string& path, std::string* error);
+  ~PluginModule();
+
+  // The handshake as the host performs it after loading: FinaleExtensionVersion with
+  // the host's version, FinaleExtensionInit, then FinaleExtensionEnumerate for index
+  // 0, 1, ... until it answers 0.
+  void Start(uint32_t hostVersion);
+
+  uint32_t Version(uint32_t hostVersion);
+  int32_t Init(uint32_t* flags);
+  // Fills item when the plug-in answers non-zero for index.
+  int32_t Enumerate(int32_t index, MenuItem* item);
+  int32_t Invoke(void* region);
+  int32_t GetMenuStatus();
+
+  uint32_t PluginVersion() const { return pluginVersion_; }
+  uint32_t InitFlags() const { return initFlags_; }
+  const std::vector<MenuItem>& MenuItems() const { return items_; }
+
+ private:
+  PluginModule() = default;
+  struct EntryPoints;
+  void* module_ = nullptr;
+  std::unique_ptr<EntryPoints> entry_;
+  uint32_t pluginVersion_ = 0;
+  uint32_t initFlags_ = 0;
+  std::vector<MenuItem> items_;
+};
+
+}  // namespace fxthost
