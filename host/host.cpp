@@ -11,6 +11,12 @@ Host* g_current = nullptr;
 Host::Host() : behaviours_(kFunctionCount, nullptr), callCounts_(kFunctionCount, 0) {
   g_current = this;
   InstallBaseBehaviours(*this);
+  InstallRecordBehaviours(*this);
+  InstallTextBehaviours(*this);
+  InstallStaffBehaviours(*this);
+  InstallEditBehaviours(*this);
+  InstallSelectionBehaviours(*this);
+  InstallViewBehaviours(*this);
 }
 
 Host::~Host() {
@@ -45,6 +51,46 @@ std::string Host::DescribeCall(const Call& call) const {
 void Host::FailCall(Fn fn, int nth) {
   if (fn == Fn::Count || nth < 1) return;
   faults_[static_cast<int>(fn)].push_back(callCounts_[static_cast<int>(fn)] + nth);
+}
+
+Document& Host::NewDocument(const std::string& name) {
+  documents_.push_back(std::make_unique<Document>());
+  Document& document = *documents_.back();
+  document.number = nextDocumentNumber_++;
+  document.name = name;
+  currentDocument_ = document.number;
+  return document;
+}
+
+Document* Host::FindDocument(int number) {
+  for (auto& document : documents_)
+    if (document->number == number) return document.get();
+  return nullptr;
+}
+
+Document* Host::CurrentDocument() { return FindDocument(currentDocument_); }
+
+bool Host::SetCurrentDocument(int number) {
+  if (!FindDocument(number)) return false;
+  currentDocument_ = number;
+  return true;
+}
+
+bool Host::CloseDocument(int number) {
+  for (auto it = documents_.begin(); it != documents_.end(); ++it) {
+    if ((*it)->number != number) continue;
+    documents_.erase(it);
+    if (currentDocument_ == number)
+      currentDocument_ = documents_.empty() ? 0 : documents_.front()->number;
+    return true;
+  }
+  return false;
+}
+
+std::vector<Document*> Host::Documents() {
+  std::vector<Document*> result;
+  for (auto& document : documents_) result.push_back(document.get());
+  return result;
 }
 
 intptr_t Host::Dispatch(Fn fn, const uint64_t* words, int count) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "host/document.h"
 #include "host/hostfunctions.h"
 
 namespace fxthost {
@@ -79,6 +80,16 @@ class Host {
   // Alerts shown so far.
   std::vector<Alert>& Alerts() { return alerts_; }
 
+  // Documents. A new document becomes the current one.
+  Document& NewDocument(const std::string& name = "");
+  // The current document, or null when none is open.
+  Document* CurrentDocument();
+  Document* FindDocument(int number);
+  bool SetCurrentDocument(int number);
+  bool CloseDocument(int number);
+  // Open documents in the order they were opened.
+  std::vector<Document*> Documents();
+
   // Entry from the exported functions.
   intptr_t Dispatch(Fn fn, const uint64_t* words, int count);
 
@@ -89,10 +100,19 @@ class Host {
   std::map<int, std::vector<int>> faults_;  // function -> remaining counts
   std::vector<int> callCounts_;
   UserInterface* ui_ = nullptr;
+  std::vector<std::unique_ptr<Document>> documents_;
+  int currentDocument_ = 0;
+  int nextDocumentNumber_ = 1;
   std::vector<Alert> alerts_;
 };
 
 // Behaviour families install themselves here; each lives in its own file.
 void InstallBaseBehaviours(Host& host);
+void InstallRecordBehaviours(Host& host);
+void InstallTextBehaviours(Host& host);      // raw texts, fonts (host/behaviours_texts.cpp)
+void InstallStaffBehaviours(Host& host);     // staff lists, staff names (behaviours_staves.cpp)
+void InstallEditBehaviours(Host& host);      // edit transactions, undo (behaviours_edit.cpp)
+void InstallSelectionBehaviours(Host& host); // selection, clipboard (behaviours_selection.cpp)
+void InstallViewBehaviours(Host& host);      // view, alerts, measures (behaviours_view.cpp)
 
 }  // namespace fxthost

@@ -1,0 +1,8 @@
+// The view, alerts and measure durations.
+#include "host/host.h"
+
+namespace fxthost {
+
+void InstallViewBehaviours(Host&) {}
+
+}  // namespace fxthost

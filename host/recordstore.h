@@ -1,0 +1,135 @@
+// The record store of one open document: every data record the host keeps, as a byte
+// block under a 32-bit tag and an 8-byte data key.
+//
+// Records of one tag are kept in key order, so that loading, stepping to the next or the
+// previous record and finding the next free number are each one logarithmic look-up.
+// The store is a plain value: copying it snapshots the document (undo, cancelled edits),
+// and two stores compare equal when they hold the same records.
+//
+// The rules the store follows (key order, numbering on create, closing the gap when an
+// inci is deleted, saving beyond the last inci, loading without a buffer) are written
+// down in docs/host-records.md; the comments below repeat them briefly.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace fxthost {
+
+// The 8-byte data key: three 16-bit item numbers and two bytes that the host passes
+// through (little-endian in the caller's bytes).
+struct DataKey {
+  uint16_t first = 0;
+  uint16_t second = 0;
+  uint16_t third = 0;
+  uint16_t extra = 0;
+
+  static constexpr int kBytes = 8;
+  // The marker a creating caller puts into each number the host is to assign.
+  static constexpr uint16_t kAssign = 0xFFFF;
+
+  static DataKey FromBytes(const void* bytes);
+  void ToBytes(void* bytes) const;
+
+  // Key order: first, second, third, extra, each compared as an unsigned 16-bit number.
+  uint64_t Packed() const;
+  static DataKey FromPacked(uint64_t packed);
+
+  friend bool operator==(const DataKey& a, const DataKey& b) { return a.Packed() == b.Packed(); }
+  friend bool operator!=(const DataKey& a, const DataKey& b) { return !(a == b); }
+  friend bool operator<(const DataKey& a, const DataKey& b) { return a.Packed() < b.Packed(); }
+};
+
+// Which key field of a tag's records is an inci, a position in a gapless list that the
+// framework walks 0, 1, 2, ... until the first number that does not load.
+enum class InciField { kNone, kSecond, kThird };
+
+class RecordStore {
+ public:
+  using Bytes = std::vector<uint8_t>;
+
+  // The inci field of a tag: the second item number for tags beginning 'ot' and for
+  // 'SODY', 'SOIu', 'SODi'; the third for tags beginning 'dt' and for 'SDCh'; none for
+  // all other tags.
+  static InciField InciFieldOf(uint32_t tag);
+  // Whether a record is an inci record: its tag has an inci field, and it is not one of
+  // the preference side records ('ot' tags under first item number 0xFFFE), which are
+  // fixed slots.
+  static bool IsInciRecord(uint32_t tag, const DataKey& key);
+
+  // --- The operations the host functions serve -----------------------------------------
+
+  // Without a buffer: *size becomes the record's byte count. With one: copies at most
+  // *size bytes (a negative size counts as 0) and sets *size to the bytes delivered.
+  // False, with *size unchanged, when there is no such record or size is null.
+  bool Load(uint32_t tag, const DataKey& key, void* buffer, int32_t* size) const;
+
+  // Replaces the record under the key, or stores it there when there is none. An inci
+  // record may be stored at most one past the last inci of its list; a save further out
+  // is refused. False for a negative size, or a positive size without data.
+  bool Save(uint32_t tag, const DataKey& key, const void* data, int32_t size);
+
+  // Stores a new record. Each key field passed as 0xFFFF is filled in with a fresh number
+  // by the leftmost marked field: a new first item number (later marked fields become
+  // 0), the next number in the second field under the given first, or the next number in
+  // the third field under the given first and second. Incis are numbered from 0, all
+  // other numbers from 1; fresh numbers stay within 1 (or 0) to 0x7FFF. A key without
+  // marks is stored as given when no record is there. On success *key names the new
+  // record; on failure it is unchanged.
+  bool Create(uint32_t tag, DataKey* key, const void* data, int32_t size);
+
+  // Removes the record. When it was an inci record and no other record remains at its
+  // inci, the later incis of the same list move down by one.
+  bool Delete(uint32_t tag, const DataKey& key);
+
+  // Steps *key to the next (previous) record of the tag in key order; the key itself
+  // need not name a record. False, with *key unchanged, at the end (the start).
+  bool Next(uint32_t tag, DataKey* key) const;
+  bool Previous(uint32_t tag, DataKey* key) const;
+
+  // --- Host-side access ------------------------------------------------------------
+
+  // The record's bytes, or null. The pointer stays valid until the store changes.
+  const Bytes* Find(uint32_t tag, const DataKey& key) const;
+  bool Contains(uint32_t tag, const DataKey& key) const { return Find(tag, key) != nullptr; }
+  // Stores the bytes under the key as given, replacing any record there; no numbering or
+  // inci rules apply (for building a document from a file).
+  void Put(uint32_t tag, const DataKey& key, Bytes bytes);
+  // Removes the record as given, without moving any other; false when absent.
+  bool Erase(uint32_t tag, const DataKey& key);
+
+  // The records of one tag in key order, or of every tag (tags ascending).
+  void ForEach(uint32_t tag,
+               const std::function<void(const DataKey&, const Bytes&)>& visit) const;
+  void ForEachRecord(
+      const std::function<void(uint32_t, const DataKey&, const Bytes&)>& visit) const;
+
+  size_t Count() const;
+  size_t Count(uint32_t tag) const;
+  // The tags that have at least one record, ascending.
+  std::vector<uint32_t> Tags() const;
+  void Clear() { tags_.clear(); }
+
+  friend bool operator==(const RecordStore& a, const RecordStore& b) { return a.tags_ == b.tags_; }
+  friend bool operator!=(const RecordStore& a, const RecordStore& b) { return !(a == b); }
+
+ private:
+  using TagRecords = std::map<uint64_t, Bytes>;  // by DataKey::Packed()
+
+  const TagRecords* RecordsOf(uint32_t tag) const;
+  // The number one past the largest value of the field in [lo, hi] (packed keys), where
+  // the field is taken from the keys by the shift; start when there is none; -1 when the
+  // next number would pass 0x7FFF.
+  static int32_t NextNumber(const TagRecords& records, uint64_t lo, uint64_t hi, int shift,
+                            int32_t start);
+  // Whether an inci record may be stored under the key (it exists, or its inci is at
+  // most one past the last of its list).
+  static bool WithinInciList(const TagRecords& records, InciField field, const DataKey& key);
+  static void CloseInciGap(TagRecords* records, InciField field, const DataKey& key);
+
+  std::map<uint32_t, TagRecords> tags_;
+};
+
+}  // namespace fxthost

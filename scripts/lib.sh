@@ -1,0 +1,41 @@
+# Shared by scripts/test and scripts/demo: set-up and builds, quiet when all goes well.
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_ROOT=${FXT_BUILD_ROOT:-$ROOT/build}
+JOBS=${FXT_JOBS:-$(nproc 2>/dev/null || echo 2)}
+
+# Installs the Debian packages that are missing, and nothing else.
+ensure_packages() {
+  local missing=()
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  if ! { $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
+         $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"; } \
+       >"${TMPDIR:-/tmp}/fxt-apt.log" 2>&1; then
+    cat "${TMPDIR:-/tmp}/fxt-apt.log" >&2
+    echo "error: could not install ${missing[*]}" >&2
+    return 1
+  fi
+}
+
+BASE_PACKAGES=(cmake make g++ googletest nlohmann-json3-dev libcli11-dev binutils)
+
+# configure_and_build DIR [cmake arguments...]: output goes to DIR/build.log, shown
+# only when something fails.
+configure_and_build() {
+  local dir=$1
+  shift
+  mkdir -p "$dir"
+  if ! cmake -S "$ROOT" -B "$dir" "$@" >"$dir/build.log" 2>&1 ||
+     ! cmake --build "$dir" --parallel "$JOBS" >>"$dir/build.log" 2>&1; then
+    tail -n 60 "$dir/build.log" >&2
+    return 1
+  fi
+}
