@@ -1,0 +1,3 @@
+#include "framework/score/cell.h"
+
+FCCell::~FCCell() = default;
