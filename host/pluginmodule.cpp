@@ -112,7 +112,7 @@ int32_t PluginModule::Init(uint32_t* flags) { return entry_->init(0, flags); }
 
 int32_t PluginModule::Enumerate(int32_t index, MenuItem* item) {
   uint8_t record[256] = {};
-  int32_t result = entry_->enumerate(0, index, record);
+  int32_t result = EnumerateRecord(index, record);
   if (result && item) {
     item->name = Field(record, 0);
     item->description = Field(record, 64);
@@ -121,6 +121,10 @@ int32_t PluginModule::Enumerate(int32_t index, MenuItem* item) {
     item->word2 = fxt::GetU16(record, 194);
   }
   return result;
+}
+
+int32_t PluginModule::EnumerateRecord(int32_t index, void* record) {
+  return entry_->enumerate(0, index, record);
 }
 
 int32_t PluginModule::Invoke(void* region) { return entry_->invoke(0, 0, region, 0); }

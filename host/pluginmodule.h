@@ -36,6 +36,8 @@ class PluginModule {
   int32_t Init(uint32_t* flags);
   // Fills item when the plug-in answers non-zero for index.
   int32_t Enumerate(int32_t index, MenuItem* item);
+  // The same with the host's raw menu item record (at least 196 bytes).
+  int32_t EnumerateRecord(int32_t index, void* record);
   int32_t Invoke(void* region);
   int32_t GetMenuStatus();
 
