@@ -1,6 +1,7 @@
 // The data-record functions, served by the current document's record store.
 #include "bridge/recordbytes.h"
 #include "host/host.h"
+#include "host/recordcodecs.h"
 #include "host/words.h"
 
 namespace fxthost {
@@ -18,6 +19,11 @@ intptr_t LoadEData(Host& host, const uint64_t* w) {
   const void* key = Ptr<const void>(w[1]);
   int32_t* size = Ptr<int32_t>(w[3]);
   if (!store || !key || !size) return 0;
+  if (const RecordCodec* codec = FindRecordCodec(U32(w[0])))
+    return codec->load(*store, U32(w[0]), DataKey::FromBytes(key), Ptr<void>(w[2]), size,
+                       U32(w[4]))
+               ? 1
+               : 0;
   return store->Load(U32(w[0]), DataKey::FromBytes(key), Ptr<void>(w[2]), size) ? 1 : 0;
 }
 
@@ -26,6 +32,11 @@ intptr_t SaveEData(Host& host, const uint64_t* w) {
   RecordStore* store = Store(host);
   const void* key = Ptr<const void>(w[1]);
   if (!store || !key) return 0;
+  if (const RecordCodec* codec = FindRecordCodec(U32(w[0])))
+    return codec->save(*store, U32(w[0]), DataKey::FromBytes(key), Ptr<const void>(w[2]),
+                       S32(w[3]), U32(w[4]))
+               ? 1
+               : 0;
   return store->Save(U32(w[0]), DataKey::FromBytes(key), Ptr<const void>(w[2]), S32(w[3])) ? 1
                                                                                            : 0;
 }
@@ -36,7 +47,11 @@ intptr_t CreateEData(Host& host, const uint64_t* w) {
   void* keyBytes = Ptr<void>(w[1]);
   if (!store || !keyBytes) return 0;
   DataKey key = DataKey::FromBytes(keyBytes);
-  if (!store->Create(U32(w[0]), &key, Ptr<const void>(w[2]), S32(w[3]))) return 0;
+  const RecordCodec* codec = FindRecordCodec(U32(w[0]));
+  const bool created =
+      codec ? codec->create(*store, U32(w[0]), &key, Ptr<const void>(w[2]), S32(w[3]), U32(w[4]))
+            : store->Create(U32(w[0]), &key, Ptr<const void>(w[2]), S32(w[3]));
+  if (!created) return 0;
   key.ToBytes(keyBytes);
   return 1;
 }

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "host/fonttable.h"
 #include "host/recordstore.h"
 
 namespace fxthost {
@@ -17,8 +18,9 @@ struct Document {
   // The fields below belong to the behaviour family named beside them; each family
   // keeps its own state here and nowhere else.
 
-  // Font table, number -> name (behaviours_texts.cpp).
-  std::map<int, std::string> fonts;
+  // Font table, number -> name in UTF-8 (behaviours_texts.cpp); a new document starts
+  // with the default table, which a document file replaces with its own.
+  FontTable fonts = DefaultFontTable();
 
   // Current selection as the 20-byte EREGION record, and whether there is one
   // (behaviours_selection.cpp).
@@ -32,7 +34,34 @@ struct Document {
     bool pageView = true;
     int32_t zoomPercent = 100;
     int32_t currentPage = 1;
+    int32_t redraws = 0;             // redraw requests so far
+    uint8_t redrawnRegion[20] = {};  // the region of the last one
+    int32_t lastMenuCommand = 0;     // the last menu command run
+    // What happened to the view, one line an event ("scroll to measure 5, staff 3").
+    std::vector<std::string> events;
   } view;
+
+  // Edit history (behaviours_edit.cpp): what an undo step or a cancelled edit restores,
+  // and the undo steps, oldest first, each with the document as it was before it.
+  struct Content {
+    RecordStore records;
+    std::map<int, std::string> fonts;
+    friend bool operator==(const Content& a, const Content& b) {
+      return a.records == b.records && a.fonts == b.fonts;
+    }
+    friend bool operator!=(const Content& a, const Content& b) { return !(a == b); }
+  };
+  struct UndoStep {
+    std::string name;
+    Content before;
+  };
+  std::vector<UndoStep> undoSteps;
+
+  Content Snapshot() const { return Content{records, fonts}; }
+  void Restore(const Content& content) {
+    records = content.records;
+    fonts = content.fonts;
+  }
 };
 
 }  // namespace fxthost

@@ -2,6 +2,10 @@
 
 #include <cstdio>
 
+#if defined(_WIN32)
+#include "host/win_messagebox_hook.h"
+#endif
+
 namespace fxthost {
 
 namespace {
@@ -10,6 +14,10 @@ Host* g_current = nullptr;
 
 Host::Host() : behaviours_(kFunctionCount, nullptr), callCounts_(kFunctionCount, 0) {
   g_current = this;
+#if defined(_WIN32)
+  // The plug-in's message boxes are real ones on Windows; the host answers them.
+  InstallMessageBoxHook();
+#endif
   InstallBaseBehaviours(*this);
   InstallRecordBehaviours(*this);
   InstallTextBehaviours(*this);

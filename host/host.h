@@ -13,6 +13,7 @@
 
 #include "host/document.h"
 #include "host/hostfunctions.h"
+#include "host/score.h"
 
 namespace fxthost {
 
@@ -44,6 +45,31 @@ class UserInterface {
   // closed without an answer or could not be shown.
   virtual int ShowMessageBox(const std::string& caption, const std::string& text,
                              uint32_t type) = 0;
+};
+
+// Music taken to the host's clipboard by a copy or a cut (behaviours_selection.cpp):
+// the music records of the region's cells, each placed relative to the top left cell.
+struct MusicClip {
+  struct Record {
+    int32_t staffOffset;    // slots below the region's top slot
+    int32_t measureOffset;  // measures after the region's first measure
+    uint32_t tag;
+    uint16_t third;  // the key's third item number (the record's place in its cell)
+    uint16_t extra;  // the key's last two bytes
+    std::vector<uint8_t> bytes;
+  };
+  int32_t staves = 0;
+  int32_t measures = 0;
+  std::vector<Record> records;
+};
+
+// An open edit transaction (behaviours_edit.cpp): every open document as it was when it
+// opened, so that cancelling restores them and closing can tell what changed.
+struct EditTransaction {
+  std::string name;
+  bool command = false;  // opened by the host for a command, not by the plug-in
+  int document = 0;      // the document that was current
+  std::map<int, Document::Content> before;
 };
 
 class Host {
@@ -90,6 +116,34 @@ class Host {
   // Open documents in the order they were opened.
   std::vector<Document*> Documents();
 
+  // Edit transactions and undo (behaviours_edit.cpp). Running a command is one
+  // transaction: BeginCommand opens it on the current document (false when there is no
+  // document or a transaction is open already); EndCommand closes it, also closing the
+  // edits the plug-in left open as part of it. Kept, it is one undo step of each
+  // document it changed and of the current one; not kept, the documents go back to how
+  // they were when it opened.
+  bool BeginCommand(const std::string& name);
+  bool EndCommand(bool keep = true);
+  // What FX_StartFinaleEdit, FX_EndFinaleEdit and FX_CancelFinaleEdit do. Edits nest:
+  // one closed inside another transaction becomes part of it; only the outermost makes
+  // undo steps. End and cancel close only an edit the plug-in opened, never the command.
+  bool StartEdit(const std::string& name);
+  bool EndEdit();
+  bool CancelEdit();
+  // Open transactions, the command's included, innermost last.
+  const std::vector<EditTransaction>& OpenEdits() const { return edits_; }
+  // Undoes the current document's last step; false when it has none or an edit is open.
+  bool Undo();
+
+  // Music clipboard (behaviours_selection.cpp). A copy or cut of a region of the current
+  // document gives a token (0 when refused); the token's music can be pasted into any
+  // document until it is disposed of; unknown and disposed tokens are refused.
+  uint32_t CopyMusic(const Region& region, bool cut);
+  bool PasteMusic(uint32_t token, const Region& at, bool replace);
+  bool DisposeMusic(uint32_t token);
+  const MusicClip* FindClip(uint32_t token) const;
+  size_t ClipCount() const { return clips_.size(); }
+
   // Entry from the exported functions.
   intptr_t Dispatch(Fn fn, const uint64_t* words, int count);
 
@@ -104,6 +158,11 @@ class Host {
   int currentDocument_ = 0;
   int nextDocumentNumber_ = 1;
   std::vector<Alert> alerts_;
+  bool OpenEdit(const std::string& name, bool command);  // behaviours_edit.cpp
+  void CloseEdit(bool keep);
+  std::vector<EditTransaction> edits_;   // behaviours_edit.cpp
+  std::map<uint32_t, MusicClip> clips_;  // behaviours_selection.cpp
+  uint32_t nextClipToken_ = 1;
 };
 
 // Behaviour families install themselves here; each lives in its own file.
