@@ -132,6 +132,58 @@ public:
     // --- Inline text tags ----------------------------------------------------------
     // The operations on the host's inline text tags (^font(...), ^size(...) and the
     // like) are declared here and defined in framework/text/fcstring_tags.cpp.
+    //
+    // A tag begins at a caret that is not followed by a second caret; ^^ is an escaped
+    // caret (text). The tag word runs to the first comma or parenthesis; the arguments
+    // stand between parentheses, separated by commas. Lists are returned as a new
+    // FCStrings that the caller owns together with its strings. None of these reads
+    // outside the text, whatever it holds.
+
+    // Whether the text begins with ^title(), ^subtitle(), ^composer(), ^arranger(),
+    // ^lyricist() or ^copyright() respectively.
+    bool IsEnigmaFileInfoTitle() const;
+    bool IsEnigmaFileInfoSubtitle() const;
+    bool IsEnigmaFileInfoComposer() const;
+    bool IsEnigmaFileInfoArranger() const;
+    bool IsEnigmaFileInfoLyricist() const;
+    bool IsEnigmaFileInfoCopyright() const;
+
+    // Removes every tag (each ending at its first closing parenthesis; one left open
+    // takes the rest of the text with it) and turns each ^^ into one caret. True when
+    // at least one tag began. The text never grows.
+    bool TrimEnigmaTags();
+    // Removes the font, size and effects tags (those beginning ^font, ^Font, ^nfx or
+    // ^size, each ending at its first closing parenthesis), keeps all other tags, and
+    // turns each ^^ into one caret. A tag left open at the end is dropped. True when at
+    // least one complete font, size or effects tag was removed.
+    bool TrimEnigmaFontTags();
+    // The text cut into pieces in order: each tag (caret to the parenthesis that closes
+    // its first opening one; an unbalanced tag runs to the end) and, when includeText is
+    // true, each run of plain text and each escaped caret (as ^^).
+    class FCStrings* CreateEnigmaStrings(bool includeText) const;
+    // For a text that begins with a caret and is at least two units long: the units
+    // after the caret cut at every comma and parenthesis, empty parts dropped (the tag
+    // word, then its arguments). Null for any other text.
+    class FCStrings* CreateEnigmaComponents() const;
+    // The text begins with a single caret and its tag word is font, Font, fontMus,
+    // fontTxt or fontNum.
+    bool IsEnigmaFont() const;
+    // The text begins with a single caret and its tag word is a file-information insert
+    // (title, subtitle, composer, arranger, lyricist, copyright, description, partname)
+    // or, when fileInfoOnly is false, one of the other inserts as well (date, fdate,
+    // time, filename, page, totpages, cprsym, sharp, flat, natural, dbsharp, dbflat).
+    bool IsEnigmaTextInsert(bool fileInfoOnly) const;
+    // Whether any tag of the text passes IsEnigmaTextInsert(fileInfoOnly).
+    bool ContainsEnigmaTextInsert(bool fileInfoOnly) const;
+    // A new font description (owned by the caller) as in force at the end of the text:
+    // "Times New Roman", 12, 0, changed by each font, size and effects tag in order.
+    class FCFontInfo* CreateLastFontInfo() const;
+    // The text cut into rows at each line feed. A line feed at the very end adds no
+    // empty row; the empty text gives no rows.
+    class FCStrings* CreateStringRows() const;
+    // The text cut at every unit that is one of the bytes of separators (as
+    // IsCharacter), empty parts dropped.
+    class FCStrings* CreateParsedStrings(const char* separators) const;
 
 private:
     // Number of narrowed bytes before the first unit whose low byte is 0.
