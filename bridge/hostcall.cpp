@@ -42,13 +42,15 @@ namespace fxt_host {
 
 }  // namespace fxt_host
 
-// The public wrappers of the rows without hand-written handling.
-#define FXT_PUBLIC_PLAIN(name, result, ...)                 \
-  FXT_RTYPE_##result name(FXT_EACH(FXT_PARAM, __VA_ARGS__)) { \
-    return fxt_host::name(FXT_EACH(FXT_PASS, __VA_ARGS__));   \
+// The public wrappers of the rows without hand-written handling. The result type is
+// pasted here, before it is passed on: <windows.h> defines VOID as a macro, which would
+// otherwise be expanded on the way.
+#define FXT_PUBLIC_PLAIN(name, rtype, ...)                  \
+  rtype name(FXT_EACH(FXT_PARAM, __VA_ARGS__)) {            \
+    return fxt_host::name(FXT_EACH(FXT_PASS, __VA_ARGS__)); \
   }
-#define FXT_PUBLIC_OWN(name, result, ...)
+#define FXT_PUBLIC_OWN(name, rtype, ...)
 #define FXFN(name, result, need, fallback, handling, ...) \
-  FXT_PUBLIC_##handling(name, result, __VA_ARGS__)
+  FXT_PUBLIC_##handling(name, FXT_RTYPE_##result, __VA_ARGS__)
 #include "bridge/hostfunctions.def"
 #undef FXFN

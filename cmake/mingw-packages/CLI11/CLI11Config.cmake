@@ -1,0 +1,3 @@
+# CLI11 for the Windows builds (see ../headeronly.cmake).
+include(${CMAKE_CURRENT_LIST_DIR}/../headeronly.cmake)
+fxt_header_only_package(CLI11::CLI11 CLI)

@@ -1,0 +1,87 @@
+// Real Windows message boxes, shown on the host's thread as the plug-in shows them, and
+// answered by the host's user interface through its hook: what the box showed reaches
+// the user interface, and its answer comes back as the box's result.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "host/host.h"
+#include "host/userinterface.h"
+
+namespace {
+
+struct BoxRow {
+  const char* what;
+  UINT type;
+  fxthost::Answer answer;
+  int result;        // what MessageBoxA returns
+  const char* kind;  // what the host recorded
+  const char* answered;
+};
+
+using fxthost::Answer;
+
+const BoxRow kBoxes[] = {
+    {"error box", MB_OK | MB_ICONERROR, Answer::kNone, IDOK, "error", "ok"},
+    {"warning box", MB_OK | MB_ICONEXCLAMATION, Answer::kNone, IDOK, "error", "ok"},
+    {"information box", MB_OK | MB_ICONINFORMATION, Answer::kNone, IDOK, "info", "ok"},
+    {"plain box", MB_OK, Answer::kYes, IDOK, "neutral", "ok"},
+    {"question answered yes", MB_YESNO, Answer::kYes, IDYES, "yesno", "yes"},
+    {"question answered no", MB_YESNO, Answer::kNo, IDNO, "yesno", "no"},
+    {"question left unanswered", MB_YESNO, Answer::kNone, 0, "yesno", "none"},
+    {"question with cancel left unanswered", MB_YESNOCANCEL, Answer::kNone, IDCANCEL, "yesno",
+     "none"},
+};
+
+TEST(MessageBoxHook, AnswersEachBoxAsTheUserInterfaceDecides) {
+  for (const BoxRow& row : kBoxes) {
+    SCOPED_TRACE(row.what);
+    fxthost::Host host;
+    fxthost::ScriptedUserInterface ui(host, row.answer);
+    host.SetUserInterface(&ui);
+    const char* text = "First line & more.\n\nContinue anyway?";
+    EXPECT_EQ(MessageBoxA(GetActiveWindow(), text, "Too small region?", row.type), row.result);
+    ASSERT_EQ(host.Alerts().size(), 1u);
+    const fxthost::Alert& alert = host.Alerts()[0];
+    EXPECT_EQ(alert.kind, row.kind);
+    EXPECT_EQ(alert.caption, "Too small region?");
+    EXPECT_EQ(alert.message, text);
+    EXPECT_EQ(alert.answer, row.answered);
+  }
+}
+
+TEST(MessageBoxHook, EmptyCaptionStaysEmpty) {
+  fxthost::Host host;
+  fxthost::ScriptedUserInterface ui(host);
+  host.SetUserInterface(&ui);
+  EXPECT_EQ(MessageBoxA(nullptr, "Done.", "", MB_OK), IDOK);
+  ASSERT_EQ(host.Alerts().size(), 1u);
+  EXPECT_EQ(host.Alerts()[0].caption, "");
+  EXPECT_EQ(host.Alerts()[0].message, "Done.");
+}
+
+TEST(MessageBoxHook, BoxWithoutUserInterfaceClosesWithoutAnswer) {
+  {
+    fxthost::Host host;  // no user interface attached
+    EXPECT_EQ(MessageBoxA(nullptr, "Continue?", "Question", MB_YESNO), 0);
+    EXPECT_TRUE(host.Alerts().empty());
+  }
+  // And with no host at all any more: still closed at once.
+  EXPECT_EQ(MessageBoxA(nullptr, "Continue?", "Question", MB_YESNO), 0);
+}
+
+TEST(MessageBoxHook, SuccessiveBoxesEachGetTheirOwnAnswer) {
+  fxthost::Host host;
+  fxthost::ScriptedUserInterface ui(host, Answer::kYes);
+  host.SetUserInterface(&ui);
+  EXPECT_EQ(MessageBoxA(nullptr, "One?", "Q", MB_YESNO), IDYES);
+  ui.SetAnswer(Answer::kNo);
+  EXPECT_EQ(MessageBoxA(nullptr, "Two?", "Q", MB_YESNO), IDNO);
+  ASSERT_EQ(host.Alerts().size(), 2u);
+  EXPECT_EQ(host.Alerts()[0].message, "One?");
+  EXPECT_EQ(host.Alerts()[1].message, "Two?");
+}
+
+}  // namespace
