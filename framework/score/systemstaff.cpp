@@ -1,0 +1,30 @@
+#include "framework/score/systemstaff.h"
+
+#include <cstring>
+
+#include "bridge/recordbytes.h"
+
+namespace {
+
+constexpr size_t kStaffWord = 0;
+
+} // namespace
+
+FCSystemStaff::FCSystemStaff()
+{
+    std::memset(_record, 0, sizeof(_record));
+}
+
+void FCSystemStaff::CloneMemoryFrom(__FCBaseData* source)
+{
+    const FCSystemStaff* other = dynamic_cast<const FCSystemStaff*>(source);
+    if (other && other != this)
+        std::memcpy(_record, other->_record, sizeof(_record));
+    else if (!other)
+        std::memset(_record, 0, sizeof(_record));
+    _SetDataBlock(_record);
+    _SetLoadedSize(RECORD_SIZE);
+}
+
+short FCSystemStaff::GetStaff() const { return fxt::GetS16(_record, kStaffWord); }
+void FCSystemStaff::SetStaff(short staff) { fxt::PutS16(_record, kStaffWord, staff); }
