@@ -22,3 +22,9 @@ enum : int {
 
 // Runs the command on the host's selection record; 1 when a group was split.
 int32_t RunSplitGroupsCommand(void* region);
+
+class FCMusicRegion;
+
+// True when the region's top and bottom staves are the topmost and bottommost staves of
+// one multi-staff instrument (in the global staff order).
+bool MultiStaffInstrumentCheck(FCMusicRegion* region);
