@@ -1,20 +1,325 @@
 #include "host/cli.h"
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 
+#include "host/chart.h"
+#include "host/docfile.h"
 #include "host/host.h"
 #include "host/paths.h"
 #include "host/pluginmodule.h"
+#include "host/score.h"
+#include "host/userinterface.h"
 
 namespace fxthost {
 
 namespace {
 
+constexpr int kExitRan = 0;
+// The command ran, but what it was to write could not be written.
+constexpr int kExitNotWritten = 1;
 constexpr int kExitUnusable = 2;
+constexpr const char* kCommandName = "Split Groups";
+constexpr const char* kDemoName = "built-in orchestra";
+
+int Unusable(const std::string& reason) {
+  std::cerr << "fxthost: " << reason << "\n";
+  return kExitUnusable;
+}
+
+// A whole number within [low, high] written in decimal, or with hex in hexadecimal
+// (with or without "0x").
+bool ParseNumber(const std::string& text, int64_t low, int64_t high, int64_t* value,
+                 bool hex = false) {
+  const bool prefixed = hex && text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const std::string digits = prefixed ? text.substr(2) : text;
+  if (digits.empty() || digits.size() > 12) return false;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(digits[i]);
+    const bool ok = hex ? std::isxdigit(c) != 0
+                        : (c >= '0' && c <= '9') || (i == 0 && c == '-' && digits.size() > 1);
+    if (!ok) return false;
+  }
+  errno = 0;
+  const long long number = std::strtoll(digits.c_str(), nullptr, hex ? 16 : 10);
+  if (errno != 0 || number < low || number > high) return false;
+  *value = number;
+  return true;
+}
+
+// "A-B" or "A".
+bool ParseRange(const std::string& text, int64_t low, int64_t high, int64_t* first, int64_t* last) {
+  const size_t dash = text.find('-', 1);
+  if (dash == std::string::npos) {
+    if (!ParseNumber(text, low, high, first)) return false;
+    *last = *first;
+    return true;
+  }
+  return ParseNumber(text.substr(0, dash), low, high, first) &&
+         ParseNumber(text.substr(dash + 1), low, high, last);
+}
+
+struct RunOptions {
+  std::string document;
+  std::string plugin;
+  std::string staves, slots, list, measures, startPosition, endPosition;
+  std::string answer, hostVersion, output, report;
+};
+
+// The selection the command runs on: the document's, with what the options give in
+// its place. False with the reason when it names no music of the document.
+bool ChooseSelection(const Document& document, const RunOptions& options, Region* chosen,
+                     std::string* problem) {
+  const bool hasBase = document.hasSelection;
+  const Region base = Selection(document);
+  Region region;
+  int64_t first = 0, last = 0;
+
+  int64_t list = hasBase ? base.startList : 0;
+  if (!options.list.empty() && !ParseNumber(options.list, 0, 0xFFFF, &list)) {
+    *problem = "--list " + options.list + ": expected a list number (0 to 65535)";
+    return false;
+  }
+  region.startList = region.endList = static_cast<uint16_t>(list);
+  const std::string listText = "list " + std::to_string(list);
+
+  if (!options.staves.empty() && !options.slots.empty()) {
+    *problem = "give --staves or --slots, not both";
+    return false;
+  }
+  auto slotOf = [&](int64_t staff, int16_t* slot) {
+    *slot = static_cast<int16_t>(SlotOf(document.records, region.startList, static_cast<int16_t>(staff)));
+    if (*slot == 0) *problem = "staff " + std::to_string(staff) + " is not in " + listText;
+    return *slot != 0;
+  };
+  if (!options.staves.empty()) {
+    if (!ParseRange(options.staves, 1, 0x7FFF, &first, &last)) {
+      *problem = "--staves " + options.staves + ": expected staff numbers A-B";
+      return false;
+    }
+    if (!slotOf(first, &region.startSlot) || !slotOf(last, &region.endSlot)) return false;
+  } else if (!options.slots.empty()) {
+    if (!ParseRange(options.slots, 1, 0x7FFF, &first, &last)) {
+      *problem = "--slots " + options.slots + ": expected slots A-B";
+      return false;
+    }
+    region.startSlot = static_cast<int16_t>(first);
+    region.endSlot = static_cast<int16_t>(last);
+  } else if (hasBase) {
+    // The document's selected staves, in the list chosen.
+    const int16_t top = StaffAtSlot(document.records, base.startList, base.startSlot);
+    const int16_t bottom = StaffAtSlot(document.records, base.endList, base.endSlot);
+    if (region.startList == base.startList) {
+      region.startSlot = base.startSlot;
+      region.endSlot = base.endSlot;
+    } else if (!slotOf(top, &region.startSlot) || !slotOf(bottom, &region.endSlot)) {
+      return false;
+    }
+  } else {
+    *problem = "the document has no selection: give --staves or --slots, and --measures";
+    return false;
+  }
+
+  if (!options.measures.empty()) {
+    if (!ParseRange(options.measures, 1, 0x7FFF, &first, &last)) {
+      *problem = "--measures " + options.measures + ": expected measures A-B";
+      return false;
+    }
+    region.startMeasure = static_cast<int16_t>(first);
+    region.endMeasure = static_cast<int16_t>(last);
+  } else if (hasBase) {
+    region.startMeasure = base.startMeasure;
+    region.endMeasure = base.endMeasure;
+  } else {
+    *problem = "the document has no selection: give --measures";
+    return false;
+  }
+
+  int64_t position = hasBase ? base.startPosition : 0;
+  if (!options.startPosition.empty() &&
+      !ParseNumber(options.startPosition, 0, Region::kMeasureEnd, &position)) {
+    *problem = "--start-position " + options.startPosition + ": expected 0 to 2147483647";
+    return false;
+  }
+  region.startPosition = static_cast<int32_t>(position);
+  position = hasBase ? base.endPosition : Region::kMeasureEnd;
+  if (!options.endPosition.empty() &&
+      !ParseNumber(options.endPosition, 0, Region::kMeasureEnd, &position)) {
+    *problem = "--end-position " + options.endPosition + ": expected 0 to 2147483647";
+    return false;
+  }
+  region.endPosition = static_cast<int32_t>(position);
+
+  const int32_t slots = SlotCount(document.records, region.startList);
+  const int32_t measures = LastMeasure(document.records);
+  if (region.startSlot > region.endSlot) {
+    *problem = "the selection's top staff comes after its bottom staff";
+    return false;
+  }
+  if (region.startMeasure > region.endMeasure) {
+    *problem = "the selection's measures end before they start";
+    return false;
+  }
+  if (!IsValidRegion(document.records, region)) {
+    *problem = "the selection (slots " + std::to_string(region.startSlot) + "-" +
+               std::to_string(region.endSlot) + " of " + listText + ", measures " +
+               std::to_string(region.startMeasure) + "-" + std::to_string(region.endMeasure) +
+               ") is outside the document (" + std::to_string(slots) + " staves in " + listText +
+               ", " + std::to_string(measures) + " measures)";
+    return false;
+  }
+  *chosen = region;
+  return true;
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::exists(a, ec) && fs::exists(b, ec)) {
+    const bool same = fs::equivalent(a, b, ec);
+    if (!ec) return same;
+  }
+  const fs::path x = fs::weakly_canonical(fs::absolute(a, ec), ec);
+  const fs::path y = fs::weakly_canonical(fs::absolute(b, ec), ec);
+  return x == y;
+}
+
+// The report: the command's result and every alert it showed.
+std::string Report(int32_t result, const std::vector<Alert>& alerts) {
+  nlohmann::ordered_json report;
+  report["result"] = result;
+  report["alerts"] = nlohmann::ordered_json::array();
+  for (const Alert& alert : alerts) {
+    // Only a question has an answer; a box with just an OK button reports "none".
+    const std::string answer = alert.answer == "yes" || alert.answer == "no" ? alert.answer : "none";
+    report["alerts"].push_back(nlohmann::ordered_json{{"kind", alert.kind},
+                                                      {"caption", alert.caption},
+                                                      {"message", alert.message},
+                                                      {"answer", answer}});
+  }
+  return report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+std::string DescribeSelection(const Document& document, const Region& region) {
+  const int16_t top = StaffAtSlot(document.records, region.startList, region.startSlot);
+  const int16_t bottom = StaffAtSlot(document.records, region.endList, region.endSlot);
+  std::string text = "staves " + std::to_string(top) + "-" + std::to_string(bottom) + " (slots " +
+                     std::to_string(region.startSlot) + "-" + std::to_string(region.endSlot) +
+                     (region.startList == 0 ? "" : " of list " + std::to_string(region.startList)) +
+                     "), measures " +
+                     std::to_string(region.startMeasure) + "-" + std::to_string(region.endMeasure);
+  if (region.IsPartial())
+    text += ", positions " + std::to_string(region.startPosition) + " to " +
+            std::to_string(region.endPosition);
+  return text;
+}
+
+int Run(const RunOptions& options, bool demo) {
+  Host host;
+  const std::string name = demo ? kDemoName : options.document;
+  Document& document = host.NewDocument(name);
+  DocumentFile info;
+  DocumentError error;
+  const bool loaded = demo ? ParseDocument(kDemoScore, name, &document, &info, &error)
+                           : ReadDocumentFile(options.document, &document, &info, &error);
+  if (!loaded) return Unusable(error.Message());
+
+  Region region;
+  std::string problem;
+  if (!ChooseSelection(document, options, &region, &problem)) return Unusable(problem);
+  SetSelection(document, region);
+
+  uint32_t version = info.hostVersion.value_or(host.Version());
+  if (!options.hostVersion.empty()) {
+    int64_t parsed = 0;
+    if (!ParseNumber(options.hostVersion, 0, 0xFFFFFFFFll, &parsed, true))
+      return Unusable("--host-version " + options.hostVersion + ": expected a version such as 0x11000000");
+    version = static_cast<uint32_t>(parsed);
+  }
+
+  if (!options.report.empty() && !demo && SamePath(options.report, options.document))
+    return Unusable("--report " + options.report + " would overwrite the input document");
+  if (!options.report.empty() && !options.output.empty() && SamePath(options.report, options.output))
+    return Unusable("-o and --report name the same file");
+
+  std::unique_ptr<PluginModule> plugin = PluginModule::Load(options.plugin, &error.reason);
+  if (!plugin) return Unusable("cannot load plug-in " + options.plugin + ": " + error.reason);
+
+  const int width = TerminalWidth();
+  const std::vector<ChartGroup> before = ChartGroups(document);
+  ChartOptions chart;
+  chart.width = width;
+  chart.title = "Before: " + name;
+  std::cout << DrawChart(document, chart) << "\n";
+
+  host.SetVersion(version);
+  plugin->Start(version);
+  Answer answer = Answer::kNone;
+  const bool answered = !options.answer.empty() && ParseAnswer(options.answer, &answer);
+  ConsoleUserInterface ui = ConsoleUserInterface::ForTerminal(host, answered ? &answer : nullptr);
+  host.SetUserInterface(&ui);
+  host.Alerts().clear();
+
+  std::cout << kCommandName << " on " << DescribeSelection(document, region) << std::endl;
+  if (!host.BeginCommand(kCommandName)) {
+    std::cerr << "fxthost: the host could not start the command\n";
+    host.SetUserInterface(nullptr);
+    return kExitNotWritten;
+  }
+  uint8_t selection[Region::kBytes];
+  region.ToBytes(selection);
+  const int32_t result = plugin->Invoke(selection);
+  host.EndCommand(true);
+  host.SetUserInterface(nullptr);
+  const std::vector<Alert> alerts = host.Alerts();
+  std::cout << "The command returned " << result << (result == 1 ? " (groups were split)." : ".")
+            << "\n\n";
+
+  chart.title = "After: " + name;
+  chart.before = &before;
+  std::cout << DrawChart(*host.CurrentDocument(), chart);
+
+  int status = kExitRan;
+  std::string writeError;
+  if (!options.output.empty()) {
+    if (WriteFileAtomically(options.output, FormatDocument(*host.CurrentDocument(), info), &writeError)) {
+      std::cout << "Wrote " << options.output << "\n";
+    } else {
+      std::cerr << "fxthost: " << writeError << "\n";
+      status = kExitNotWritten;
+    }
+  }
+  if (!options.report.empty()) {
+    if (WriteFileAtomically(options.report, Report(result, alerts), &writeError)) {
+      std::cout << "Wrote " << options.report << "\n";
+    } else {
+      std::cerr << "fxthost: " << writeError << "\n";
+      status = kExitNotWritten;
+    }
+  }
+  return status;
+}
+
+int Show(const std::string& path) {
+  Host host;
+  Document& document = host.NewDocument(path);
+  DocumentError error;
+  if (!ReadDocumentFile(path, &document, nullptr, &error)) return Unusable(error.Message());
+  ChartOptions chart;
+  chart.width = TerminalWidth();
+  chart.title = path;
+  std::cout << DrawChart(document, chart);
+  return kExitRan;
+}
 
 int Menu(const std::string& pluginPath) {
   Host host;
@@ -44,6 +349,32 @@ int RunCommandLine(int argc, char** argv) {
   CLI::App* menu = app.add_subcommand("menu", "Show the plug-in's menu registration");
   menu->add_option("--plugin", menuPlugin, "Path of the plug-in module")->capture_default_str();
 
+  std::string showPath;
+  CLI::App* show = app.add_subcommand("show", "Chart of a document's staves and groups");
+  show->add_option("DOC", showPath, "The document file (JSON)")->required();
+
+  RunOptions runOptions;
+  runOptions.plugin = DefaultPluginPath();
+  CLI::App* run = app.add_subcommand("run", "Run the command on a document's selection");
+  run->add_option("DOC", runOptions.document, "The document file (JSON)")->required();
+  run->add_option("--plugin", runOptions.plugin, "Path of the plug-in module")->capture_default_str();
+  run->add_option("--staves", runOptions.staves, "Selected staves by staff number, A-B");
+  run->add_option("--slots", runOptions.slots, "Selected staves by slot of the list, A-B");
+  run->add_option("--list", runOptions.list, "The instrument list of the slots (default 0)");
+  run->add_option("--measures", runOptions.measures, "Selected measures, A-B");
+  run->add_option("--start-position", runOptions.startPosition, "Position in the first measure");
+  run->add_option("--end-position", runOptions.endPosition, "Position in the last measure");
+  run->add_option("--answer", runOptions.answer, "Answer to a yes/no question")
+      ->check(CLI::IsMember({"yes", "no"}));
+  run->add_option("--host-version", runOptions.hostVersion, "Version the host reports (hex)");
+  run->add_option("-o", runOptions.output, "Write the document after the command here");
+  run->add_option("--report", runOptions.report, "Write the result and the alerts here (JSON)");
+
+  RunOptions demoOptions;
+  demoOptions.plugin = DefaultPluginPath();
+  CLI::App* demo = app.add_subcommand("demo", "Run the command on the built-in sample score");
+  demo->add_option("--plugin", demoOptions.plugin, "Path of the plug-in module")->capture_default_str();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -51,6 +382,9 @@ int RunCommandLine(int argc, char** argv) {
     return status == 0 ? 0 : kExitUnusable;
   }
   if (menu->parsed()) return Menu(menuPlugin);
+  if (show->parsed()) return Show(showPath);
+  if (run->parsed()) return Run(runOptions, false);
+  if (demo->parsed()) return Run(demoOptions, true);
   return kExitUnusable;
 }
 

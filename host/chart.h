@@ -1,0 +1,39 @@
+// The chart of a document's staves and groups, as fxthost shows it (docs/fxthost.md).
+//
+// Two parts: the staves in score order, with each group drawn as a bracket beside the
+// staves it joins; then one line per group with a bar over its measures, scaled to the
+// width. Names are shown as the host displays them, without inline tags. Given the
+// groups as they were before a command, the chart marks what changed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/document.h"
+#include "host/groups.h"
+
+namespace fxthost {
+
+// A group as the chart shows it.
+struct ChartGroup {
+  GroupRecord record;
+  std::string name;          // the full name as displayed, or "" when it has none
+  std::string abbreviation;  // the abbreviated name as displayed
+};
+
+// The document's groups in the host's order.
+std::vector<ChartGroup> ChartGroups(const Document& document);
+
+struct ChartOptions {
+  int width = 80;     // columns
+  std::string title;  // first word(s) of the heading line
+  // When set, groups are marked against these: + new, * changed, - removed.
+  const std::vector<ChartGroup>* before = nullptr;
+};
+
+std::string DrawChart(const Document& document, const ChartOptions& options);
+
+// The columns of standard output when it is a terminal, else 80.
+int TerminalWidth();
+
+}  // namespace fxthost

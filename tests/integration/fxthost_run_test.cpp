@@ -1,0 +1,285 @@
+// fxthost show, run and demo as a user runs them: documents in, chart, alerts, the
+// saved document, the report and the exit status out.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#if defined(_WIN32)
+#define popen _popen
+#define pclose _pclose
+#define WIFEXITED(status) true
+#define WEXITSTATUS(status) (status)
+#define FXT_NO_INPUT " < NUL"
+#else
+#include <sys/wait.h>
+#define FXT_NO_INPUT " < /dev/null"
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ProgramRun {
+  int status;
+  std::string output;  // standard output and standard error
+};
+
+ProgramRun Fxthost(const std::string& arguments) {
+  std::string program = FXT_FXTHOST_PATH;
+#if defined(_WIN32)
+  for (char& c : program)
+    if (c == '/') c = '\\';
+#endif
+  const std::string command =
+      std::string(FXT_RUN_PREFIX) + " " + program + " " + arguments + FXT_NO_INPUT " 2>&1";
+  ProgramRun run{-1, ""};
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char chunk[4096];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) run.output.append(chunk, n);
+  const int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// A directory of its own for each test, removed afterwards.
+class FxthostRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() /
+           ("fxt_run_" + std::string(info->name()) + "_" +
+            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Write(const std::string& name, const std::string& text) const {
+    WriteText(dir_ / name, text);
+    return Path(name);
+  }
+  size_t Entries() const {
+    size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(dir_)) count += entry.is_regular_file();
+    return count;
+  }
+  fs::path dir_;
+};
+
+const char* const kDocument = R"doc({
+  "format": "fxthost-document/1",
+  "measures": 30,
+  "staves": [
+    { "id": 3, "name": "Violin I" },
+    { "id": 5, "name": "Violin II" },
+    { "id": 6, "name": "Viola" }
+  ],
+  "instrumentLists": { "2": [3, 6] },
+  "groups": [
+    { "id": 1, "staves": [3, 6], "measures": [1, 20], "name": "Strings", "abbreviation": "Str.", "offset6": 0 }
+  ],
+  "selection": { "list": 0, "staves": [3, 6], "measures": [5, 8], "startPosition": 0, "endPosition": 2147483647 }
+}
+)doc";
+
+const std::string kPlugin = std::string(" --plugin ") + FXT_PLUGIN_PATH;
+
+TEST_F(FxthostRun, ShowChartsTheDocument) {
+  const ProgramRun run = Fxthost("show " + std::string(FXT_EXAMPLES_DIR) + "/orchestra.json");
+  EXPECT_EQ(run.status, 0) << run.output;
+  for (const char* part : {"24 staves, 48 measures, 7 groups", "Violin I", "Clarinet in B\u266D 1",
+                           "6 Strings", "Selection: staves 18-22 (slots 20-24), measures 17-24"}) {
+    SCOPED_TRACE(part);
+    EXPECT_NE(run.output.find(part), std::string::npos) << run.output;
+  }
+  // Names are shown without their inline tags.
+  EXPECT_EQ(run.output.find("^font"), std::string::npos);
+}
+
+TEST_F(FxthostRun, RefusedDocumentsAreUnusableAndNothingIsWritten) {
+  struct Row {
+    std::string text;
+    std::string message;  // after the file name
+  };
+  const Row rows[] = {
+      {"{ \"staves\": [{ \"id\": 3 }], \"groups\": [{ \"id\": 1, \"staves\": [3, 9], \"measures\": [1, 2] }] }",
+       ": groups[0].staves[1]: staff 9 does not exist"},
+      {"{ \"measures\": 3, \"selection\": 4 }", ": selection: expected an object, found a number"},
+      {"{ \"measures\": 3,", ": line 1, column 17: malformed JSON"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.text);
+    const std::string input = Write("bad.json", row.text);
+    for (const std::string& command :
+         {"show " + input, "run " + input + kPlugin + " --staves 3-3 --measures 1-1 -o " +
+                               Path("out.json") + " --report " + Path("report.json")}) {
+      const ProgramRun run = Fxthost(command);
+      EXPECT_EQ(run.status, 2) << run.output;
+      EXPECT_NE(run.output.find(input + row.message), std::string::npos) << run.output;
+      EXPECT_EQ(Entries(), 1u);  // bad.json alone
+    }
+  }
+  EXPECT_EQ(Fxthost("show " + Path("missing.json")).status, 2);
+}
+
+TEST_F(FxthostRun, OptionsOverrideTheDocumentsSelection) {
+  const std::string input = Write("doc.json", kDocument);
+  struct Row {
+    const char* options;
+    const char* selection;  // the selection the saved document holds
+  };
+  const Row rows[] = {
+      {"", R"({"list":0,"staves":[3,6],"measures":[5,8],"startPosition":0,"endPosition":2147483647})"},
+      {"--measures 2-3", R"({"list":0,"staves":[3,6],"measures":[2,3],"startPosition":0,"endPosition":2147483647})"},
+      {"--staves 5-6", R"({"list":0,"staves":[5,6],"measures":[5,8],"startPosition":0,"endPosition":2147483647})"},
+      {"--slots 1-2 --measures 9", R"({"list":0,"staves":[3,5],"measures":[9,9],"startPosition":0,"endPosition":2147483647})"},
+      {"--list 2", R"({"list":2,"staves":[3,6],"measures":[5,8],"startPosition":0,"endPosition":2147483647})"},
+      {"--list 2 --slots 2-2", R"({"list":2,"staves":[6,6],"measures":[5,8],"startPosition":0,"endPosition":2147483647})"},
+      {"--start-position 0 --end-position 1024", R"({"list":0,"staves":[3,6],"measures":[5,8],"startPosition":0,"endPosition":1024})"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.options);
+    const std::string out = Path("out.json");
+    const ProgramRun run = Fxthost("run " + input + kPlugin + " --answer no -o " + out + " " + row.options);
+    ASSERT_EQ(run.status, 0) << run.output;
+    const nlohmann::json saved = nlohmann::json::parse(ReadText(out), nullptr, false);
+    ASSERT_TRUE(saved.is_object()) << ReadText(out);
+    EXPECT_EQ(saved.value("selection", nlohmann::json()), nlohmann::json::parse(row.selection));
+  }
+  EXPECT_EQ(ReadText(input), kDocument);
+}
+
+TEST_F(FxthostRun, ExitStatuses) {
+  const std::string input = Write("doc.json", kDocument);
+  const std::string bare = Write("bare.json", "{ \"measures\": 4, \"staves\": [{ \"id\": 1 }] }");
+  struct Row {
+    std::string arguments;
+    int status;
+    const char* says;  // part of what it prints
+  };
+  const Row rows[] = {
+      {"run " + input + kPlugin + " --answer yes", 0, "Split Groups on staves 3-6 (slots 1-3), measures 5-8"},
+      {"run " + bare + kPlugin + " --staves 1-1 --measures 1-4", 0, "The command returned"},
+      {"run " + Path("missing.json") + kPlugin, 2, "missing.json: cannot be read"},
+      {"run " + bare + kPlugin, 2, "the document has no selection"},
+      {"run " + input + kPlugin + " --measures 5-80", 2, "outside the document"},
+      {"run " + input + kPlugin + " --measures five", 2, "--measures five"},
+      {"run " + input + kPlugin + " --staves 4-6", 2, "staff 4 is not in list 0"},
+      {"run " + input + kPlugin + " --staves 3-6 --slots 1-2", 2, "not both"},
+      {"run " + input + kPlugin + " --staves 6-3", 2, "top staff comes after"},
+      {"run " + input + kPlugin + " --list 2 --staves 5-5", 2, "staff 5 is not in list 2"},
+      {"run " + input + kPlugin + " --answer maybe", 2, "maybe"},
+      {"run " + input + kPlugin + " --host-version 0xZZ", 2, "--host-version"},
+      {"run " + input + " --plugin " + Path("none.fxt"), 2, "cannot load plug-in"},
+      {"run " + input + kPlugin + " --report " + input, 2, "would overwrite the input"},
+      {"run " + input + kPlugin + " -o " + Path("x.json") + " --report " + Path("x.json"), 2,
+       "name the same file"},
+      {"run " + input + kPlugin + " -o " + Path("no/such/dir/out.json"), 1, "cannot create"},
+      {"show", 2, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    const ProgramRun run = Fxthost(row.arguments);
+    EXPECT_EQ(run.status, row.status) << run.output;
+    EXPECT_NE(run.output.find(row.says), std::string::npos) << run.output;
+  }
+  EXPECT_EQ(ReadText(input), kDocument);
+  EXPECT_EQ(Entries(), 2u);  // doc.json and bare.json: nothing else was written
+}
+
+TEST_F(FxthostRun, OutputReplacesOnlyTheFileNamed) {
+  const std::string input = Write("doc.json", kDocument);
+  const std::string out = Path("out.json");
+  ProgramRun run = Fxthost("run " + input + kPlugin + " --answer no -o " + out);
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(ReadText(input), kDocument);
+  EXPECT_NE(run.output.find("Wrote " + out), std::string::npos);
+  EXPECT_EQ(Entries(), 2u);  // no temporary left behind
+  // The output reads back, and an old file under that name is replaced whole.
+  WriteText(out, std::string(100000, 'x'));
+  run = Fxthost("run " + input + kPlugin + " --answer no -o " + out);
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(Fxthost("show " + out).status, 0);
+  EXPECT_EQ(ReadText(out).find('x' + std::string(10, 'x')), std::string::npos);
+  // Named as the output, the input itself is written.
+  run = Fxthost("run " + input + kPlugin + " --answer no -o " + input);
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(Fxthost("show " + input).status, 0);
+  EXPECT_EQ(Entries(), 2u);
+}
+
+TEST_F(FxthostRun, ReportHoldsTheResultAndEveryAlert) {
+  const std::string input = Write("doc.json", kDocument);
+  struct Row {
+    const char* options;
+    const char* kind;    // the kind every alert of this run has
+    const char* answer;  // and its answer
+  };
+  const Row rows[] = {
+      // A partial selection is refused with an error box: the result is 0 and the box,
+      // which asks nothing, has no answer.
+      {"--measures 5-5 --start-position 5", "error", "none"},
+      {"--measures 5-5 --answer no", "yesno", "no"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.options);
+    const std::string report = Path("report.json");
+    const ProgramRun run = Fxthost("run " + input + kPlugin + " --report " + report + " " + row.options);
+    ASSERT_EQ(run.status, 0) << run.output;
+    const nlohmann::json parsed = nlohmann::json::parse(ReadText(report), nullptr, false);
+    ASSERT_TRUE(parsed.is_object()) << ReadText(report);
+    ASSERT_EQ(parsed.size(), 2u);
+    EXPECT_EQ(parsed.value("result", -1), 0);
+    ASSERT_TRUE(parsed["alerts"].is_array());
+    for (const nlohmann::json& alert : parsed["alerts"]) {
+      EXPECT_EQ(alert.size(), 4u) << alert;
+      EXPECT_EQ(alert.value("kind", ""), row.kind);
+      EXPECT_EQ(alert.value("answer", ""), row.answer);
+      EXPECT_TRUE(alert["caption"].is_string() && alert["message"].is_string());
+      // Printed as it came.
+      EXPECT_NE(run.output.find(alert.value("kind", "") + ": " + alert.value("caption", "") +
+                                ": " + alert.value("message", "")),
+                std::string::npos)
+          << run.output;
+    }
+  }
+}
+
+TEST_F(FxthostRun, DemoRunsOnTheBuiltInScore) {
+  const ProgramRun run = Fxthost("demo" + kPlugin);
+  EXPECT_EQ(run.status, 0) << run.output;
+  const char* parts[] = {"Before: built-in orchestra \u2014 24 staves, 48 measures, 7 groups",
+                         "Split Groups on staves 18-22 (slots 20-24), measures 17-24",
+                         "The command returned", "After: built-in orchestra"};
+  size_t from = 0;
+  for (const char* part : parts) {
+    SCOPED_TRACE(part);
+    const size_t at = run.output.find(part, from);
+    EXPECT_NE(at, std::string::npos) << run.output;
+    if (at != std::string::npos) from = at;
+  }
+}
+
+}  // namespace
