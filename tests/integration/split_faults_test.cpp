@@ -1,0 +1,213 @@
+// The real module's split when the host refuses one of its saves or creations: every
+// measure of a group stays covered exactly once by that group's pieces, a refused split
+// is undone whole and is not counted, and a split that counts is complete.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/docfile.h"
+#include "host/groups.h"
+#include "host/host.h"
+#include "host/pluginmodule.h"
+#include "host/score.h"
+#include "host/scoremodel.h"
+#include "host/userinterface.h"
+
+namespace {
+
+using fxthost::Fn;
+using fxthost::GroupRecord;
+
+const char kFullTags[] = "^font(Arial)^size(11)^nfx(130)";
+const char kAbbreviatedTags[] = "^font(Arial)^size(9)^nfx(128)";
+
+// Staves 2..7; "Strings" brackets staves 3-6 over measures 1-20. "Inner", on the same
+// staves over measures 3-12, is added for the scenario with two matching groups.
+const char kScore[] = R"({
+  "measures": 30,
+  "fontPrefs": {
+    "33": { "font": 1, "size": 11, "effects": 2 },
+    "39": { "font": 1, "size": 9, "effects": 0 }
+  },
+  "staves": [ { "id": 2 }, { "id": 3 }, { "id": 4 }, { "id": 5 }, { "id": 6 }, { "id": 7 } ],
+  "groups": [
+    { "id": 1, "staves": [3, 6], "measures": [1, 20], "name": "Strings", "abbreviation": "Str.", "offset6": 7 }
+  ]
+})";
+
+struct Family {
+  std::string name;  // the full name of the group as loaded; its pieces' names begin so
+  std::string abbreviation;
+  int16_t start, end;  // its measures as loaded
+  std::vector<std::pair<int16_t, int16_t>> pieces;  // its measures after a whole split
+};
+
+struct Scenario {
+  const char* name;
+  int16_t start, end;  // the selected measures, on staves 3-6
+  bool inner;          // with the group "Inner"
+  std::vector<Family> families;
+};
+
+// One run of the command through the module on a fresh document.
+struct CommandRun {
+  fxthost::Host host;
+  fxthost::ScriptedUserInterface ui{host, fxthost::Answer::kYes};
+  fxthost::Document* document = nullptr;
+  std::unique_ptr<fxthost::PluginModule> plugin;
+  fxthost::RecordStore before;
+
+  explicit CommandRun(const Scenario& scenario) {
+    host.SetUserInterface(&ui);
+    document = &host.NewDocument("faults");
+    fxthost::DocumentError error;
+    if (!fxthost::ParseDocument(kScore, "faults.json", document, nullptr, &error)) {
+      ADD_FAILURE() << error.Message();
+      return;
+    }
+    if (scenario.inner) {
+      GroupRecord inner;
+      inner.number = 2;
+      inner.startStaff = 3;
+      inner.endStaff = 6;
+      inner.startMeasure = 3;
+      inner.endMeasure = 12;
+      inner.offset6 = 7;
+      EXPECT_TRUE(fxthost::WriteGroup(*document, inner));
+      EXPECT_TRUE(fxthost::WriteGroupNames(*document, 0, 2, std::string("Inner"),
+                                           std::string("Inn.")));
+    }
+    before = document->records;
+    std::string loadError;
+    plugin = fxthost::PluginModule::Load(FXT_PLUGIN_PATH, &loadError);
+    if (!plugin) {
+      ADD_FAILURE() << loadError;
+      return;
+    }
+    plugin->Start(host.Version());
+    host.ClearCalls();
+  }
+
+  int32_t Invoke(const Scenario& scenario) {
+    uint8_t bytes[fxthost::Region::kBytes];
+    fxthost::Region::Cells(0, 2, 5, scenario.start, scenario.end).ToBytes(bytes);
+    return plugin->Invoke(bytes);
+  }
+};
+
+// The groups of the document that descend from family (named as it is, or with a suffix
+// after its name), in measure order.
+std::vector<GroupRecord> PiecesOf(const fxthost::Document& document, const Family& family) {
+  std::vector<GroupRecord> pieces;
+  for (const GroupRecord& group : fxthost::ReadGroups(document)) {
+    fxthost::GroupNames names;
+    fxthost::ReadGroupNames(document, 0, group.number, &names);
+    if (names.full && names.full->compare(0, family.name.size(), family.name) == 0)
+      pieces.push_back(group);
+  }
+  std::sort(pieces.begin(), pieces.end(), [](const GroupRecord& a, const GroupRecord& b) {
+    return a.startMeasure < b.startMeasure;
+  });
+  return pieces;
+}
+
+// Checks that the family's measures are covered exactly once, and nothing beside them,
+// on the group's staves; true when it was split (more than one piece), in which case
+// the pieces are exactly the expected ones with their numbered names.
+bool CheckFamily(const fxthost::Document& document, const Family& family) {
+  SCOPED_TRACE(family.name);
+  const std::vector<GroupRecord> pieces = PiecesOf(document, family);
+  for (int measure = 1; measure <= 30; ++measure) {
+    int covering = 0;
+    for (const GroupRecord& piece : pieces)
+      covering += piece.startMeasure <= measure && measure <= piece.endMeasure;
+    const int expected = family.start <= measure && measure <= family.end ? 1 : 0;
+    EXPECT_EQ(covering, expected) << "measure " << measure;
+  }
+  for (const GroupRecord& piece : pieces) {
+    EXPECT_EQ(piece.startStaff, 3);
+    EXPECT_EQ(piece.endStaff, 6);
+    EXPECT_EQ(piece.offset6, 7) << "piece " << piece.number;
+  }
+  if (pieces.size() <= 1) return false;
+
+  EXPECT_EQ(pieces.size(), family.pieces.size()) << "a split that counts is complete";
+  for (size_t i = 0; i < pieces.size() && i < family.pieces.size(); ++i) {
+    const GroupRecord& piece = pieces[i];
+    EXPECT_EQ(piece.startMeasure, family.pieces[i].first);
+    EXPECT_EQ(piece.endMeasure, family.pieces[i].second);
+    fxthost::GroupNames names;
+    fxthost::ReadGroupNames(document, 0, piece.number, &names);
+    const std::string number = std::to_string(piece.number);
+    const bool first = i == 0;
+    EXPECT_EQ(names.full.value_or("-"),
+              first ? family.name : family.name + kFullTags + "(Split Group " + number + ")");
+    EXPECT_EQ(names.abbreviated.value_or("-"),
+              first ? family.abbreviation
+                    : family.abbreviation + kAbbreviatedTags + "(Sp Grp " + number + ")");
+  }
+  return true;
+}
+
+const Scenario kScenarios[] = {
+    {"selection inside", 5, 8, false, {{"Strings", "Str.", 1, 20, {{1, 4}, {5, 8}, {9, 20}}}}},
+    {"selection to the group's end", 5, 20, false, {{"Strings", "Str.", 1, 20, {{1, 4}, {5, 20}}}}},
+    {"selection from the group's start", 1, 8, false,
+     {{"Strings", "Str.", 1, 20, {{1, 8}, {9, 20}}}}},
+    {"two matching groups", 5, 8, true,
+     {{"Strings", "Str.", 1, 20, {{1, 4}, {5, 8}, {9, 20}}},
+      {"Inner", "Inn.", 3, 12, {{3, 4}, {5, 8}, {9, 12}}}}},
+};
+
+TEST(SplitFaults, UnrefusedRunsSplitEveryFamilyWhole) {
+  for (const Scenario& scenario : kScenarios) {
+    SCOPED_TRACE(scenario.name);
+    CommandRun run(scenario);
+    ASSERT_TRUE(run.plugin);
+    EXPECT_EQ(run.Invoke(scenario), 1);
+    for (const Family& family : scenario.families) EXPECT_TRUE(CheckFamily(*run.document, family));
+    EXPECT_TRUE(run.host.Alerts().empty());
+  }
+}
+
+TEST(SplitFaults, EachRefusedSaveOrCreationLeavesEveryMeasureCoveredOnce) {
+  for (const Scenario& scenario : kScenarios) {
+    for (Fn fn : {Fn::FX_SaveEData, Fn::FX_CreateEData}) {
+      // How many calls of fn a run makes when nothing is refused.
+      size_t calls = 0;
+      {
+        CommandRun clean(scenario);
+        ASSERT_TRUE(clean.plugin);
+        clean.Invoke(scenario);
+        calls = clean.host.CallsTo(fn).size();
+      }
+      ASSERT_GT(calls, 0u);
+      for (size_t nth = 1; nth <= calls; ++nth) {
+        SCOPED_TRACE(std::string(scenario.name) + ", " + fxthost::Info(fn).name + " #" +
+                     std::to_string(nth) + " of " + std::to_string(calls) + " refused");
+        CommandRun run(scenario);
+        ASSERT_TRUE(run.plugin);
+        run.host.FailCall(fn, static_cast<int>(nth));
+        const int32_t result = run.Invoke(scenario);
+        bool anySplit = false;
+        for (const Family& family : scenario.families)
+          anySplit = CheckFamily(*run.document, family) || anySplit;
+        EXPECT_EQ(result, anySplit ? 1 : 0) << "a refused split is not counted";
+        if (anySplit) {
+          EXPECT_TRUE(run.host.Alerts().empty());
+          continue;
+        }
+        ASSERT_EQ(run.host.Alerts().size(), 1u);
+        EXPECT_EQ(run.host.Alerts()[0].kind, "info");
+        EXPECT_EQ(run.host.Alerts()[0].caption, "No Group");
+        EXPECT_TRUE(run.document->records == run.before) << "nothing of the split left behind";
+      }
+    }
+  }
+}
+
+}  // namespace
