@@ -167,3 +167,13 @@ bool __FCGlobals::Load(short number)
     _SetKeyFirst(static_cast<uint16_t>(number));
     return LoadDataBlock();
 }
+
+void __FCBaseData::_CloneFixedRecord(uint8_t* record, const uint8_t* from, int32_t size)
+{
+    if (!from)
+        std::memset(record, 0, static_cast<size_t>(size));
+    else if (from != record)
+        std::memcpy(record, from, static_cast<size_t>(size));
+    _SetDataBlock(record);
+    _SetLoadedSize(size);
+}

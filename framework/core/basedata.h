@@ -131,6 +131,10 @@ protected:
     // Creates a new record from the data block under the current key, whose fields to be
     // assigned the caller has marked with FX_KEY_ASSIGN.
     bool _CreateRecord();
+    // CloneMemoryFrom of a class that keeps its fixed-size record inside the object:
+    // copies the source's record (from) when the source is of the same class, clears
+    // the record when it is not (from null), and makes it the data block, full size.
+    void _CloneFixedRecord(uint8_t* record, const uint8_t* from, int32_t size);
 
 private:
     uint16_t _GetKeyWord(int offset) const;

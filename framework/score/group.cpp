@@ -73,12 +73,7 @@ uint32_t FCGroup::EnigmaVersion() const
 void FCGroup::CloneMemoryFrom(__FCBaseData* source)
 {
     const FCGroup* other = dynamic_cast<const FCGroup*>(source);
-    if (other && other != this)
-        std::memcpy(_record, other->_record, sizeof(_record));
-    else if (!other)
-        std::memset(_record, 0, sizeof(_record));
-    _SetDataBlock(_record);
-    _SetLoadedSize(RECORD_SIZE);
+    _CloneFixedRecord(_record, other ? other->_record : nullptr, RECORD_SIZE);
 }
 
 bool FCGroup::LoadFirst()

@@ -56,14 +56,7 @@ FCMeasure::~FCMeasure()
 void FCMeasure::CloneMemoryFrom(__FCBaseData* source)
 {
     const FCMeasure* other = dynamic_cast<const FCMeasure*>(source);
-    if (other == this)
-        return;
-    if (other)
-        std::memcpy(_record, other->_record, sizeof(_record));
-    else
-        std::memset(_record, 0, sizeof(_record));
-    _SetDataBlock(_record);
-    _SetLoadedSize(RECORD_SIZE);
+    _CloneFixedRecord(_record, other ? other->_record : nullptr, RECORD_SIZE);
 }
 
 bool FCMeasure::Save()

@@ -20,12 +20,7 @@ FCMultiStaffInstrument::FCMultiStaffInstrument()
 void FCMultiStaffInstrument::CloneMemoryFrom(__FCBaseData* source)
 {
     const FCMultiStaffInstrument* other = dynamic_cast<const FCMultiStaffInstrument*>(source);
-    if (other && other != this)
-        std::memcpy(_record, other->_record, sizeof(_record));
-    else if (!other)
-        std::memset(_record, 0, sizeof(_record));
-    _SetDataBlock(_record);
-    _SetLoadedSize(RECORD_SIZE);
+    _CloneFixedRecord(_record, other ? other->_record : nullptr, RECORD_SIZE);
 }
 
 bool FCMultiStaffInstrument::LoadFirst()

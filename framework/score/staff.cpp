@@ -43,12 +43,7 @@ FCStaff::FCStaff()
 void FCStaff::CloneMemoryFrom(__FCBaseData* source)
 {
     const FCStaff* other = dynamic_cast<const FCStaff*>(source);
-    if (other && other != this)
-        std::memcpy(_record, other->_record, sizeof(_record));
-    else if (!other)
-        std::memset(_record, 0, sizeof(_record));
-    _SetDataBlock(_record);
-    _SetLoadedSize(RECORD_SIZE);
+    _CloneFixedRecord(_record, other ? other->_record : nullptr, RECORD_SIZE);
 }
 
 bool FCStaff::LoadFirst()

@@ -18,12 +18,7 @@ FCSystemStaff::FCSystemStaff()
 void FCSystemStaff::CloneMemoryFrom(__FCBaseData* source)
 {
     const FCSystemStaff* other = dynamic_cast<const FCSystemStaff*>(source);
-    if (other && other != this)
-        std::memcpy(_record, other->_record, sizeof(_record));
-    else if (!other)
-        std::memset(_record, 0, sizeof(_record));
-    _SetDataBlock(_record);
-    _SetLoadedSize(RECORD_SIZE);
+    _CloneFixedRecord(_record, other ? other->_record : nullptr, RECORD_SIZE);
 }
 
 short FCSystemStaff::GetStaff() const { return fxt::GetS16(_record, kStaffWord); }
