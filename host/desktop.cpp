@@ -27,8 +27,21 @@ FXHOST_EXPORT void* FXTHOST_GetActiveWindow() {
 FXHOST_EXPORT int FXTHOST_MessageBeep(unsigned) { return 1; }
 
 FXHOST_EXPORT int FXTHOST_GetSystemMetrics(int index) {
-  const int kScreenWidth = 1920, kScreenHeight = 1080;
-  return index == 0 ? kScreenWidth : index == 1 ? kScreenHeight : 0;
+  // The emulated screen: 1920 x 1080, with a 40-pixel caption above a full-screen
+  // window's client area.
+  const int kScreenWidth = 1920, kScreenHeight = 1080, kCaptionHeight = 40;
+  switch (index) {
+    case 0:  // SM_CXSCREEN
+      return kScreenWidth;
+    case 1:  // SM_CYSCREEN
+      return kScreenHeight;
+    case 16:  // SM_CXFULLSCREEN
+      return kScreenWidth;
+    case 17:  // SM_CYFULLSCREEN
+      return kScreenHeight - kCaptionHeight;
+    default:
+      return 0;
+  }
 }
 
 }  // extern "C"

@@ -51,6 +51,8 @@ typedef intptr_t (*FARPROC)();
 
 #define SM_CXSCREEN 0
 #define SM_CYSCREEN 1
+#define SM_CXFULLSCREEN 16
+#define SM_CYFULLSCREEN 17
 
 #ifdef __cplusplus
 extern "C" {

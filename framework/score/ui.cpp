@@ -26,7 +26,7 @@ constexpr UINT kBeepExclamation = 0x00000030u;
 constexpr UINT kBeepSimple = 0xFFFFFFFFu;
 
 // GetSystemMetrics index of the full-screen client height.
-constexpr int kFullScreenClientHeight = 17;
+constexpr int kFullScreenClientHeight = SM_CYFULLSCREEN;
 
 // The host's command ids for MENU_COMMANDS 1 to 13.
 constexpr int32_t kMenuCommandIds[] = {12106, 12112, 10602, 35622, 10611, 10612, 10613,

@@ -196,7 +196,7 @@ TEST(UIWindow, WindowStateAndItsFallbacks)
         EXPECT_EQ(window != nullptr, row.expectWindow);
         if (row.expectWindow)
         {
-            EXPECT_EQ(window, static_cast<HWND>(&doc.view)) << "this host's window is the view";
+            EXPECT_EQ(window, reinterpret_cast<HWND>(&doc.view)) << "this host's window is the view";
         }
     }
 }
@@ -241,6 +241,18 @@ TEST(UIView, RedrawDocumentRedrawsTheWholeDocumentNotTheSelection)
     EXPECT_EQ(doc.view.redraws, 1);
     EXPECT_TRUE(fxthost::Region::FromBytes(doc.view.redrawnRegion) ==
                 fxthost::WholeDocumentRegion(doc.records));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(UIScreen, HeightIsTheFullScreenClientArea) {
+  fxthost::Host host;
+  FCUI ui;
+  EXPECT_EQ(ui.GetScreenHeight(), GetSystemMetrics(SM_CYFULLSCREEN));
+  EXPECT_GT(ui.GetScreenHeight(), 0);
+  EXPECT_LT(ui.GetScreenHeight(), GetSystemMetrics(SM_CYSCREEN));
 }
 
 }  // namespace
