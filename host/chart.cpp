@@ -25,6 +25,12 @@ namespace fxthost {
 
 namespace {
 
+// "1 group", "2 groups".
+std::string Count(size_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+
 // Terminal columns of UTF-8 text: one per character.
 size_t Columns(const std::string& text) {
   size_t columns = 0;
@@ -137,8 +143,9 @@ std::string DrawChart(const Document& document, const ChartOptions& options) {
   }
 
   std::string out;
-  out += options.title + " \u2014 " + std::to_string(order.size()) + " staves, " +
-         std::to_string(measures) + " measures, " + std::to_string(groups.size()) + " groups\n";
+  out += options.title + " \u2014 " + Count(order.size(), "staff", "staves") + ", " +
+         Count(static_cast<size_t>(measures), "measure", "measures") + ", " +
+         Count(groups.size(), "group", "groups") + "\n";
 
   std::set<int16_t> selectedStaves;
   if (selected) {
