@@ -166,22 +166,22 @@ TEST_F(StaffTest, CurrentStaffSpecLoadsOnlyByCell)
     FCStaff own;
     ASSERT_TRUE(own.Load(2));
 
-    FCCurrentStaffSpec spec;
+    FCCurrentStaffSpec current;
     FCCell cell(3, 2);
-    ASSERT_TRUE(spec.Load(&cell, 512));
-    EXPECT_EQ(spec.GetItemNo(), 0);
-    EXPECT_EQ(spec.GetFullNameID(), own.GetFullNameID());
-    EXPECT_EQ(fxt::GetS32(spec._GetDataKey(), 4), 512);
+    ASSERT_TRUE(current.Load(&cell, 512));
+    EXPECT_EQ(current.GetItemNo(), 0);
+    EXPECT_EQ(current.GetFullNameID(), own.GetFullNameID());
+    EXPECT_EQ(fxt::GetS32(current._GetDataKey(), 4), 512);
 
     FCCell outside(9, 2);
-    EXPECT_FALSE(spec.Load(&outside, 0));
-    EXPECT_FALSE(spec.Load(nullptr, 0));
+    EXPECT_FALSE(current.Load(&outside, 0));
+    EXPECT_FALSE(current.Load(nullptr, 0));
 
     host.ClearCalls();
-    EXPECT_FALSE(spec.Load(static_cast<unsigned short>(2)));
-    EXPECT_FALSE(spec.SaveAs(2));
-    EXPECT_FALSE(spec.SaveNew());
-    EXPECT_FALSE(spec.DeepSaveAs(2));
+    EXPECT_FALSE(current.Load(static_cast<unsigned short>(2)));
+    EXPECT_FALSE(current.SaveAs(2));
+    EXPECT_FALSE(current.SaveNew());
+    EXPECT_FALSE(current.DeepSaveAs(2));
     EXPECT_TRUE(host.Calls().empty());
 }
 

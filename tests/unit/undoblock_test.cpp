@@ -113,19 +113,4 @@ TEST(UndoBlock, EditIsNotRunWhenTheHostOpensNoTransaction)
     }
 }
 
-TEST(UndoBlock, NestedInsideACommandTheEditBecomesPartOfIt)
-{
-    fxthost::Host host;
-    fxthost::Document& doc = MakeScore(host, 4, {1, 2});
-    const fxthost::Document::Content before = doc.Snapshot();
-    ASSERT_TRUE(host.BeginCommand("Split Groups"));
-    MeasureEdit edit(true);
-    EXPECT_TRUE(FCUndoBlock().Execute(&edit, nullptr));
-    ASSERT_TRUE(host.EndCommand(true));
-    ASSERT_EQ(doc.undoSteps.size(), 1u);
-    EXPECT_EQ(doc.undoSteps[0].name, "Split Groups");
-    EXPECT_TRUE(host.Undo());
-    EXPECT_TRUE(doc.Snapshot() == before);
-}
-
 }  // namespace
