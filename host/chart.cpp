@@ -218,10 +218,13 @@ std::string DrawChart(const Document& document, const ChartOptions& options) {
   nameWidth = std::min(nameWidth, std::max<size_t>(12, width / 3));
   const size_t slotWidth = std::max<size_t>(4, std::to_string(order.size()).size());
   const size_t staffLeft = 2 + slotWidth + 1 + 5 + 2 + nameWidth + 2;
+  // As many lanes as fit in the width, from the left.
   size_t shownLanes = 0;
-  for (size_t used = staffLeft; shownLanes < lanes.size() && used + lanes[shownLanes].width <= width + 1;
-       used += lanes[shownLanes].width)
+  size_t used = staffLeft;
+  while (shownLanes < lanes.size() && used + lanes[shownLanes].width <= width + 1) {
+    used += lanes[shownLanes].width;
     ++shownLanes;
+  }
 
   if (order.empty()) {
     out += "No staves.\n";
