@@ -15,51 +15,18 @@
 
 #include "host/docfile.h"
 #include "host/document.h"
-
-#if defined(_WIN32)
-#define popen _popen
-#define pclose _pclose
-#define WIFEXITED(status) true
-#define WEXITSTATUS(status) (status)
-#define FXT_NO_INPUT " < NUL"
-#else
-#include <sys/wait.h>
-#define FXT_NO_INPUT " < /dev/null"
-#endif
+#include "tests/integration/fxthost_program.h"
 
 namespace {
+
+using fxt_testing::Fxthost;
+using fxt_testing::ProgramRun;
 
 namespace fs = std::filesystem;
 
 const fs::path kExamples = FXT_EXAMPLES_DIR;
 
-struct ProgramRun {
-  int status;
-  std::string output;  // standard output and standard error
-};
-
 std::string Quoted(const fs::path& path) { return "\"" + path.string() + "\""; }
-
-// Runs fxthost with arguments, standard input closed off: a question nobody answers
-// counts as closed, as it does for any run that is not on a terminal.
-ProgramRun Fxthost(const std::string& arguments) {
-  std::string program = FXT_FXTHOST_PATH;
-#if defined(_WIN32)
-  for (char& c : program)
-    if (c == '/') c = '\\';
-#endif
-  const std::string command =
-      std::string(FXT_RUN_PREFIX) + " " + program + " " + arguments + FXT_NO_INPUT " 2>&1";
-  ProgramRun run{-1, ""};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char chunk[4096];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) run.output.append(chunk, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
 
 bool ReadText(const fs::path& path, std::string* text) {
   std::ifstream in(path, std::ios::binary);

@@ -11,44 +11,14 @@
 #include <sstream>
 #include <string>
 
-#if defined(_WIN32)
-#define popen _popen
-#define pclose _pclose
-#define WIFEXITED(status) true
-#define WEXITSTATUS(status) (status)
-#define FXT_NO_INPUT " < NUL"
-#else
-#include <sys/wait.h>
-#define FXT_NO_INPUT " < /dev/null"
-#endif
+#include "tests/integration/fxthost_program.h"
 
 namespace {
 
+using fxt_testing::Fxthost;
+using fxt_testing::ProgramRun;
+
 namespace fs = std::filesystem;
-
-struct ProgramRun {
-  int status;
-  std::string output;  // standard output and standard error
-};
-
-ProgramRun Fxthost(const std::string& arguments) {
-  std::string program = FXT_FXTHOST_PATH;
-#if defined(_WIN32)
-  for (char& c : program)
-    if (c == '/') c = '\\';
-#endif
-  const std::string command =
-      std::string(FXT_RUN_PREFIX) + " " + program + " " + arguments + FXT_NO_INPUT " 2>&1";
-  ProgramRun run{-1, ""};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char chunk[4096];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) run.output.append(chunk, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
 
 std::string ReadText(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
