@@ -344,6 +344,11 @@ int RunCommandLine(int argc, char** argv) {
   CLI::App app{"fxthost: an emulated Finale host that loads plug-in modules and runs them "
                "on score documents."};
   app.require_subcommand(1);
+  // The same options everywhere: on Windows the parser would otherwise read an argument
+  // that begins with "/" as an option, and a path such as "/scores/a.json" (or a Unix
+  // path under Wine) would never reach DOC, -o or --report. Subcommands made after
+  // this inherit it.
+  app.allow_windows_style_options(false);
 
   std::string menuPlugin = DefaultPluginPath();
   CLI::App* menu = app.add_subcommand("menu", "Show the plug-in's menu registration");
