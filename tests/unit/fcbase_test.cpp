@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+// The umbrella header alone must compile: it is what plug-ins include.
+#include "framework/finaleframework.h"
+
 #include "framework/core/fcbase.h"
 
 namespace {
