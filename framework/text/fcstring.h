@@ -186,6 +186,10 @@ public:
     class FCStrings* CreateParsedStrings(const char* separators) const;
 
 private:
+    // The trimming passes' one walk: removes, in place, each closed tag that drop accepts
+    // and a tag left open at the end; an escaped caret becomes one caret.
+    void _RemoveTags(bool (*drop)(const unsigned short* tag, int length), bool* tagBegan,
+                     bool* closedDropped);
     // Number of narrowed bytes before the first unit whose low byte is 0.
     int _NarrowedLength() const;
     // Index of the first occurrence of the units [units, units + count) at or after

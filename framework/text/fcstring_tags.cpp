@@ -78,46 +78,14 @@ bool FCString::IsEnigmaFileInfoCopyright() const { return StartsWith("^copyright
 
 // --- Trimming ---------------------------------------------------------------------------
 
-bool FCString::TrimEnigmaTags()
+void FCString::_RemoveTags(bool (*drop)(const unsigned short* tag, int length), bool* tagBegan,
+                           bool* closedDropped)
 {
-    // Each input unit writes at most one output unit, so the result is built in place:
-    // the write position never passes the read position.
-    bool tagFound = false;
-    bool inTag = false;
-    int out = 0;
-    for (int i = 0; i < _length; ++i)
-    {
-        const unsigned short unit = _units[i];
-        if (inTag)
-        {
-            if (unit == kClose)
-                inTag = false;
-            continue;
-        }
-        if (unit == kCaret)
-        {
-            if (i + 1 < _length && _units[i + 1] == kCaret)
-            {
-                _units[out++] = kCaret;
-                ++i;
-                continue;
-            }
-            inTag = true;
-            tagFound = true;
-            continue;
-        }
-        _units[out++] = unit;
-    }
-    // A tag still open here is dropped with everything after its caret.
-    _length = out;
-    return tagFound;
-}
-
-bool FCString::TrimEnigmaFontTags()
-{
-    // Built in place as above: a kept tag is copied down from where it was collected,
-    // and the write position never passes its start.
-    bool removed = false;
+    // Built in place: each input unit writes at most one output unit, and a kept tag is
+    // copied down from where it was collected, so the write position never passes the
+    // read position.
+    *tagBegan = false;
+    *closedDropped = false;
     bool inTag = false;
     int tagStart = 0;
     int out = 0;
@@ -131,11 +99,9 @@ bool FCString::TrimEnigmaFontTags()
             inTag = false;
             const unsigned short* tag = _units + tagStart;
             const int tagLength = i - tagStart + 1;
-            // A prefix test: ^font also covers ^fontMus, ^fontTxt and ^fontNum.
-            if (UnitsStartWith(tag, tagLength, "^font") || UnitsStartWith(tag, tagLength, "^Font") ||
-                UnitsStartWith(tag, tagLength, "^nfx") || UnitsStartWith(tag, tagLength, "^size"))
+            if (drop(tag, tagLength))
             {
-                removed = true;
+                *closedDropped = true;
                 continue;
             }
             for (int k = 0; k < tagLength; ++k)
@@ -151,14 +117,33 @@ bool FCString::TrimEnigmaFontTags()
                 continue;
             }
             inTag = true;
+            *tagBegan = true;
             tagStart = i;
             continue;
         }
         _units[out++] = unit;
     }
-    // A tag still being collected here is dropped.
+    // A tag still open here is dropped with everything after its caret.
     _length = out;
-    return removed;
+}
+
+bool FCString::TrimEnigmaTags()
+{
+    bool tagBegan, closedDropped;
+    _RemoveTags([](const unsigned short*, int) { return true; }, &tagBegan, &closedDropped);
+    return tagBegan;
+}
+
+bool FCString::TrimEnigmaFontTags()
+{
+    // A prefix test: ^font also covers ^fontMus, ^fontTxt and ^fontNum.
+    auto isFontTag = [](const unsigned short* tag, int length) {
+        return UnitsStartWith(tag, length, "^font") || UnitsStartWith(tag, length, "^Font") ||
+               UnitsStartWith(tag, length, "^nfx") || UnitsStartWith(tag, length, "^size");
+    };
+    bool tagBegan, closedDropped;
+    _RemoveTags(isFontTag, &tagBegan, &closedDropped);
+    return closedDropped;
 }
 
 // --- Tokenising -------------------------------------------------------------------------
