@@ -26,7 +26,6 @@ constexpr uint32_t TAG_SOFI = MakeTag('S', 'O', 'f', 'I');
 constexpr uint32_t TAG_SOSD = MakeTag('S', 'O', 'S', 'D');
 constexpr uint32_t TAG_OTSD = MakeTag('o', 't', 'S', 'D');
 
-constexpr int32_t DEFAULT_VERSION = 0x11000000;
 
 // When a row of the version table applies to the version the caller claims.
 enum class When { Always, AtMost, Above };
@@ -129,7 +128,7 @@ void HandleEnigmaVersion(uint32_t& tag, int32_t size, uint32_t& version) {
     if (!RowApplies(row, tag, size, version))
       continue;
     if (row.warning)
-      FX_AlertMessage(0, 0, 0, row.warning, DEFAULT_VERSION);
+      FX_AlertMessage(0, 0, 0, row.warning, static_cast<int32_t>(FINALE_INTERFACE_VERSION));
     version = row.newVersion;
     return;
   }
@@ -163,7 +162,7 @@ int32_t FX_LoadEData(int32_t tag, FXArg key, FXArg buffer, FXArg size, int32_t v
       uint8_t scratch[12] = {};
       int32_t scratchSize = 12;
       if ((FX_LoadEData(static_cast<int32_t>(TAG_OTSD), companionKey, scratch, &scratchSize,
-                        DEFAULT_VERSION) &
+                        static_cast<int32_t>(FINALE_INTERFACE_VERSION)) &
            0xFFFF) == 0)
         return 0;
       if (buffer.value == 0) {

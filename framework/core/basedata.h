@@ -21,17 +21,16 @@
 
 #include "framework/core/fcbase.h"
 
-// The record-layout version passed with every record call unless a class says otherwise.
-constexpr uint32_t FX_DEFAULT_RECORD_VERSION = 0x11000000;
-
-// The key field value that asks the host to assign a fresh number on create.
-constexpr uint16_t FX_KEY_ASSIGN = 0xFFFF;
-
 class __FCBaseData : public __FCBase
 {
 public:
     // Bytes in a data key.
     static constexpr int DATAKEY_SIZE = 8;
+    // The record-layout version passed with every record call unless a class says
+    // otherwise.
+    static constexpr uint32_t DEFAULT_RECORD_VERSION = 0x11000000;
+    // The key field value that asks the host to assign a fresh number on create.
+    static constexpr uint16_t KEY_ASSIGN = 0xFFFF;
 
     __FCBaseData() = default;
     // The data block may point into the object itself, so a plain copy would share or
@@ -44,7 +43,7 @@ public:
     // --- Virtual operations, in their documented order -------------------------------
 
     // The record-layout version passed with every host call on this record.
-    virtual uint32_t EnigmaVersion() const { return FX_DEFAULT_RECORD_VERSION; }
+    virtual uint32_t EnigmaVersion() const { return DEFAULT_RECORD_VERSION; }
     // The byte count offered to the host when loading.
     virtual int DataSizeLoad() const = 0;
     // The byte count written when saving or creating; by default the loaded size.
@@ -129,7 +128,7 @@ protected:
     // this object until Deallocate, _SetDataBlock or destruction. Returns the block.
     void* _AllocateHeapBlock(int32_t size);
     // Creates a new record from the data block under the current key, whose fields to be
-    // assigned the caller has marked with FX_KEY_ASSIGN.
+    // assigned the caller has marked with KEY_ASSIGN.
     bool _CreateRecord();
     // CloneMemoryFrom of a class that keeps its fixed-size record inside the object:
     // copies the source's record (from) when the source is of the same class, clears

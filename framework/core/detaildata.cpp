@@ -15,7 +15,7 @@ bool __FCNoInciDetail::SaveNew(unsigned short first)
     if (_GetLoadedSize() <= 0)
         return false;
     _SetKeyFirst(first);
-    _SetKeySecond(FX_KEY_ASSIGN);
+    _SetKeySecond(KEY_ASSIGN);
     _SetKeyThird(0);
     return _CreateRecord();
 }
@@ -52,6 +52,6 @@ bool __FCCellDetail::SaveNew()
     if (!_connectedcell)
         return false;
     _SetCellKey();
-    _SetKeyThird(FX_KEY_ASSIGN);
+    _SetKeyThird(KEY_ASSIGN);
     return _CreateRecord();
 }

@@ -28,8 +28,8 @@ bool __FCNoInciOther::SaveNew()
 {
     if (_GetLoadedSize() <= 0)
         return false;
-    _SetKeyFirst(FX_KEY_ASSIGN);
-    _SetKeySecond(FX_KEY_ASSIGN);
+    _SetKeyFirst(KEY_ASSIGN);
+    _SetKeySecond(KEY_ASSIGN);
     return _CreateRecord();
 }
 
@@ -50,6 +50,6 @@ bool __FCInciOther::SaveNew(unsigned short itemno)
     if (_GetLoadedSize() <= 0)
         return false;
     _SetKeyFirst(itemno);
-    _SetKeySecond(FX_KEY_ASSIGN);
+    _SetKeySecond(KEY_ASSIGN);
     return _CreateRecord();
 }

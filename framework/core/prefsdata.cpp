@@ -42,7 +42,7 @@ bool __FCPrefsBase::_LoadPrefsInci(char c1, char c2, short* buffer, short inci)
     MakeSideKey(key, inci);
     int32_t size = PREFS_SIDE_SIZE;
     int32_t result = FX_LoadEData(static_cast<int32_t>(_PrefsInciTag(c1, c2)), key, buffer,
-                                  &size, static_cast<int32_t>(FX_DEFAULT_RECORD_VERSION));
+                                  &size, static_cast<int32_t>(DEFAULT_RECORD_VERSION));
     return _HostSucceeded(result);
 }
 
@@ -51,6 +51,6 @@ bool __FCPrefsBase::_SavePrefsInci(char c1, char c2, short* buffer, short inci)
     uint8_t key[DATAKEY_SIZE];
     MakeSideKey(key, inci);
     int32_t result = FX_SaveEData(static_cast<int32_t>(_PrefsInciTag(c1, c2)), key, buffer,
-                                  PREFS_SIDE_SIZE, static_cast<int32_t>(FX_DEFAULT_RECORD_VERSION));
+                                  PREFS_SIDE_SIZE, static_cast<int32_t>(DEFAULT_RECORD_VERSION));
     return _HostSucceeded(result);
 }

@@ -67,7 +67,7 @@ FCGroup::FCGroup()
 uint32_t FCGroup::EnigmaVersion() const
 {
     return GetFinaleFrameworkVersion() < CURRENT_LAYOUT_HOST ? OLD_RECORD_VERSION
-                                                             : CURRENT_RECORD_VERSION;
+                                                             : DEFAULT_RECORD_VERSION;
 }
 
 void FCGroup::CloneMemoryFrom(__FCBaseData* source)

@@ -37,7 +37,6 @@ public:
     // Hosts before this version take the older record version.
     static constexpr uint32_t CURRENT_LAYOUT_HOST = 0x10000000;
     static constexpr uint32_t OLD_RECORD_VERSION = 0x09000000;
-    static constexpr uint32_t CURRENT_RECORD_VERSION = 0x11000000;
 
     // The record zeroed; no data block until the first load.
     FCGroup();

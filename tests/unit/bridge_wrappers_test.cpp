@@ -10,7 +10,7 @@ namespace {
 using fxthost::Fn;
 using fxthost::Host;
 
-constexpr int32_t kVersion = 0x11000000;
+constexpr int32_t kVersion = static_cast<int32_t>(FINALE_INTERFACE_VERSION);
 
 // The words of the single logged call to fn.
 std::vector<uint64_t> OnlyCallTo(const Host& host, Fn fn) {

@@ -19,7 +19,7 @@ using fxthost::DataKey;
 using fxthost::Fn;
 using fxthost::Host;
 
-constexpr uint32_t kVersion = 0x11000000;
+constexpr uint32_t kVersion = FINALE_INTERFACE_VERSION;
 const char* const kWarn1 =
     "Warning to plug-in developer: EDTGfhold2004 used with wrong version parameter";
 const char* const kWarn2 =

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "bridge/finalepdk.h"
 #include "bridge/recordbytes.h"
 #include "host/host.h"
 #include "host/score.h"
@@ -12,7 +13,7 @@
 namespace fxthost {
 namespace testing {
 
-constexpr int32_t kVersion = 0x11000000;
+constexpr int32_t kVersion = static_cast<int32_t>(FINALE_INTERFACE_VERSION);
 constexpr uint32_t kChordTag = fxt::MakeTag('S', 'D', 'C', 'h');
 constexpr uint32_t kMidiTag = fxt::MakeTag('d', 't', 'M', 'E');
 constexpr uint32_t kDetailTag = fxt::MakeTag('S', 'D', 'N', 'G');

@@ -17,7 +17,7 @@ using fxthost::DataKey;
 using fxthost::Document;
 using fxthost::Host;
 
-constexpr int32_t kVersion = 0x11000000;
+constexpr int32_t kVersion = static_cast<int32_t>(FINALE_INTERFACE_VERSION);
 constexpr int32_t kSystemStaff = static_cast<int32_t>(fxt::MakeTag('S', 'O', 'I', 'u'));
 constexpr int32_t kStaffSpec = static_cast<int32_t>(fxt::MakeTag('S', 'O', 'S', 'C'));
 

@@ -20,7 +20,7 @@ namespace {
 
 using fxthost::Fn;
 
-constexpr int32_t kVersion = 0x11000000;
+constexpr int32_t kVersion = static_cast<int32_t>(FINALE_INTERFACE_VERSION);
 
 class StaffListTest : public ::testing::Test
 {
