@@ -12,19 +12,21 @@ constexpr int kGroups = 10000;
 constexpr int kStaves = 100;
 
 std::string LargeDocument() {
-  std::string text = "{\n  \"format\": \"fxthost-document/1\",\n  \"measures\": 2000,\n  \"staves\": [\n";
+  std::string text =
+      "{\n  \"format\": \"fxthost-document/1\",\n  \"measures\": 2000,\n  \"staves\": [\n";
   for (int staff = 1; staff <= kStaves; ++staff)
-    text += "    { \"id\": " + std::to_string(staff) + ", \"name\": \"Staff " + std::to_string(staff) +
-            "\" }" + (staff < kStaves ? ",\n" : "\n");
+    text += "    { \"id\": " + std::to_string(staff) + ", \"name\": \"Staff " +
+            std::to_string(staff) + "\" }" + (staff < kStaves ? ",\n" : "\n");
   text += "  ],\n  \"groups\": [\n";
   for (int group = 1; group <= kGroups; ++group) {
     const int top = 1 + group % (kStaves - 1);
     const int first = 1 + group % 1000;
-    text += "    { \"id\": " + std::to_string(group) + ", \"staves\": [" + std::to_string(top) + ", " +
-            std::to_string(top + 1) + "], \"measures\": [" + std::to_string(first) + ", " +
-            std::to_string(first + 500) + "], \"name\": \"^font(Times New Roman)^size(12)^nfx(0)Group " +
-            std::to_string(group) + "\", \"abbreviation\": \"Gr. " + std::to_string(group) +
-            "\", \"offset6\": 0 }" + (group < kGroups ? ",\n" : "\n");
+    text += "    { \"id\": " + std::to_string(group) + ", \"staves\": [" + std::to_string(top) +
+            ", " + std::to_string(top + 1) + "], \"measures\": [" + std::to_string(first) + ", " +
+            std::to_string(first + 500) +
+            "], \"name\": \"^font(Times New Roman)^size(12)^nfx(0)Group " + std::to_string(group) +
+            "\", \"abbreviation\": \"Gr. " + std::to_string(group) + "\", \"offset6\": 0 }" +
+            (group < kGroups ? ",\n" : "\n");
   }
   text += "  ]\n}\n";
   return text;
@@ -53,8 +55,8 @@ int main() {
   const std::string saved = fxthost::FormatDocument(document, info);
   const double save = Seconds(start);
 
-  std::printf("%d groups, %zu bytes: load %.3f s, save %.3f s%s\n", kGroups, text.size(), load, save,
-              load < 1.0 && save < 1.0 ? "" : "  (over one second)");
+  std::printf("%d groups, %zu bytes: load %.3f s, save %.3f s%s\n", kGroups, text.size(), load,
+              save, load < 1.0 && save < 1.0 ? "" : "  (over one second)");
   if (saved != text) {
     std::fprintf(stderr, "the saved document differs from the one loaded\n");
     return 1;

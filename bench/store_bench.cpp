@@ -28,8 +28,8 @@ Timing Run(int32_t n) {
   const Clock::time_point start = Clock::now();
   for (int32_t i = 0; i < n; ++i) {
     // Spread the records over several first item numbers so that every field counts.
-    fxthost::DataKey key{static_cast<uint16_t>(i / 30000), static_cast<uint16_t>(1 + i % 30000),
-                         0, 0};
+    fxthost::DataKey key{static_cast<uint16_t>(i / 30000), static_cast<uint16_t>(1 + i % 30000), 0,
+                         0};
     fxt::PutS32(record, 0, i);
     store.Save(kTag, key, record, sizeof record);
   }

@@ -26,7 +26,6 @@ constexpr uint32_t TAG_SOFI = MakeTag('S', 'O', 'f', 'I');
 constexpr uint32_t TAG_SOSD = MakeTag('S', 'O', 'S', 'D');
 constexpr uint32_t TAG_OTSD = MakeTag('o', 't', 'S', 'D');
 
-
 // When a row of the version table applies to the version the caller claims.
 enum class When { Always, AtMost, Above };
 
@@ -82,26 +81,20 @@ int32_t LowWord(int32_t result) {
   return static_cast<int32_t>(static_cast<int16_t>(result & 0xFFFF));
 }
 
-int32_t* SizePointer(FXArg size) {
-  return reinterpret_cast<int32_t*>(size.value);
-}
+int32_t* SizePointer(FXArg size) { return reinterpret_cast<int32_t*>(size.value); }
 
-void* BufferPointer(FXArg buffer) {
-  return reinterpret_cast<void*>(buffer.value);
-}
+void* BufferPointer(FXArg buffer) { return reinterpret_cast<void*>(buffer.value); }
 
 // The bytes of the buffer that may be cleared and inspected: the caller's count, capped.
 size_t ClearableBytes(const int32_t* size, size_t cap) {
-  if (!size || *size <= 0)
-    return 0;
+  if (!size || *size <= 0) return 0;
   return static_cast<size_t>(*size) < cap ? static_cast<size_t>(*size) : cap;
 }
 
 bool AnyNonZero(const void* buffer, size_t count) {
   const uint8_t* bytes = static_cast<const uint8_t*>(buffer);
   for (size_t i = 0; i < count; ++i)
-    if (bytes[i] != 0)
-      return true;
+    if (bytes[i] != 0) return true;
   return false;
 }
 
@@ -114,19 +107,16 @@ int32_t LoadFilledRecord(int32_t tag, FXArg key, FXArg buffer, FXArg size, int32
   size_t count = ClearableBytes(SizePointer(size), checked);
   std::memset(bytes, 0, count);
   int32_t result = fxt_host::FX_LoadEData(tag, key, buffer, size, version);
-  if ((result & 0xFFFF) != 0)
-    return -1;
+  if ((result & 0xFFFF) != 0) return -1;
   return AnyNonZero(bytes, count) ? 1 : 0;
 }
 
 }  // namespace
 
 void HandleEnigmaVersion(uint32_t& tag, int32_t size, uint32_t& version) {
-  if (size == 0)
-    return;
+  if (size == 0) return;
   for (const VersionRow& row : kVersionTable) {
-    if (!RowApplies(row, tag, size, version))
-      continue;
+    if (!RowApplies(row, tag, size, version)) continue;
     if (row.warning)
       FX_AlertMessage(0, 0, 0, row.warning, static_cast<int32_t>(FINALE_INTERFACE_VERSION));
     version = row.newVersion;
@@ -143,19 +133,16 @@ int32_t FX_LoadEData(int32_t tag, FXArg key, FXArg buffer, FXArg size, int32_t v
 
   if (utag == TAG_FILLED_4F04 && buffer.value != 0) {
     int32_t result = LoadFilledRecord(tag, key, buffer, size, hostVersion, 48);
-    if (result >= 0)
-      return result;
+    if (result >= 0) return result;
   } else if (utag == TAG_SOFI && buffer.value != 0) {
     int32_t result = LoadFilledRecord(tag, key, buffer, size, hostVersion, 108);
-    if (result >= 0)
-      return result;
+    if (result >= 0) return result;
   } else if (utag == TAG_SOSD) {
     int32_t result = fxt_host::FX_LoadEData(tag, key, buffer, size, hostVersion);
     if ((result & 0xFFFF) == 0) {
       // The host has no such record; it counts as present, cleared, when the companion
       // record under the same first item number exists.
-      if (key.value == 0)
-        return 0;
+      if (key.value == 0) return 0;
       uint8_t companionKey[8];
       std::memcpy(companionKey, reinterpret_cast<const void*>(key.value), sizeof companionKey);
       fxt::PutU16(companionKey, 2, 0);
@@ -166,8 +153,7 @@ int32_t FX_LoadEData(int32_t tag, FXArg key, FXArg buffer, FXArg size, int32_t v
            0xFFFF) == 0)
         return 0;
       if (buffer.value == 0) {
-        if (sizePointer)
-          *sizePointer = 66;
+        if (sizePointer) *sizePointer = 66;
       } else {
         std::memset(BufferPointer(buffer), 0, ClearableBytes(sizePointer, 66));
       }
@@ -177,8 +163,8 @@ int32_t FX_LoadEData(int32_t tag, FXArg key, FXArg buffer, FXArg size, int32_t v
 
   // Preference tags are served by the translation to the records that hold them.
   int32_t served = 0;
-  if (CurrentPreferenceLoadServer()(utag, reinterpret_cast<void*>(key.value),
-                                    BufferPointer(buffer), sizePointer, &served))
+  if (CurrentPreferenceLoadServer()(utag, reinterpret_cast<void*>(key.value), BufferPointer(buffer),
+                                    sizePointer, &served))
     return served;
 
   return LowWord(fxt_host::FX_LoadEData(tag, key, buffer, size, hostVersion));
@@ -204,8 +190,7 @@ int32_t FX_CreateEData(int32_t tag, FXArg key, FXArg buffer, int32_t size, int32
   uint32_t utag = static_cast<uint32_t>(tag);
   uint32_t corrected = static_cast<uint32_t>(version);
   HandleEnigmaVersion(utag, size, corrected);
-  return LowWord(
-      fxt_host::FX_CreateEData(tag, key, buffer, size, static_cast<int32_t>(corrected)));
+  return LowWord(fxt_host::FX_CreateEData(tag, key, buffer, size, static_cast<int32_t>(corrected)));
 }
 
 int32_t FX_DeleteEData(int32_t tag, FXArg key, int32_t version) {
@@ -224,6 +209,5 @@ int32_t FX_NextEData(int32_t tag, FXArg key, FXArg buffer, int32_t size, int32_t
   uint32_t utag = static_cast<uint32_t>(tag);
   uint32_t corrected = static_cast<uint32_t>(version);
   HandleEnigmaVersion(utag, size, corrected);
-  return LowWord(
-      fxt_host::FX_NextEData(tag, key, buffer, size, static_cast<int32_t>(corrected)));
+  return LowWord(fxt_host::FX_NextEData(tag, key, buffer, size, static_cast<int32_t>(corrected)));
 }

@@ -82,7 +82,7 @@ struct FXArg {
 #define FXT_NARGS(...) \
   FXT_NARGS_(__VA_ARGS__, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0)
 #define FXT_NARGS_(_1, _2, _3, _4, _5, _6, _7, _8, _9, _10, _11, _12, _13, _14, _15, _16, _17, \
-                   _18, _19, _20, N, ...)                                                     \
+                   _18, _19, _20, N, ...)                                                      \
   N
 #define FXT_EACH(M, ...) FXT_CAT(FXT_EACH_, FXT_NARGS(__VA_ARGS__))(M, __VA_ARGS__)
 #define FXT_EACH_1(M, a) M(0, a)

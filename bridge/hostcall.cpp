@@ -26,16 +26,16 @@ Fn AsFunction(FARPROC address) {
 
 namespace fxt_host {
 
-#define FXFN(name, result, need, fallback, handling, ...)                                  \
-  static FARPROC Resolve_##name() {                                                        \
-    static FARPROC fpProc = GetProcAddress(GetFinaleHandle(), #name);                      \
-    return fpProc;                                                                         \
-  }                                                                                        \
-  bool Has_##name() { return Resolve_##name() != nullptr; }                                \
-  FXT_RTYPE_##result name(FXT_EACH(FXT_PARAM, __VA_ARGS__)) {                              \
-    typedef FXT_HTYPE_##result(FX_CALL * HostFn)(FXT_EACH(FXT_SLOTTYPE, __VA_ARGS__));     \
-    HostFn fn = AsFunction<HostFn>(Resolve_##name());                                      \
-    FXT_INVOKE_##result(fn, fallback, FXT_EACH(FXT_WIDEN, __VA_ARGS__));                   \
+#define FXFN(name, result, need, fallback, handling, ...)                             \
+  static FARPROC Resolve_##name() {                                                   \
+    static FARPROC fpProc = GetProcAddress(GetFinaleHandle(), #name);                 \
+    return fpProc;                                                                    \
+  }                                                                                   \
+  bool Has_##name() { return Resolve_##name() != nullptr; }                           \
+  FXT_RTYPE_##result name(FXT_EACH(FXT_PARAM, __VA_ARGS__)) {                         \
+    typedef FXT_HTYPE_##result(FX_CALL* HostFn)(FXT_EACH(FXT_SLOTTYPE, __VA_ARGS__)); \
+    HostFn fn = AsFunction<HostFn>(Resolve_##name());                                 \
+    FXT_INVOKE_##result(fn, fallback, FXT_EACH(FXT_WIDEN, __VA_ARGS__));              \
   }
 #include "bridge/hostfunctions.def"
 #undef FXFN

@@ -9,28 +9,15 @@ PreferenceSaveServer g_saveServer = ServePreferenceSave;
 
 // No preference is translated yet: every tag goes to the host as it is.
 
-bool ServePreferenceLoad(uint32_t, void*, void*, int32_t*, int32_t*)
-{
-    return false;
+bool ServePreferenceLoad(uint32_t, void*, void*, int32_t*, int32_t*) { return false; }
+
+bool ServePreferenceSave(uint32_t, void*, void*, int32_t, int32_t*) { return false; }
+
+void SetPreferenceServers(PreferenceLoadServer load, PreferenceSaveServer save) {
+  g_loadServer = load ? load : ServePreferenceLoad;
+  g_saveServer = save ? save : ServePreferenceSave;
 }
 
-bool ServePreferenceSave(uint32_t, void*, void*, int32_t, int32_t*)
-{
-    return false;
-}
+PreferenceLoadServer CurrentPreferenceLoadServer() { return g_loadServer; }
 
-void SetPreferenceServers(PreferenceLoadServer load, PreferenceSaveServer save)
-{
-    g_loadServer = load ? load : ServePreferenceLoad;
-    g_saveServer = save ? save : ServePreferenceSave;
-}
-
-PreferenceLoadServer CurrentPreferenceLoadServer()
-{
-    return g_loadServer;
-}
-
-PreferenceSaveServer CurrentPreferenceSaveServer()
-{
-    return g_saveServer;
-}
+PreferenceSaveServer CurrentPreferenceSaveServer() { return g_saveServer; }

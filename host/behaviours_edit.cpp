@@ -34,8 +34,8 @@ void Host::CloseEdit(bool keep) {
   for (auto& entry : edit.before) {
     Document* document = FindDocument(entry.first);
     if (!document) continue;  // closed meanwhile
-    bool changed = document->records != entry.second.records ||
-                   document->fonts != entry.second.fonts;
+    bool changed =
+        document->records != entry.second.records || document->fonts != entry.second.fonts;
     if (changed || entry.first == edit.document)
       document->undoSteps.push_back(Document::UndoStep{edit.name, std::move(entry.second)});
   }

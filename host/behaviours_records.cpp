@@ -20,8 +20,7 @@ intptr_t LoadEData(Host& host, const uint64_t* w) {
   int32_t* size = Ptr<int32_t>(w[3]);
   if (!store || !key || !size) return 0;
   if (const RecordCodec* codec = FindRecordCodec(U32(w[0])))
-    return codec->load(*store, U32(w[0]), DataKey::FromBytes(key), Ptr<void>(w[2]), size,
-                       U32(w[4]))
+    return codec->load(*store, U32(w[0]), DataKey::FromBytes(key), Ptr<void>(w[2]), size, U32(w[4]))
                ? 1
                : 0;
   return store->Load(U32(w[0]), DataKey::FromBytes(key), Ptr<void>(w[2]), size) ? 1 : 0;
@@ -33,12 +32,11 @@ intptr_t SaveEData(Host& host, const uint64_t* w) {
   const void* key = Ptr<const void>(w[1]);
   if (!store || !key) return 0;
   if (const RecordCodec* codec = FindRecordCodec(U32(w[0])))
-    return codec->save(*store, U32(w[0]), DataKey::FromBytes(key), Ptr<const void>(w[2]),
-                       S32(w[3]), U32(w[4]))
+    return codec->save(*store, U32(w[0]), DataKey::FromBytes(key), Ptr<const void>(w[2]), S32(w[3]),
+                       U32(w[4]))
                ? 1
                : 0;
-  return store->Save(U32(w[0]), DataKey::FromBytes(key), Ptr<const void>(w[2]), S32(w[3])) ? 1
-                                                                                           : 0;
+  return store->Save(U32(w[0]), DataKey::FromBytes(key), Ptr<const void>(w[2]), S32(w[3])) ? 1 : 0;
 }
 
 // FX_CreateEData(tag, key, buffer, size, version): the key comes back filled in.

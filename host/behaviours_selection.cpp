@@ -23,8 +23,8 @@ std::vector<int16_t> RegionStaves(const RecordStore& records, const Region& regi
   if (!IsValidRegion(records, region) || region.IsPartial()) return staves;
   // Both ends are read in the start list, where the end staff must be too.
   int32_t top = region.startSlot;
-  int32_t bottom = SlotOf(records, region.startList,
-                          StaffAtSlot(records, region.endList, region.endSlot));
+  int32_t bottom =
+      SlotOf(records, region.startList, StaffAtSlot(records, region.endList, region.endSlot));
   if (bottom == 0) return staves;
   if (bottom < top) std::swap(top, bottom);
   for (int32_t slot = top; slot <= bottom; ++slot)
@@ -67,12 +67,12 @@ uint32_t Host::CopyMusic(const Region& region, bool cut) {
   for (int32_t s = 0; s < clip.staves; ++s) {
     for (int32_t m = 0; m < clip.measures; ++m) {
       int16_t measure = static_cast<int16_t>(region.startMeasure + m);
-      ForEachCellRecord(records, staves[s], measure,
-                        [&](uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes) {
-                          clip.records.push_back(
-                              MusicClip::Record{s, m, tag, key.third, key.extra, bytes});
-                          taken.emplace_back(tag, key);
-                        });
+      ForEachCellRecord(
+          records, staves[s], measure,
+          [&](uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes) {
+            clip.records.push_back(MusicClip::Record{s, m, tag, key.third, key.extra, bytes});
+            taken.emplace_back(tag, key);
+          });
     }
   }
   if (nextClipToken_ == 0) nextClipToken_ = 1;  // 0 is never a token
@@ -92,10 +92,9 @@ bool Host::PasteMusic(uint32_t token, const Region& at, bool replace) {
   RecordStore& records = document->records;
   // The clip's top left cell goes to the region's top slot and first measure; all of
   // it must land on staves and measures of the document.
-  Region footprint = Region::Cells(at.startList, at.startSlot,
-                                   static_cast<int16_t>(at.startSlot + clip.staves - 1),
-                                   at.startMeasure,
-                                   static_cast<int16_t>(at.startMeasure + clip.measures - 1));
+  Region footprint = Region::Cells(
+      at.startList, at.startSlot, static_cast<int16_t>(at.startSlot + clip.staves - 1),
+      at.startMeasure, static_cast<int16_t>(at.startMeasure + clip.measures - 1));
   if (!IsValidRegion(records, at) || at.IsPartial() || at.startSlot + clip.staves - 1 > 0x7FFF ||
       at.startMeasure + clip.measures - 1 > 0x7FFF || !IsValidRegion(records, footprint))
     return false;

@@ -46,8 +46,8 @@ bool SaveRawText(RecordStore& store, uint32_t tag, const DataKey& key, const voi
   return store.Save(tag, key, stored.data(), static_cast<int32_t>(stored.size()));
 }
 
-bool CreateRawText(RecordStore& store, uint32_t tag, DataKey* key, const void* data,
-                   int32_t size, uint32_t version) {
+bool CreateRawText(RecordStore& store, uint32_t tag, DataKey* key, const void* data, int32_t size,
+                   uint32_t version) {
   if (!AcceptableText(data, size)) return false;
   const RecordStore::Bytes stored = StoredText(TextFromCaller(data, size, version));
   return store.Create(tag, key, stored.data(), static_cast<int32_t>(stored.size()));

@@ -21,12 +21,12 @@ struct MenuEntry {
   int32_t zoom;  // for kZoom
 };
 const MenuEntry kMenu[] = {
-    {12106, MenuAction::kPageView, 0},  {12112, MenuAction::kScrollView, 0},
-    {10602, MenuAction::kRedraw, 0},    {35622, MenuAction::kZoom, 100},
-    {10611, MenuAction::kZoom, 25},     {10612, MenuAction::kZoom, 50},
-    {10613, MenuAction::kZoom, 75},     {10614, MenuAction::kZoom, 100},
-    {10615, MenuAction::kZoom, 150},    {10616, MenuAction::kZoom, 200},
-    {10617, MenuAction::kZoom, 300},    {10618, MenuAction::kZoom, 400},
+    {12106, MenuAction::kPageView, 0}, {12112, MenuAction::kScrollView, 0},
+    {10602, MenuAction::kRedraw, 0},   {35622, MenuAction::kZoom, 100},
+    {10611, MenuAction::kZoom, 25},    {10612, MenuAction::kZoom, 50},
+    {10613, MenuAction::kZoom, 75},    {10614, MenuAction::kZoom, 100},
+    {10615, MenuAction::kZoom, 150},   {10616, MenuAction::kZoom, 200},
+    {10617, MenuAction::kZoom, 300},   {10618, MenuAction::kZoom, 400},
     {10619, MenuAction::kZoom, 800},
 };
 
@@ -43,8 +43,8 @@ static_assert(kWindowHandleOffset + sizeof(void*) <= kPageViewOffset,
 
 std::string Describe(const Region& r) {
   return "measures " + std::to_string(r.startMeasure) + "-" + std::to_string(r.endMeasure) +
-         ", slots " + std::to_string(r.startSlot) + "-" + std::to_string(r.endSlot) +
-         " of list " + std::to_string(r.startList);
+         ", slots " + std::to_string(r.startSlot) + "-" + std::to_string(r.endSlot) + " of list " +
+         std::to_string(r.startList);
 }
 
 // FX_RedrawMusic(region, version)
@@ -121,11 +121,10 @@ intptr_t GetCurrentWindowInfo(Host& host, const uint64_t* w) {
   std::string title = document->name.empty() ? "Untitled" : document->name;
   for (size_t i = 0; i < kWindowTitleUnits; ++i) {
     // Titles are shown in ASCII; other bytes become '?'.
-    uint16_t unit = i + 1 < kWindowTitleUnits && i < title.size()
-                        ? static_cast<uint16_t>(static_cast<unsigned char>(title[i]) < 0x80
-                                                    ? title[i]
-                                                    : '?')
-                        : 0;
+    uint16_t unit =
+        i + 1 < kWindowTitleUnits && i < title.size()
+            ? static_cast<uint16_t>(static_cast<unsigned char>(title[i]) < 0x80 ? title[i] : '?')
+            : 0;
     fxt::PutU16(record, 2 * i, unit);
   }
   // The window is the document's view: one per document, for as long as it is open.

@@ -30,7 +30,6 @@ std::string Count(size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-
 // Terminal columns of UTF-8 text: one per character.
 size_t Columns(const std::string& text) {
   size_t columns = 0;
@@ -241,10 +240,14 @@ std::string DrawChart(const Document& document, const ChartOptions& options) {
         std::string cell;
         for (const Span& span : lanes[l].spans) {
           if (slot < span.top || slot > span.bottom) continue;
-          if (span.top == span.bottom) cell = "[" + span.label;
-          else if (slot == span.top) cell = "\u250C" + span.label;
-          else if (slot == span.bottom) cell = "\u2514";
-          else cell = "\u2502";
+          if (span.top == span.bottom)
+            cell = "[" + span.label;
+          else if (slot == span.top)
+            cell = "\u250C" + span.label;
+          else if (slot == span.bottom)
+            cell = "\u2514";
+          else
+            cell = "\u2502";
         }
         line += Fit(cell, lanes[l].width);
       }
@@ -280,7 +283,9 @@ std::string DrawChart(const Document& document, const ChartOptions& options) {
 
   // Measure m covers the columns [edge(m - 1), edge(m)).
   auto edge = [&](int32_t m) -> size_t {
-    return measures > 0 ? static_cast<size_t>(static_cast<int64_t>(m) * static_cast<int64_t>(area) / measures) : 0;
+    return measures > 0 ? static_cast<size_t>(static_cast<int64_t>(m) * static_cast<int64_t>(area) /
+                                              measures)
+                        : 0;
   };
   auto bar = [&](int32_t first, int32_t last, const char* glyph) {
     std::string cells;
@@ -305,7 +310,8 @@ std::string DrawChart(const Document& document, const ChartOptions& options) {
     const size_t room = std::to_string(measures).size() + 3;
     int32_t step = 10000;
     for (int32_t candidate : kSteps)
-      if (static_cast<size_t>(static_cast<int64_t>(candidate) * static_cast<int64_t>(area) / measures) >= room) {
+      if (static_cast<size_t>(static_cast<int64_t>(candidate) * static_cast<int64_t>(area) /
+                              measures) >= room) {
         step = candidate;
         break;
       }
@@ -335,10 +341,21 @@ std::string DrawChart(const Document& document, const ChartOptions& options) {
     const char* mark = "  ";
     const char* glyph = "\u2588";
     switch (rows[i].mark) {
-      case Mark::kNew: mark = "+ "; ++news; break;
-      case Mark::kChanged: mark = "* "; ++changes; break;
-      case Mark::kRemoved: mark = "- "; ++removals; glyph = "\u2500"; break;
-      case Mark::kNone: break;
+      case Mark::kNew:
+        mark = "+ ";
+        ++news;
+        break;
+      case Mark::kChanged:
+        mark = "* ";
+        ++changes;
+        break;
+      case Mark::kRemoved:
+        mark = "- ";
+        ++removals;
+        glyph = "\u2500";
+        break;
+      case Mark::kNone:
+        break;
     }
     const std::string& name = group.name.empty() ? group.abbreviation : group.name;
     std::string line = mark + Right(std::to_string(group.record.number), numberWidth) + " " +
@@ -349,7 +366,8 @@ std::string DrawChart(const Document& document, const ChartOptions& options) {
     out += line + "\n";
   }
   if (selected && measures > 0) {
-    std::string line = Fit("  selection", left) + bar(selection.startMeasure, selection.endMeasure, "\u2591");
+    std::string line =
+        Fit("  selection", left) + bar(selection.startMeasure, selection.endMeasure, "\u2591");
     while (!line.empty() && line.back() == ' ') line.pop_back();
     out += line + "\n";
   }

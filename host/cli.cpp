@@ -40,7 +40,8 @@ int Unusable(const std::string& reason) {
 // (with or without "0x").
 bool ParseNumber(const std::string& text, int64_t low, int64_t high, int64_t* value,
                  bool hex = false) {
-  const bool prefixed = hex && text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const bool prefixed =
+      hex && text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   const std::string digits = prefixed ? text.substr(2) : text;
   if (digits.empty() || digits.size() > 12) return false;
   for (size_t i = 0; i < digits.size(); ++i) {
@@ -97,7 +98,8 @@ bool ChooseSelection(const Document& document, const RunOptions& options, Region
     return false;
   }
   auto slotOf = [&](int64_t staff, int16_t* slot) {
-    *slot = static_cast<int16_t>(SlotOf(document.records, region.startList, static_cast<int16_t>(staff)));
+    *slot = static_cast<int16_t>(
+        SlotOf(document.records, region.startList, static_cast<int16_t>(staff)));
     if (*slot == 0) *problem = "staff " + std::to_string(staff) + " is not in " + listText;
     return *slot != 0;
   };
@@ -200,7 +202,8 @@ std::string Report(int32_t result, const std::vector<Alert>& alerts) {
   report["alerts"] = nlohmann::ordered_json::array();
   for (const Alert& alert : alerts) {
     // Only a question has an answer; a box with just an OK button reports "none".
-    const std::string answer = alert.answer == "yes" || alert.answer == "no" ? alert.answer : "none";
+    const std::string answer =
+        alert.answer == "yes" || alert.answer == "no" ? alert.answer : "none";
     report["alerts"].push_back(nlohmann::ordered_json{{"kind", alert.kind},
                                                       {"caption", alert.caption},
                                                       {"message", alert.message},
@@ -215,8 +218,8 @@ std::string DescribeSelection(const Document& document, const Region& region) {
   std::string text = "staves " + std::to_string(top) + "-" + std::to_string(bottom) + " (slots " +
                      std::to_string(region.startSlot) + "-" + std::to_string(region.endSlot) +
                      (region.startList == 0 ? "" : " of list " + std::to_string(region.startList)) +
-                     "), measures " +
-                     std::to_string(region.startMeasure) + "-" + std::to_string(region.endMeasure);
+                     "), measures " + std::to_string(region.startMeasure) + "-" +
+                     std::to_string(region.endMeasure);
   if (region.IsPartial())
     text += ", positions " + std::to_string(region.startPosition) + " to " +
             std::to_string(region.endPosition);
@@ -242,13 +245,15 @@ int Run(const RunOptions& options, bool demo) {
   if (!options.hostVersion.empty()) {
     int64_t parsed = 0;
     if (!ParseNumber(options.hostVersion, 0, 0xFFFFFFFFll, &parsed, true))
-      return Unusable("--host-version " + options.hostVersion + ": expected a version such as 0x11000000");
+      return Unusable("--host-version " + options.hostVersion +
+                      ": expected a version such as 0x11000000");
     version = static_cast<uint32_t>(parsed);
   }
 
   if (!options.report.empty() && !demo && SamePath(options.report, options.document))
     return Unusable("--report " + options.report + " would overwrite the input document");
-  if (!options.report.empty() && !options.output.empty() && SamePath(options.report, options.output))
+  if (!options.report.empty() && !options.output.empty() &&
+      SamePath(options.report, options.output))
     return Unusable("-o and --report name the same file");
 
   std::unique_ptr<PluginModule> plugin = PluginModule::Load(options.plugin, &error.reason);
@@ -291,7 +296,8 @@ int Run(const RunOptions& options, bool demo) {
   int status = kExitRan;
   std::string writeError;
   if (!options.output.empty()) {
-    if (WriteFileAtomically(options.output, FormatDocument(*host.CurrentDocument(), info), &writeError)) {
+    if (WriteFileAtomically(options.output, FormatDocument(*host.CurrentDocument(), info),
+                            &writeError)) {
       std::cout << "Wrote " << options.output << "\n";
     } else {
       std::cerr << "fxthost: " << writeError << "\n";
@@ -341,8 +347,9 @@ int Menu(const std::string& pluginPath) {
 }  // namespace
 
 int RunCommandLine(int argc, char** argv) {
-  CLI::App app{"fxthost: an emulated Finale host that loads plug-in modules and runs them "
-               "on score documents."};
+  CLI::App app{
+      "fxthost: an emulated Finale host that loads plug-in modules and runs them "
+      "on score documents."};
   app.require_subcommand(1);
   // The same options everywhere: on Windows the parser would otherwise read an argument
   // that begins with "/" as an option, and a path such as "/scores/a.json" (or a Unix
@@ -362,7 +369,8 @@ int RunCommandLine(int argc, char** argv) {
   runOptions.plugin = DefaultPluginPath();
   CLI::App* run = app.add_subcommand("run", "Run the command on a document's selection");
   run->add_option("DOC", runOptions.document, "The document file (JSON)")->required();
-  run->add_option("--plugin", runOptions.plugin, "Path of the plug-in module")->capture_default_str();
+  run->add_option("--plugin", runOptions.plugin, "Path of the plug-in module")
+      ->capture_default_str();
   run->add_option("--staves", runOptions.staves, "Selected staves by staff number, A-B");
   run->add_option("--slots", runOptions.slots, "Selected staves by slot of the list, A-B");
   run->add_option("--list", runOptions.list, "The instrument list of the slots (default 0)");
@@ -378,7 +386,8 @@ int RunCommandLine(int argc, char** argv) {
   RunOptions demoOptions;
   demoOptions.plugin = DefaultPluginPath();
   CLI::App* demo = app.add_subcommand("demo", "Run the command on the built-in sample score");
-  demo->add_option("--plugin", demoOptions.plugin, "Path of the plug-in module")->capture_default_str();
+  demo->add_option("--plugin", demoOptions.plugin, "Path of the plug-in module")
+      ->capture_default_str();
 
   try {
     app.parse(argc, argv);

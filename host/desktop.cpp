@@ -12,8 +12,7 @@ int g_mainWindow;
 
 extern "C" {
 
-FXHOST_EXPORT int FXTHOST_MessageBoxA(void*, const char* text, const char* caption,
-                                      unsigned type) {
+FXHOST_EXPORT int FXTHOST_MessageBoxA(void*, const char* text, const char* caption, unsigned type) {
   fxthost::Host* host = fxthost::Host::Current();
   fxthost::UserInterface* ui = host ? host->GetUserInterface() : nullptr;
   return ui ? ui->ShowMessageBox(caption ? caption : "", text ? text : "", type) : 0;

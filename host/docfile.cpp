@@ -58,12 +58,18 @@ std::string KeyPlace(const std::string& place, const std::string& key) {
 
 std::string Describe(const Json& value) {
   switch (value.type()) {
-    case Json::value_t::object: return "an object";
-    case Json::value_t::array: return "an array";
-    case Json::value_t::string: return "a string";
-    case Json::value_t::boolean: return "true or false";
-    case Json::value_t::null: return "null";
-    default: return "a number";
+    case Json::value_t::object:
+      return "an object";
+    case Json::value_t::array:
+      return "an array";
+    case Json::value_t::string:
+      return "a string";
+    case Json::value_t::boolean:
+      return "true or false";
+    case Json::value_t::null:
+      return "null";
+    default:
+      return "a number";
   }
 }
 
@@ -158,9 +164,10 @@ std::string Hex32(uint32_t value) {
 uint32_t Version(const Json& value, const std::string& place) {
   if (!value.is_string()) return static_cast<uint32_t>(Number(value, place, 0, 0xFFFFFFFFll));
   const std::string& text = value.get_ref<const std::string&>();
-  bool ok = text.size() > 2 && text.size() <= 10 && text[0] == '0' &&
-            (text[1] == 'x' || text[1] == 'X');
-  for (size_t i = 2; ok && i < text.size(); ++i) ok = std::isxdigit(static_cast<unsigned char>(text[i]));
+  bool ok =
+      text.size() > 2 && text.size() <= 10 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  for (size_t i = 2; ok && i < text.size(); ++i)
+    ok = std::isxdigit(static_cast<unsigned char>(text[i]));
   if (!ok) Refuse(place, "expected a version such as \"0x11000000\", found \"" + text + "\"");
   return static_cast<uint32_t>(std::stoul(text.substr(2), nullptr, 16));
 }
@@ -266,7 +273,8 @@ struct Reader {
         ExpectObject(value[i], at);
         KnownMembers(value[i], at, {"beats", "beatDuration", "key"});
         MeasureSpec spec;
-        if (const Json* v = Find(value[i], "beats")) spec.beats = Int16(*v, MemberPlace(at, "beats"));
+        if (const Json* v = Find(value[i], "beats"))
+          spec.beats = Int16(*v, MemberPlace(at, "beats"));
         if (const Json* v = Find(value[i], "beatDuration"))
           spec.beatDuration = Int16(*v, MemberPlace(at, "beatDuration"));
         if (const Json* v = Find(value[i], "key")) spec.key = Int16(*v, MemberPlace(at, "key"));
@@ -276,8 +284,8 @@ struct Reader {
     } else if (value.is_number()) {
       SetMeasures(document, static_cast<int>(Number(value, place, 0, 0x7FFF)));
     } else {
-      Refuse(place, "expected a count of measures or an array of measures, found " +
-                        Describe(value));
+      Refuse(place,
+             "expected a count of measures or an array of measures, found " + Describe(value));
     }
   }
 
@@ -377,8 +385,8 @@ struct Reader {
       MultiStaffInstrument instrument;
       instrument.id = static_cast<uint16_t>(Number(*id, MemberPlace(at, "id"), 1, 0x7FFF));
       if (!seen.insert(instrument.id).second)
-        Refuse(MemberPlace(at, "id"), "instrument " + std::to_string(instrument.id) +
-                                          " is given twice");
+        Refuse(MemberPlace(at, "id"),
+               "instrument " + std::to_string(instrument.id) + " is given twice");
       const std::string staffPlace = MemberPlace(at, "staves");
       ExpectArray(*staves, staffPlace);
       if (staves->empty() || staves->size() > 3)
@@ -435,16 +443,19 @@ struct Reader {
         Refuse(IndexPlace(measuresPlace, 1), "the group ends before it starts");
       group.startMeasure = static_cast<int16_t>(measurePair.first);
       group.endMeasure = static_cast<int16_t>(measurePair.second);
-      if (const Json* v = Find(value[i], "offset6")) group.offset6 = Int16(*v, MemberPlace(at, "offset6"));
+      if (const Json* v = Find(value[i], "offset6"))
+        group.offset6 = Int16(*v, MemberPlace(at, "offset6"));
       if (const Json* name = Find(value[i], "name"))
-        group.fullNameBlock = NewName(ExpectString(*name, MemberPlace(at, "name")), MemberPlace(at, "name"));
+        group.fullNameBlock =
+            NewName(ExpectString(*name, MemberPlace(at, "name")), MemberPlace(at, "name"));
       if (const Json* name = Find(value[i], "abbreviation"))
         group.abbreviatedNameBlock = NewName(ExpectString(*name, MemberPlace(at, "abbreviation")),
                                              MemberPlace(at, "abbreviation"));
       WriteGroup(document, group);
       const DataKey groupKey = Key(group.first, group.number);
       links.push_back({kGroupTag, groupKey, kGroupFullNameOffset, group.fullNameBlock});
-      links.push_back({kGroupTag, groupKey, kGroupAbbreviatedNameOffset, group.abbreviatedNameBlock});
+      links.push_back(
+          {kGroupTag, groupKey, kGroupAbbreviatedNameOffset, group.abbreviatedNameBlock});
     }
   }
 };
@@ -524,7 +535,8 @@ Region SelectionRegion(const Json& value, const Document& document, const std::s
     if (region.startSlot > region.endSlot) Refuse(at, "the top slot comes after the bottom slot");
     if (region.endSlot > slotCount)
       Refuse(IndexPlace(at, region.startSlot > slotCount ? 0 : 1),
-             "slot " + std::to_string(region.startSlot > slotCount ? region.startSlot : region.endSlot) +
+             "slot " +
+                 std::to_string(region.startSlot > slotCount ? region.startSlot : region.endSlot) +
                  " is outside " + listText + " (" + std::to_string(slotCount) + " staves)");
   }
   const std::string at = MemberPlace(place, "measures");
@@ -544,8 +556,8 @@ Region SelectionRegion(const Json& value, const Document& document, const std::s
     region.startPosition = static_cast<int32_t>(
         Number(*v, MemberPlace(place, "startPosition"), 0, Region::kMeasureEnd));
   if (const Json* v = Find(value, "endPosition"))
-    region.endPosition = static_cast<int32_t>(
-        Number(*v, MemberPlace(place, "endPosition"), 0, Region::kMeasureEnd));
+    region.endPosition =
+        static_cast<int32_t>(Number(*v, MemberPlace(place, "endPosition"), 0, Region::kMeasureEnd));
   if (region.startMeasure == region.endMeasure && region.startPosition > region.endPosition)
     Refuse(place, "the selection ends before it starts");
   if (!IsValidRegion(document.records, region))
@@ -696,10 +708,10 @@ void WriteValue(const Json& value, int indent, std::string* out) {
 
 // Which records the schema part of a saved document stands for.
 struct Coverage {
-  std::set<uint16_t> blocks;                    // text blocks behind the names written
+  std::set<uint16_t> blocks;                      // text blocks behind the names written
   std::set<std::pair<uint32_t, uint16_t>> texts;  // their raw texts
-  std::set<uint64_t> namedStaves;               // staff records written by name (keys)
-  std::set<uint64_t> namedGroups;               // group records written by name (keys)
+  std::set<uint64_t> namedStaves;                 // staff records written by name (keys)
+  std::set<uint64_t> namedGroups;                 // group records written by name (keys)
 };
 
 // Adds a name block to the coverage; its text is the one to write.
@@ -743,7 +755,8 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
     } else {
       Json list = Json::array();
       for (const MeasureSpec& spec : measures)
-        list.push_back(Json{{"beats", spec.beats}, {"beatDuration", spec.beatDuration}, {"key", spec.key}});
+        list.push_back(
+            Json{{"beats", spec.beats}, {"beatDuration", spec.beatDuration}, {"key", spec.key}});
       root["measures"] = list;
     }
   }
@@ -769,7 +782,8 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
   const std::vector<int16_t> order = ReadInstrumentList(document, 0);
   bool orderWritable = !order.empty();
   std::set<int16_t> inOrder;
-  for (int16_t staff : order) orderWritable = orderWritable && staff > 0 && inOrder.insert(staff).second;
+  for (int16_t staff : order)
+    orderWritable = orderWritable && staff > 0 && inOrder.insert(staff).second;
   if (orderWritable) {
     Json staves = Json::array();
     for (int16_t staff : order) {
@@ -804,15 +818,17 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
   std::set<uint16_t> instrumentIds;
   for (const MultiStaffInstrument& instrument : ReadMultiStaffInstruments(document)) {
     if (!instrumentIds.insert(instrument.id).second) continue;
-    instruments.push_back(Json{{"id", instrument.id},
-                               {"staves", {instrument.staves[0], instrument.staves[1], instrument.staves[2]}}});
+    instruments.push_back(
+        Json{{"id", instrument.id},
+             {"staves", {instrument.staves[0], instrument.staves[1], instrument.staves[2]}}});
   }
   if (!instruments.empty()) root["multiStaffInstruments"] = instruments;
 
   Json groups = Json::array();
   for (const GroupRecord& group : ReadGroups(document)) {
     if ((group.first == 0 && group.number == 0) || !StaffExists(document, group.startStaff) ||
-        !StaffExists(document, group.endStaff) || group.startMeasure < 1 || group.endMeasure < group.startMeasure)
+        !StaffExists(document, group.endStaff) || group.startMeasure < 1 ||
+        group.endMeasure < group.startMeasure)
       continue;  // kept as a raw record
     Json entry = Json::object();
     if (group.first == 0)
@@ -848,7 +864,8 @@ Json SelectionPart(const Document& document) {
   selection["list"] = region.startList;
   const int16_t top = StaffAtSlot(document.records, region.startList, region.startSlot);
   const int16_t bottom = StaffAtSlot(document.records, region.startList, region.endSlot);
-  if (top > 0 && bottom > 0 && SlotOf(document.records, region.startList, top) == region.startSlot &&
+  if (top > 0 && bottom > 0 &&
+      SlotOf(document.records, region.startList, top) == region.startSlot &&
       SlotOf(document.records, region.startList, bottom) == region.endSlot)
     selection["staves"] = {top, bottom};
   else
@@ -869,7 +886,8 @@ RecordStore::Bytes Unnamed(uint32_t tag, const DataKey& key, const RecordStore::
                            const Coverage& coverage) {
   RecordStore::Bytes copy = bytes;
   auto clear = [&](int offset) {
-    if (copy.size() >= static_cast<size_t>(offset + 2)) fxt::PutU16(copy.data(), static_cast<size_t>(offset), 0);
+    if (copy.size() >= static_cast<size_t>(offset + 2))
+      fxt::PutU16(copy.data(), static_cast<size_t>(offset), 0);
   };
   if (tag == kStaffTag && coverage.namedStaves.count(key.Packed())) clear(kStaffNameBlockOffset);
   if (tag == kGroupTag && coverage.namedGroups.count(key.Packed())) {
@@ -910,7 +928,8 @@ bool ParseDocument(const std::string& text, const std::string& file, Document* d
   }
   document->records = std::move(built.records);
   document->fonts = std::move(built.fonts);
-  std::copy(std::begin(built.selection), std::end(built.selection), std::begin(document->selection));
+  std::copy(std::begin(built.selection), std::end(built.selection),
+            std::begin(document->selection));
   document->hasSelection = built.hasSelection;
   if (info) *info = builtInfo;
   return true;
@@ -945,7 +964,8 @@ std::string FormatDocument(const Document& document, const DocumentFile& info) {
     if (info.hostVersion) root["host"] = Json{{"version", Hex32(*info.hostVersion)}};
     if (document.fonts != DefaultFontTable()) {
       Json fonts = Json::array();
-      for (const auto& font : document.fonts) fonts.push_back(Json{{"id", font.first}, {"name", font.second}});
+      for (const auto& font : document.fonts)
+        fonts.push_back(Json{{"id", font.first}, {"name", font.second}});
       root["fonts"] = fonts;
     }
     coverage = Coverage();
@@ -963,23 +983,24 @@ std::string FormatDocument(const Document& document, const DocumentFile& info) {
   if (!selection.is_null()) root["selection"] = selection;
 
   Json records = Json::array();
-  document.records.ForEachRecord([&](uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes) {
-    if (tag == kTextBlockTag && IsPlainKey(key) && coverage.blocks.count(key.first)) return;
-    if (IsRawTextTag(tag) && IsPlainKey(key) && coverage.texts.count({tag, key.first})) return;
-    const RecordStore::Bytes unnamed = Unnamed(tag, key, bytes, coverage);
-    if (tag != kTextBlockTag && !IsRawTextTag(tag)) {
-      const RecordStore::Bytes* same = rebuilt.records.Find(tag, key);
-      if (same && Unnamed(tag, key, *same, coverage) == unnamed) return;
-    }
-    Json record = Json::object();
-    if (PrintableTag(tag))
-      record["tag"] = TagText(tag);
-    else
-      record["tag"] = tag;
-    record["key"] = {key.first, key.second, key.third, key.extra};
-    record["hex"] = HexText(unnamed);
-    records.push_back(record);
-  });
+  document.records.ForEachRecord(
+      [&](uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes) {
+        if (tag == kTextBlockTag && IsPlainKey(key) && coverage.blocks.count(key.first)) return;
+        if (IsRawTextTag(tag) && IsPlainKey(key) && coverage.texts.count({tag, key.first})) return;
+        const RecordStore::Bytes unnamed = Unnamed(tag, key, bytes, coverage);
+        if (tag != kTextBlockTag && !IsRawTextTag(tag)) {
+          const RecordStore::Bytes* same = rebuilt.records.Find(tag, key);
+          if (same && Unnamed(tag, key, *same, coverage) == unnamed) return;
+        }
+        Json record = Json::object();
+        if (PrintableTag(tag))
+          record["tag"] = TagText(tag);
+        else
+          record["tag"] = tag;
+        record["key"] = {key.first, key.second, key.third, key.extra};
+        record["hex"] = HexText(unnamed);
+        records.push_back(record);
+      });
   if (!records.empty()) root["records"] = records;
 
   std::string out;
@@ -988,8 +1009,7 @@ std::string FormatDocument(const Document& document, const DocumentFile& info) {
   return out;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& content,
-                         std::string* error) {
+bool WriteFileAtomically(const std::string& path, const std::string& content, std::string* error) {
   namespace fs = std::filesystem;
   static unsigned counter = 0;
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();

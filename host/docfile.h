@@ -53,7 +53,6 @@ extern const char* const kDemoScore;
 // Writes content to path through a temporary file in the same directory that is then
 // renamed into place, so that path holds either its old content or all of the new.
 // False, with path untouched and the reason in error, when that fails.
-bool WriteFileAtomically(const std::string& path, const std::string& content,
-                         std::string* error);
+bool WriteFileAtomically(const std::string& path, const std::string& content, std::string* error);
 
 }  // namespace fxthost

@@ -11,9 +11,9 @@
 namespace fxthost {
 
 struct Document {
-  int number = 0;        // the host's document number (1, 2, ...)
-  std::string name;      // where it came from, for messages
-  RecordStore records;   // every data record of the document
+  int number = 0;       // the host's document number (1, 2, ...)
+  std::string name;     // where it came from, for messages
+  RecordStore records;  // every data record of the document
 
   // The fields below belong to the behaviour family named beside them; each family
   // keeps its own state here and nowhere else.

@@ -22,10 +22,10 @@ intptr_t Forward(fxthost::Fn fn, const uint64_t* words, int count) {
 #define FXT_RETURN_VOID(x) (void)(x)
 
 extern "C" {
-#define FXFN(name, result, need, fallback, handling, ...)                                   \
-  FXHOST_EXPORT FXT_HTYPE_##result FX_CALL name(FXT_EACH(FXT_SLOTPARAM, __VA_ARGS__)) {     \
-    const uint64_t words[] = {FXT_EACH(FXT_WORD, __VA_ARGS__)};                             \
-    FXT_RETURN_##result(Forward(fxthost::Fn::name, words, FXT_NARGS(__VA_ARGS__)));         \
+#define FXFN(name, result, need, fallback, handling, ...)                               \
+  FXHOST_EXPORT FXT_HTYPE_##result FX_CALL name(FXT_EACH(FXT_SLOTPARAM, __VA_ARGS__)) { \
+    const uint64_t words[] = {FXT_EACH(FXT_WORD, __VA_ARGS__)};                         \
+    FXT_RETURN_##result(Forward(fxthost::Fn::name, words, FXT_NARGS(__VA_ARGS__)));     \
   }
 #include "bridge/hostfunctions.def"
 #undef FXFN

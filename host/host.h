@@ -168,10 +168,10 @@ class Host {
 // Behaviour families install themselves here; each lives in its own file.
 void InstallBaseBehaviours(Host& host);
 void InstallRecordBehaviours(Host& host);
-void InstallTextBehaviours(Host& host);      // raw texts, fonts (host/behaviours_texts.cpp)
-void InstallStaffBehaviours(Host& host);     // staff lists, staff names (behaviours_staves.cpp)
-void InstallEditBehaviours(Host& host);      // edit transactions, undo (behaviours_edit.cpp)
-void InstallSelectionBehaviours(Host& host); // selection, clipboard (behaviours_selection.cpp)
-void InstallViewBehaviours(Host& host);      // view, alerts, measures (behaviours_view.cpp)
+void InstallTextBehaviours(Host& host);       // raw texts, fonts (host/behaviours_texts.cpp)
+void InstallStaffBehaviours(Host& host);      // staff lists, staff names (behaviours_staves.cpp)
+void InstallEditBehaviours(Host& host);       // edit transactions, undo (behaviours_edit.cpp)
+void InstallSelectionBehaviours(Host& host);  // selection, clipboard (behaviours_selection.cpp)
+void InstallViewBehaviours(Host& host);       // view, alerts, measures (behaviours_view.cpp)
 
 }  // namespace fxthost

@@ -26,7 +26,8 @@ namespace {
 void* OpenModule(const std::string& path, std::string* error) {
 #if defined(_WIN32)
   HMODULE module = LoadLibraryA(path.c_str());
-  if (!module && error) *error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
+  if (!module && error)
+    *error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
   return reinterpret_cast<void*>(module);
 #else
   void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);

@@ -20,10 +20,10 @@ struct RecordCodec {
   // As RecordStore::Load/Save/Create, with the caller's record version.
   bool (*load)(const RecordStore& store, uint32_t tag, const DataKey& key, void* buffer,
                int32_t* size, uint32_t version);
-  bool (*save)(RecordStore& store, uint32_t tag, const DataKey& key, const void* data,
-               int32_t size, uint32_t version);
-  bool (*create)(RecordStore& store, uint32_t tag, DataKey* key, const void* data,
-                 int32_t size, uint32_t version);
+  bool (*save)(RecordStore& store, uint32_t tag, const DataKey& key, const void* data, int32_t size,
+               uint32_t version);
+  bool (*create)(RecordStore& store, uint32_t tag, DataKey* key, const void* data, int32_t size,
+                 uint32_t version);
 };
 
 // The codec that serves the tag, or null when the store serves it unchanged.

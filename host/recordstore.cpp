@@ -22,9 +22,7 @@ constexpr uint16_t kPrefsSideItem = 0xFFFE;
 
 // Packed bounds of the keys whose fields above the shift are those of the base key and
 // whose field at the shift lies in [from, to]; lower fields take any value.
-uint64_t RangeLow(uint64_t base, int shift, uint64_t from) {
-  return base | (from << shift);
-}
+uint64_t RangeLow(uint64_t base, int shift, uint64_t from) { return base | (from << shift); }
 uint64_t RangeHigh(uint64_t base, int shift, uint64_t to) {
   const uint64_t lower = (uint64_t{1} << shift) - 1;
   return base | (to << shift) | lower;
@@ -96,8 +94,8 @@ InciField RecordStore::InciFieldOf(uint32_t tag) {
 bool RecordStore::IsInciRecord(uint32_t tag, const DataKey& key) {
   const InciField field = InciFieldOf(tag);
   if (field == InciField::kNone) return false;
-  const bool prefsSide = (tag >> 16) == (fxt::MakeTag('o', 't', 0, 0) >> 16) &&
-                         key.first == kPrefsSideItem;
+  const bool prefsSide =
+      (tag >> 16) == (fxt::MakeTag('o', 't', 0, 0) >> 16) && key.first == kPrefsSideItem;
   return !prefsSide;
 }
 
@@ -190,26 +188,26 @@ bool RecordStore::Create(uint32_t tag, DataKey* key, const void* data, int32_t s
 
   DataKey made = *key;
   if (made.first == DataKey::kAssign) {
-    const int32_t number = NextNumber(records, 0, RangeHigh(0, kFirstShift, kLargestListNumber),
-                                      kFirstShift, 1);
+    const int32_t number =
+        NextNumber(records, 0, RangeHigh(0, kFirstShift, kLargestListNumber), kFirstShift, 1);
     if (number < 0) return false;
     made.first = static_cast<uint16_t>(number);
     if (made.second == DataKey::kAssign) made.second = 0;
     if (made.third == DataKey::kAssign) made.third = 0;
   } else if (made.second == DataKey::kAssign) {
     const uint64_t parent = uint64_t{made.first} << kFirstShift;
-    const int32_t number = NextNumber(records, parent,
-                                      RangeHigh(parent, kSecondShift, kLargestListNumber),
-                                      kSecondShift, inciField == InciField::kSecond ? 0 : 1);
+    const int32_t number =
+        NextNumber(records, parent, RangeHigh(parent, kSecondShift, kLargestListNumber),
+                   kSecondShift, inciField == InciField::kSecond ? 0 : 1);
     if (number < 0) return false;
     made.second = static_cast<uint16_t>(number);
     if (made.third == DataKey::kAssign) made.third = 0;
   } else if (made.third == DataKey::kAssign) {
     const uint64_t parent =
         (uint64_t{made.first} << kFirstShift) | (uint64_t{made.second} << kSecondShift);
-    const int32_t number = NextNumber(records, parent,
-                                      RangeHigh(parent, kThirdShift, kLargestListNumber),
-                                      kThirdShift, inciField == InciField::kThird ? 0 : 1);
+    const int32_t number =
+        NextNumber(records, parent, RangeHigh(parent, kThirdShift, kLargestListNumber), kThirdShift,
+                   inciField == InciField::kThird ? 0 : 1);
     if (number < 0) return false;
     made.third = static_cast<uint16_t>(number);
   } else if (IsInciRecord(tag, made) && !WithinInciList(records, inciField, made)) {

@@ -101,8 +101,7 @@ class RecordStore {
   bool Erase(uint32_t tag, const DataKey& key);
 
   // The records of one tag in key order, or of every tag (tags ascending).
-  void ForEach(uint32_t tag,
-               const std::function<void(const DataKey&, const Bytes&)>& visit) const;
+  void ForEach(uint32_t tag, const std::function<void(const DataKey&, const Bytes&)>& visit) const;
   void ForEachRecord(
       const std::function<void(uint32_t, const DataKey&, const Bytes&)>& visit) const;
 

@@ -12,9 +12,8 @@ void SetMeasures(Document& document, int count) {
 
 void SetMeasures(Document& document, const std::vector<MeasureSpec>& measures) {
   std::vector<DataKey> old;
-  document.records.ForEach(kMeasureTag, [&](const DataKey& key, const RecordStore::Bytes&) {
-    old.push_back(key);
-  });
+  document.records.ForEach(
+      kMeasureTag, [&](const DataKey& key, const RecordStore::Bytes&) { old.push_back(key); });
   for (const DataKey& key : old) document.records.Erase(kMeasureTag, key);
   uint16_t number = 1;
   for (const MeasureSpec& spec : measures) {
@@ -67,8 +66,7 @@ DataKey SystemStaffKey(uint16_t list, int32_t inci) {
 
 int32_t SlotCount(const RecordStore& records, uint16_t list) {
   int32_t count = 0;
-  while (count < 0x7FFF && records.Contains(kSystemStaffTag, SystemStaffKey(list, count)))
-    ++count;
+  while (count < 0x7FFF && records.Contains(kSystemStaffTag, SystemStaffKey(list, count))) ++count;
   return count;
 }
 
@@ -152,8 +150,7 @@ bool IsValidRegion(const RecordStore& records, const Region& region) {
   if (region.startMeasure < 1 || region.startMeasure > region.endMeasure ||
       region.endMeasure > last)
     return false;
-  if (region.startSlot < 1 || region.startSlot > SlotCount(records, region.startList))
-    return false;
+  if (region.startSlot < 1 || region.startSlot > SlotCount(records, region.startList)) return false;
   if (region.endSlot < 1 || region.endSlot > SlotCount(records, region.endList)) return false;
   if (region.startPosition < 0 || region.endPosition < 0) return false;
   if (region.startMeasure == region.endMeasure && region.startPosition > region.endPosition)

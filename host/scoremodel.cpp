@@ -98,10 +98,8 @@ int16_t NewRawText(Document& document, uint32_t tag, const std::string& utf8) {
   return static_cast<int16_t>(key.first);
 }
 
-bool ReadRawText16(const Document& document, uint32_t tag, int16_t number,
-                   std::u16string* text) {
-  const RecordStore::Bytes* record =
-      document.records.Find(tag, Key(static_cast<uint16_t>(number)));
+bool ReadRawText16(const Document& document, uint32_t tag, int16_t number, std::u16string* text) {
+  const RecordStore::Bytes* record = document.records.Find(tag, Key(static_cast<uint16_t>(number)));
   if (!record || !IsRawTextTag(tag)) return false;
   *text = TextOfStored(*record);
   return true;
@@ -237,22 +235,24 @@ bool PutMultiStaffInstrument(Document& document, const MultiStaffInstrument& ins
     std::memcpy(record.data(), old->data(),
                 old->size() < record.size() ? old->size() : record.size());
   for (int i = 0; i < 3; ++i)
-    fxt::PutS16(record.data(), static_cast<size_t>(i) * 2, instrument.staves[static_cast<size_t>(i)]);
+    fxt::PutS16(record.data(), static_cast<size_t>(i) * 2,
+                instrument.staves[static_cast<size_t>(i)]);
   document.records.Put(kMultiStaffInstrumentTag, key, std::move(record));
   return true;
 }
 
 std::vector<MultiStaffInstrument> ReadMultiStaffInstruments(const Document& document) {
   std::vector<MultiStaffInstrument> instruments;
-  document.records.ForEach(
-      kMultiStaffInstrumentTag, [&](const DataKey& key, const RecordStore::Bytes& record) {
-        if (key.second != 0 || key.first == 0 || key.first > kLastInci) return;
-        MultiStaffInstrument instrument;
-        instrument.id = key.first;
-        for (size_t i = 0; i < 3; ++i)
-          if (record.size() >= i * 2 + 2) instrument.staves[i] = fxt::GetS16(record.data(), i * 2);
-        instruments.push_back(instrument);
-      });
+  document.records.ForEach(kMultiStaffInstrumentTag,
+                           [&](const DataKey& key, const RecordStore::Bytes& record) {
+                             if (key.second != 0 || key.first == 0 || key.first > kLastInci) return;
+                             MultiStaffInstrument instrument;
+                             instrument.id = key.first;
+                             for (size_t i = 0; i < 3; ++i)
+                               if (record.size() >= i * 2 + 2)
+                                 instrument.staves[i] = fxt::GetS16(record.data(), i * 2);
+                             instruments.push_back(instrument);
+                           });
   return instruments;
 }
 
@@ -300,8 +300,7 @@ bool WriteGroupNames(Document& document, uint16_t first, uint16_t group,
   return true;
 }
 
-bool ReadGroupNames(const Document& document, uint16_t first, uint16_t group,
-                    GroupNames* names) {
+bool ReadGroupNames(const Document& document, uint16_t first, uint16_t group, GroupNames* names) {
   const RecordStore::Bytes* record = document.records.Find(kGroupTag, Key(first, group));
   if (!record || record->size() < static_cast<size_t>(kGroupAbbreviatedNameOffset + 2))
     return false;
@@ -309,8 +308,7 @@ bool ReadGroupNames(const Document& document, uint16_t first, uint16_t group,
   result.fullBlock = fxt::GetU16(record->data(), kGroupFullNameOffset);
   result.abbreviatedBlock = fxt::GetU16(record->data(), kGroupAbbreviatedNameOffset);
   std::string text;
-  if (result.fullBlock != 0 && ReadTextBlock(document, result.fullBlock, &text))
-    result.full = text;
+  if (result.fullBlock != 0 && ReadTextBlock(document, result.fullBlock, &text)) result.full = text;
   if (result.abbreviatedBlock != 0 && ReadTextBlock(document, result.abbreviatedBlock, &text))
     result.abbreviated = text;
   *names = result;
@@ -328,14 +326,13 @@ struct Insert {
 
 // The accidental inserts and the characters shown for them.
 const Insert kAccidentals[] = {
-    {u"^flat()", u"\u266D"},         {u"^sharp()", u"\u266F"},
-    {u"^natural()", u"\u266E"},      {u"^dbflat()", u"\U0001D12B"},
-    {u"^dbsharp()", u"\U0001D12A"},
+    {u"^flat()", u"\u266D"},       {u"^sharp()", u"\u266F"},       {u"^natural()", u"\u266E"},
+    {u"^dbflat()", u"\U0001D12B"}, {u"^dbsharp()", u"\U0001D12A"},
 };
 
 // The tag words that choose a font, a size or effects.
-const char16_t* const kFontWords[] = {u"font",    u"Font",    u"fontMus", u"fontTxt",
-                                      u"fontNum", u"size",    u"nfx"};
+const char16_t* const kFontWords[] = {u"font",    u"Font", u"fontMus", u"fontTxt",
+                                      u"fontNum", u"size", u"nfx"};
 
 }  // namespace
 

@@ -73,8 +73,7 @@ std::u16string TextFromCaller(const void* data, int32_t size, uint32_t version);
 bool PutRawText(Document& document, uint32_t tag, int16_t number, const std::string& utf8);
 int16_t NewRawText(Document& document, uint32_t tag, const std::string& utf8);
 bool ReadRawText(const Document& document, uint32_t tag, int16_t number, std::string* utf8);
-bool ReadRawText16(const Document& document, uint32_t tag, int16_t number,
-                   std::u16string* text);
+bool ReadRawText16(const Document& document, uint32_t tag, int16_t number, std::u16string* text);
 
 // --- Text blocks -----------------------------------------------------------------
 
@@ -83,8 +82,7 @@ bool ReadRawText16(const Document& document, uint32_t tag, int16_t number,
 RecordStore::Bytes MakeTextBlock(int16_t rawText, uint16_t type);
 // Makes a raw text and a text block that names it; returns the block's number, 0 when
 // either could not be made (then nothing is left behind).
-uint16_t NewTextBlock(Document& document, const std::string& utf8,
-                      uint16_t type = kNameTextType);
+uint16_t NewTextBlock(Document& document, const std::string& utf8, uint16_t type = kNameTextType);
 // The text behind the block; false when the block or its raw text is missing.
 bool ReadTextBlock(const Document& document, uint16_t block, std::string* utf8);
 bool ReadTextBlock16(const Document& document, uint16_t block, std::u16string* text);
@@ -143,7 +141,7 @@ bool ReadFontPref(const Document& document, int16_t number, FontPref* pref);
 struct GroupNames {
   uint16_t fullBlock = 0;
   uint16_t abbreviatedBlock = 0;
-  std::optional<std::string> full;         // absent: block 0 or no readable text
+  std::optional<std::string> full;  // absent: block 0 or no readable text
   std::optional<std::string> abbreviated;
 };
 
@@ -153,8 +151,7 @@ struct GroupNames {
 bool WriteGroupNames(Document& document, uint16_t first, uint16_t group,
                      const std::optional<std::string>& full,
                      const std::optional<std::string>& abbreviated);
-bool ReadGroupNames(const Document& document, uint16_t first, uint16_t group,
-                    GroupNames* names);
+bool ReadGroupNames(const Document& document, uint16_t first, uint16_t group, GroupNames* names);
 
 // --- Displayed staff names -------------------------------------------------------
 

@@ -97,10 +97,14 @@ std::string AnswerName(int result) {
 }
 
 bool ParseAnswer(const std::string& text, Answer* answer) {
-  if (text == "yes") *answer = Answer::kYes;
-  else if (text == "no") *answer = Answer::kNo;
-  else if (text == "none") *answer = Answer::kNone;
-  else return false;
+  if (text == "yes")
+    *answer = Answer::kYes;
+  else if (text == "no")
+    *answer = Answer::kNo;
+  else if (text == "none")
+    *answer = Answer::kNone;
+  else
+    return false;
   return true;
 }
 

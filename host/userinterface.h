@@ -64,8 +64,7 @@ class ScriptedUserInterface : public UserInterface {
   explicit ScriptedUserInterface(Host& host, Answer answer = Answer::kNone)
       : host_(host), answer_(answer) {}
   void SetAnswer(Answer answer) { answer_ = answer; }
-  int ShowMessageBox(const std::string& caption, const std::string& text,
-                     uint32_t type) override;
+  int ShowMessageBox(const std::string& caption, const std::string& text, uint32_t type) override;
 
  private:
   Host& host_;
@@ -79,13 +78,11 @@ class ConsoleUserInterface : public UserInterface {
  public:
   // answer: the configured answer, or null for none. input: where the user answers,
   // null when there is no terminal to ask on.
-  ConsoleUserInterface(Host& host, std::ostream& out, const Answer* answer,
-                       std::istream* input);
+  ConsoleUserInterface(Host& host, std::ostream& out, const Answer* answer, std::istream* input);
   // Prints to standard output and asks on standard input when that is a terminal.
   static ConsoleUserInterface ForTerminal(Host& host, const Answer* answer);
 
-  int ShowMessageBox(const std::string& caption, const std::string& text,
-                     uint32_t type) override;
+  int ShowMessageBox(const std::string& caption, const std::string& text, uint32_t type) override;
 
  private:
   Host& host_;

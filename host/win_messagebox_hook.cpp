@@ -101,8 +101,7 @@ void CALLBACK PressAnswer(HWND box, UINT, UINT_PTR timer, DWORD) {
   const int result = static_cast<int>(timer - kAnswerTimer);
   HWND button = result ? GetDlgItem(box, result) : nullptr;
   if (button && HasButton(box, result))
-    SendMessageA(box, WM_COMMAND, MAKEWPARAM(result, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(button));
+    SendMessageA(box, WM_COMMAND, MAKEWPARAM(result, BN_CLICKED), reinterpret_cast<LPARAM>(button));
   else
     EndDialog(box, result);
 }

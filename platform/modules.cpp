@@ -48,8 +48,7 @@ bool NamesExecutable(const char* name) {
   ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
   if (length <= 0) return false;
   path[length] = '\0';
-  return HasDirectory(name) ? strcasecmp(path, name) == 0
-                            : strcasecmp(BaseName(path), name) == 0;
+  return HasDirectory(name) ? strcasecmp(path, name) == 0 : strcasecmp(BaseName(path), name) == 0;
 }
 
 }  // namespace

@@ -75,8 +75,9 @@ int VisitModule(struct dl_phdr_info* info, size_t, void* data) {
 
 extern "C" int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax) {
   if (!buffer || bufferMax <= 0) return 0;
-  Lookup lookup{0, instance == nullptr || instance == fxt_platform::ExecutableHandle(), id,
-                nullptr, 0, false};
+  Lookup lookup{0,  instance == nullptr || instance == fxt_platform::ExecutableHandle(),
+                id, nullptr,
+                0,  false};
   if (!lookup.executable) {
     struct link_map* map = nullptr;
     if (dlinfo(instance, RTLD_DI_LINKMAP, &map) != 0 || !map) {

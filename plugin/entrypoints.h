@@ -27,8 +27,8 @@ FXT_PLUGIN_EXPORT uint32_t FX_CALL FinaleExtensionVersion(uint32_t hostVersion);
 FXT_PLUGIN_EXPORT int32_t FX_CALL FinaleExtensionInit(FXPTR unused, uint32_t* flags);
 FXT_PLUGIN_EXPORT int32_t FX_CALL FinaleExtensionEnumerate(FXPTR unused, int32_t index,
                                                            void* menuItem);
-FXT_PLUGIN_EXPORT int32_t FX_CALL FinaleExtensionInvoke(FXPTR unused1, FXPTR unused2,
-                                                        void* region, FXPTR unused3);
+FXT_PLUGIN_EXPORT int32_t FX_CALL FinaleExtensionInvoke(FXPTR unused1, FXPTR unused2, void* region,
+                                                        FXPTR unused3);
 FXT_PLUGIN_EXPORT void FX_CALL FinaleExtensionTerminate(FXPTR unused);
 FXT_PLUGIN_EXPORT int32_t FX_CALL FinaleExtensionGetMenuStatus(FXPTR unused);
 }

@@ -41,8 +41,7 @@ int IndexOfStaff(FCSystemStaves& staves, short staff) {
 // the name blocks (with their raw texts) created for them.
 class SplitRecord {
  public:
-  explicit SplitRecord(FCGroup* loaded)
-      : original_(static_cast<FCGroup*>(loaded->CreateClone())) {}
+  explicit SplitRecord(FCGroup* loaded) : original_(static_cast<FCGroup*>(loaded->CreateClone())) {}
 
   void CreatedGroup(unsigned short number) { groups_.push_back(number); }
   void CreatedBlock(unsigned short block) { blocks_.push_back(block); }
@@ -78,8 +77,7 @@ struct GroupNames {
 // Stores the piece [start, end] as a new group record with suffixed names: lowers the
 // offset-6 word, creates the record, gives it new name blocks, restores the word and
 // saves again. False as soon as the host refuses a step.
-bool CreatePiece(FCGroup* group, short start, short end, GroupNames& names,
-                 SplitRecord& record) {
+bool CreatePiece(FCGroup* group, short start, short end, GroupNames& names, SplitRecord& record) {
   group->SetStartMeasure(start);
   group->SetEndMeasure(end);
   group->SetOffset6Word(static_cast<short>(group->GetOffset6Word() - kOffset6Step));

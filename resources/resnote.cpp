@@ -26,7 +26,7 @@ struct Pair {
 };
 
 constexpr Pair kVersionStrings[] = {
-    {"FileDescription", FXT_FILE_DESCRIPTION}, {"FileVersion", FXT_VERSION_TEXT},
+    {"FileDescription", FXT_FILE_DESCRIPTION},  {"FileVersion", FXT_VERSION_TEXT},
     {"OriginalFilename", FXT_MODULE_FILE_NAME}, {"ProductName", FXT_PRODUCT_NAME},
     {"ProductVersion", FXT_VERSION_TEXT},
 };
@@ -119,8 +119,10 @@ constexpr Note<VersionSize()> MakeVersionNote() {
   return note;
 }
 
-__attribute__((section(".note.fxtres.strings"), used, aligned(4))) const Note<StringsSize()> fxt_string_note = MakeStringNote();
+__attribute__((section(".note.fxtres.strings"), used, aligned(4))) const Note<StringsSize()>
+    fxt_string_note = MakeStringNote();
 
-__attribute__((section(".note.fxtres.version"), used, aligned(4))) const Note<VersionSize()> fxt_version_note = MakeVersionNote();
+__attribute__((section(".note.fxtres.version"), used, aligned(4))) const Note<VersionSize()>
+    fxt_version_note = MakeVersionNote();
 
 }  // namespace

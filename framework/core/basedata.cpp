@@ -5,175 +5,139 @@
 #include "bridge/finalepdk.h"
 #include "bridge/recordbytes.h"
 
-__FCBaseData::~__FCBaseData()
-{
-    _FreeHeapBlock();
+__FCBaseData::~__FCBaseData() { _FreeHeapBlock(); }
+
+uint16_t __FCBaseData::_GetKeyWord(int offset) const {
+  return fxt::GetU16(_datakey, static_cast<size_t>(offset));
 }
 
-uint16_t __FCBaseData::_GetKeyWord(int offset) const
-{
-    return fxt::GetU16(_datakey, static_cast<size_t>(offset));
+void __FCBaseData::_SetKeyWord(int offset, uint16_t value) {
+  fxt::PutU16(_datakey, static_cast<size_t>(offset), value);
 }
 
-void __FCBaseData::_SetKeyWord(int offset, uint16_t value)
-{
-    fxt::PutU16(_datakey, static_cast<size_t>(offset), value);
-}
-
-void __FCBaseData::_FreeHeapBlock()
-{
-    if (_ownsblock)
-    {
-        delete[] static_cast<uint8_t*>(_datablock);
-        _datablock = nullptr;
-        _ownsblock = false;
-        _heapsize = 0;
-    }
-}
-
-void* __FCBaseData::_AllocateHeapBlock(int32_t size)
-{
-    _FreeHeapBlock();
-    // A block of at least one byte, so that a record of size 0 still has an address.
-    size_t bytes = size > 0 ? static_cast<size_t>(size) : 1;
-    _datablock = new uint8_t[bytes]();
-    _ownsblock = true;
-    _heapsize = static_cast<int32_t>(bytes);
-    return _datablock;
-}
-
-void __FCBaseData::_SetDataBlock(void* block)
-{
-    if (block == _datablock)
-        return;
-    _FreeHeapBlock();
-    _datablock = block;
-}
-
-void __FCBaseData::Deallocate()
-{
-    _FreeHeapBlock();
-}
-
-void __FCBaseData::ClearData()
-{
-    Deallocate();
-    // A class's own Deallocate may not know about a heap block the base made.
-    _FreeHeapBlock();
+void __FCBaseData::_FreeHeapBlock() {
+  if (_ownsblock) {
+    delete[] static_cast<uint8_t*>(_datablock);
     _datablock = nullptr;
-    _loadedsize = 0;
+    _ownsblock = false;
+    _heapsize = 0;
+  }
 }
 
-bool __FCBaseData::LoadDataBlock()
-{
-    if (_datablock && IsDynamicSize())
-        ClearData();
-    if (!_datablock)
-    {
-        void* block = Allocate();
-        if (block != _datablock)
-            _SetDataBlock(block);
-    }
-    if (!_datablock)
-    {
-        // Without storage the host would only report the size; nothing can be loaded.
-        _loadedsize = 0;
-        return false;
-    }
-    int32_t size = DataSizeLoad();
-    // A heap block made for a smaller record (a clone's copy, say) is replaced by one
-    // that can take what is offered, so that the host never writes past its end.
-    if (_ownsblock && size > _heapsize)
-        _AllocateHeapBlock(size);
-    int32_t result = FX_LoadEData(static_cast<int32_t>(Tag()), _datakey, _datablock, &size,
-                                  static_cast<int32_t>(EnigmaVersion()));
-    if (_HostSucceeded(result))
-    {
-        _loadedsize = size;
-        return true;
-    }
+void* __FCBaseData::_AllocateHeapBlock(int32_t size) {
+  _FreeHeapBlock();
+  // A block of at least one byte, so that a record of size 0 still has an address.
+  size_t bytes = size > 0 ? static_cast<size_t>(size) : 1;
+  _datablock = new uint8_t[bytes]();
+  _ownsblock = true;
+  _heapsize = static_cast<int32_t>(bytes);
+  return _datablock;
+}
+
+void __FCBaseData::_SetDataBlock(void* block) {
+  if (block == _datablock) return;
+  _FreeHeapBlock();
+  _datablock = block;
+}
+
+void __FCBaseData::Deallocate() { _FreeHeapBlock(); }
+
+void __FCBaseData::ClearData() {
+  Deallocate();
+  // A class's own Deallocate may not know about a heap block the base made.
+  _FreeHeapBlock();
+  _datablock = nullptr;
+  _loadedsize = 0;
+}
+
+bool __FCBaseData::LoadDataBlock() {
+  if (_datablock && IsDynamicSize()) ClearData();
+  if (!_datablock) {
+    void* block = Allocate();
+    if (block != _datablock) _SetDataBlock(block);
+  }
+  if (!_datablock) {
+    // Without storage the host would only report the size; nothing can be loaded.
     _loadedsize = 0;
     return false;
-}
-
-bool __FCBaseData::LoadNext()
-{
-    int32_t result = FX_NextEData(static_cast<int32_t>(Tag()), _datakey, nullptr, 0,
-                                  static_cast<int32_t>(EnigmaVersion()));
-    if (!_HostSucceeded(result))
-        return false;
-    return LoadDataBlock();
-}
-
-bool __FCBaseData::Save()
-{
-    if (_loadedsize <= 0)
-        return false;
-    int32_t result = FX_SaveEData(static_cast<int32_t>(Tag()), _datakey, _datablock,
-                                  DataSizeSave(), static_cast<int32_t>(EnigmaVersion()));
-    return _HostSucceeded(result);
-}
-
-bool __FCBaseData::_CreateRecord()
-{
-    int32_t result = FX_CreateEData(static_cast<int32_t>(Tag()), _datakey, _datablock,
-                                    DataSizeSave(), static_cast<int32_t>(EnigmaVersion()));
-    return _HostSucceeded(result);
-}
-
-bool __FCBaseData::DeleteData()
-{
-    int32_t result = FX_DeleteEData(static_cast<int32_t>(Tag()), _datakey,
-                                    static_cast<int32_t>(EnigmaVersion()));
-    return _HostSucceeded(result);
-}
-
-void __FCBaseData::CloneMemoryFrom(__FCBaseData* source)
-{
-    if (!source || source == this || source->_loadedsize <= 0 || !source->_datablock)
-        return;
-    int32_t size = source->_loadedsize;
-    void* block = _AllocateHeapBlock(size);
-    std::memcpy(block, source->_datablock, static_cast<size_t>(size));
+  }
+  int32_t size = DataSizeLoad();
+  // A heap block made for a smaller record (a clone's copy, say) is replaced by one
+  // that can take what is offered, so that the host never writes past its end.
+  if (_ownsblock && size > _heapsize) _AllocateHeapBlock(size);
+  int32_t result = FX_LoadEData(static_cast<int32_t>(Tag()), _datakey, _datablock, &size,
+                                static_cast<int32_t>(EnigmaVersion()));
+  if (_HostSucceeded(result)) {
     _loadedsize = size;
+    return true;
+  }
+  _loadedsize = 0;
+  return false;
 }
 
-void __FCBaseData::CloneFrom(__FCBaseData* source)
-{
-    if (!source || source == this)
-        return;
-    _customtag = source->_customtag;
-    std::memcpy(_datakey, source->_datakey, DATAKEY_SIZE);
-    CloneMemoryFrom(source);
+bool __FCBaseData::LoadNext() {
+  int32_t result = FX_NextEData(static_cast<int32_t>(Tag()), _datakey, nullptr, 0,
+                                static_cast<int32_t>(EnigmaVersion()));
+  if (!_HostSucceeded(result)) return false;
+  return LoadDataBlock();
 }
 
-__FCBaseData* __FCBaseData::CreateClone()
-{
-    __FCBaseData* clone = CreateObject();
-    if (clone)
-        clone->CloneFrom(this);
-    return clone;
+bool __FCBaseData::Save() {
+  if (_loadedsize <= 0) return false;
+  int32_t result = FX_SaveEData(static_cast<int32_t>(Tag()), _datakey, _datablock, DataSizeSave(),
+                                static_cast<int32_t>(EnigmaVersion()));
+  return _HostSucceeded(result);
 }
 
-bool __FCInci::Load(unsigned short itemno, short inci)
-{
-    _SetKeyFirst(itemno);
-    _SetKeySecond(static_cast<uint16_t>(inci));
-    return LoadDataBlock();
+bool __FCBaseData::_CreateRecord() {
+  int32_t result = FX_CreateEData(static_cast<int32_t>(Tag()), _datakey, _datablock, DataSizeSave(),
+                                  static_cast<int32_t>(EnigmaVersion()));
+  return _HostSucceeded(result);
 }
 
-bool __FCGlobals::Load(short number)
-{
-    _SetKeyFirst(static_cast<uint16_t>(number));
-    return LoadDataBlock();
+bool __FCBaseData::DeleteData() {
+  int32_t result =
+      FX_DeleteEData(static_cast<int32_t>(Tag()), _datakey, static_cast<int32_t>(EnigmaVersion()));
+  return _HostSucceeded(result);
 }
 
-void __FCBaseData::_CloneFixedRecord(uint8_t* record, const uint8_t* from, int32_t size)
-{
-    if (!from)
-        std::memset(record, 0, static_cast<size_t>(size));
-    else if (from != record)
-        std::memcpy(record, from, static_cast<size_t>(size));
-    _SetDataBlock(record);
-    _SetLoadedSize(size);
+void __FCBaseData::CloneMemoryFrom(__FCBaseData* source) {
+  if (!source || source == this || source->_loadedsize <= 0 || !source->_datablock) return;
+  int32_t size = source->_loadedsize;
+  void* block = _AllocateHeapBlock(size);
+  std::memcpy(block, source->_datablock, static_cast<size_t>(size));
+  _loadedsize = size;
+}
+
+void __FCBaseData::CloneFrom(__FCBaseData* source) {
+  if (!source || source == this) return;
+  _customtag = source->_customtag;
+  std::memcpy(_datakey, source->_datakey, DATAKEY_SIZE);
+  CloneMemoryFrom(source);
+}
+
+__FCBaseData* __FCBaseData::CreateClone() {
+  __FCBaseData* clone = CreateObject();
+  if (clone) clone->CloneFrom(this);
+  return clone;
+}
+
+bool __FCInci::Load(unsigned short itemno, short inci) {
+  _SetKeyFirst(itemno);
+  _SetKeySecond(static_cast<uint16_t>(inci));
+  return LoadDataBlock();
+}
+
+bool __FCGlobals::Load(short number) {
+  _SetKeyFirst(static_cast<uint16_t>(number));
+  return LoadDataBlock();
+}
+
+void __FCBaseData::_CloneFixedRecord(uint8_t* record, const uint8_t* from, int32_t size) {
+  if (!from)
+    std::memset(record, 0, static_cast<size_t>(size));
+  else if (from != record)
+    std::memcpy(record, from, static_cast<size_t>(size));
+  _SetDataBlock(record);
+  _SetLoadedSize(size);
 }

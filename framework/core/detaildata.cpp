@@ -2,56 +2,46 @@
 
 #include "framework/score/cell.h"
 
-bool __FCNoInciDetail::Load(unsigned short first, unsigned short second)
-{
-    _SetKeyFirst(first);
-    _SetKeySecond(second);
-    _SetKeyThird(0);
-    return LoadDataBlock();
+bool __FCNoInciDetail::Load(unsigned short first, unsigned short second) {
+  _SetKeyFirst(first);
+  _SetKeySecond(second);
+  _SetKeyThird(0);
+  return LoadDataBlock();
 }
 
-bool __FCNoInciDetail::SaveNew(unsigned short first)
-{
-    if (_GetLoadedSize() <= 0)
-        return false;
-    _SetKeyFirst(first);
-    _SetKeySecond(KEY_ASSIGN);
-    _SetKeyThird(0);
-    return _CreateRecord();
+bool __FCNoInciDetail::SaveNew(unsigned short first) {
+  if (_GetLoadedSize() <= 0) return false;
+  _SetKeyFirst(first);
+  _SetKeySecond(KEY_ASSIGN);
+  _SetKeyThird(0);
+  return _CreateRecord();
 }
 
-void __FCCellDetail::_SetCellKey()
-{
-    _SetKeyFirst(static_cast<uint16_t>(_connectedcell->GetStaff()));
-    _SetKeySecond(static_cast<uint16_t>(_connectedcell->GetMeasure()));
+void __FCCellDetail::_SetCellKey() {
+  _SetKeyFirst(static_cast<uint16_t>(_connectedcell->GetStaff()));
+  _SetKeySecond(static_cast<uint16_t>(_connectedcell->GetMeasure()));
 }
 
-bool __FCCellDetail::LoadFirst()
-{
-    if (!_connectedcell)
-        return false;
-    _SetCellKey();
-    _SetKeyThird(0);
-    return LoadDataBlock();
+bool __FCCellDetail::LoadFirst() {
+  if (!_connectedcell) return false;
+  _SetCellKey();
+  _SetKeyThird(0);
+  return LoadDataBlock();
 }
 
-bool __FCCellDetail::LoadNext()
-{
-    // The records of a cell are numbered without gaps, so the walk simply counts on and
-    // ends at the first number that does not load.
-    uint16_t inci = _GetKeyThird();
-    _SetKeyThird(static_cast<uint16_t>(inci + 1));
-    if (LoadDataBlock())
-        return true;
-    _SetKeyThird(inci);
-    return false;
+bool __FCCellDetail::LoadNext() {
+  // The records of a cell are numbered without gaps, so the walk simply counts on and
+  // ends at the first number that does not load.
+  uint16_t inci = _GetKeyThird();
+  _SetKeyThird(static_cast<uint16_t>(inci + 1));
+  if (LoadDataBlock()) return true;
+  _SetKeyThird(inci);
+  return false;
 }
 
-bool __FCCellDetail::SaveNew()
-{
-    if (!_connectedcell)
-        return false;
-    _SetCellKey();
-    _SetKeyThird(KEY_ASSIGN);
-    return _CreateRecord();
+bool __FCCellDetail::SaveNew() {
+  if (!_connectedcell) return false;
+  _SetCellKey();
+  _SetKeyThird(KEY_ASSIGN);
+  return _CreateRecord();
 }

@@ -13,38 +13,36 @@
 
 #include "framework/core/fcbase.h"
 
-class FCIteratorHandler : public __FCBase
-{
-public:
-    const char* ClassName() const override { return "FCIteratorHandler"; }
+class FCIteratorHandler : public __FCBase {
+ public:
+  const char* ClassName() const override { return "FCIteratorHandler"; }
 
-    // Each object of a walk. False stops the walk.
-    virtual bool Iterate(__FCBase* /*object*/) { return true; }
-    // Each object of an indexed walk, with its index in the collection. False stops it.
-    virtual bool IterateWithIndex(__FCBase* /*object*/, int /*index*/) { return true; }
-    // Each object of a search. True: this is the object sought.
-    virtual bool IsMatch(__FCBase* /*object*/) { return false; }
-    // Two objects of a sort, first before second. Above 0: first belongs after second.
-    virtual int Compare(__FCBase* /*first*/, __FCBase* /*second*/) { return 0; }
-    // Once before a browser walk or a scoped walk. False: do not walk at all.
-    virtual bool BeforeIteration() { return true; }
-    // Once after a browser has loaded its first record. False: do not walk.
-    virtual bool BeforeFirst() { return true; }
-    // Once at the end of a browser walk or scoped walk that passed BeforeIteration.
-    virtual void AfterIteration() {}
-    // Once when a browser's loop has run.
-    virtual void AfterLoop() {}
+  // Each object of a walk. False stops the walk.
+  virtual bool Iterate(__FCBase* /*object*/) { return true; }
+  // Each object of an indexed walk, with its index in the collection. False stops it.
+  virtual bool IterateWithIndex(__FCBase* /*object*/, int /*index*/) { return true; }
+  // Each object of a search. True: this is the object sought.
+  virtual bool IsMatch(__FCBase* /*object*/) { return false; }
+  // Two objects of a sort, first before second. Above 0: first belongs after second.
+  virtual int Compare(__FCBase* /*first*/, __FCBase* /*second*/) { return 0; }
+  // Once before a browser walk or a scoped walk. False: do not walk at all.
+  virtual bool BeforeIteration() { return true; }
+  // Once after a browser has loaded its first record. False: do not walk.
+  virtual bool BeforeFirst() { return true; }
+  // Once at the end of a browser walk or scoped walk that passed BeforeIteration.
+  virtual void AfterIteration() {}
+  // Once when a browser's loop has run.
+  virtual void AfterLoop() {}
 };
 
 // What every walkable set offers: a walk over all its objects and a search.
-class __FCIteratorBase : public __FCBase
-{
-public:
-    const char* ClassName() const override { return "__FCIteratorBase"; }
+class __FCIteratorBase : public __FCBase {
+ public:
+  const char* ClassName() const override { return "__FCIteratorBase"; }
 
-    // Calls handler->Iterate for each object until it answers false. Returns the number
-    // of objects for which it answered true.
-    virtual int ForEach(FCIteratorHandler* handler) = 0;
-    // The first object for which handler->IsMatch answers true, or null.
-    virtual __FCBase* FindFirst(FCIteratorHandler* handler) = 0;
+  // Calls handler->Iterate for each object until it answers false. Returns the number
+  // of objects for which it answered true.
+  virtual int ForEach(FCIteratorHandler* handler) = 0;
+  // The first object for which handler->IsMatch answers true, or null.
+  virtual __FCBase* FindFirst(FCIteratorHandler* handler) = 0;
 };

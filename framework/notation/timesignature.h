@@ -12,45 +12,44 @@
 
 class FCString;
 
-class FCTimeSignature : public __FCBaseData
-{
-public:
-    FCTimeSignature() = default;
-    FCTimeSignature(short beats, short beatDuration) : _beats(beats), _beatduration(beatDuration) {}
-    ~FCTimeSignature() override;
+class FCTimeSignature : public __FCBaseData {
+ public:
+  FCTimeSignature() = default;
+  FCTimeSignature(short beats, short beatDuration) : _beats(beats), _beatduration(beatDuration) {}
+  ~FCTimeSignature() override;
 
-    const char* ClassName() const override { return "FCTimeSignature"; }
-    // No record: nothing to load, so LoadDataBlock finds no storage and fails before it
-    // reaches the host.
-    int DataSizeLoad() const override { return 0; }
-    void* Allocate() override { return nullptr; }
-    __FCBaseData* CreateObject() const override { return new FCTimeSignature; }
-    uint32_t Tag() const override { return 0; }
-    // Copies the beats, the beat duration and both flags of another time signature.
-    void CloneMemoryFrom(__FCBaseData* source) override;
-    bool LoadFirst() override { return false; }
+  const char* ClassName() const override { return "FCTimeSignature"; }
+  // No record: nothing to load, so LoadDataBlock finds no storage and fails before it
+  // reaches the host.
+  int DataSizeLoad() const override { return 0; }
+  void* Allocate() override { return nullptr; }
+  __FCBaseData* CreateObject() const override { return new FCTimeSignature; }
+  uint32_t Tag() const override { return 0; }
+  // Copies the beats, the beat duration and both flags of another time signature.
+  void CloneMemoryFrom(__FCBaseData* source) override;
+  bool LoadFirst() override { return false; }
 
-    short GetBeats() const { return _beats; }
-    void SetBeats(short beats) { _beats = beats; }
-    // The length of one beat in the host's duration units.
-    short GetBeatDuration() const { return _beatduration; }
-    void SetBeatDuration(short duration) { _beatduration = duration; }
-    // Set: the beats do not apply.
-    bool GetBeatsFlag() const { return _beatsflag; }
-    void SetBeatsFlag(bool state) { _beatsflag = state; }
-    // Set: the beat duration does not apply.
-    bool GetDurationFlag() const { return _durationflag; }
-    void SetDurationFlag(bool state) { _durationflag = state; }
+  short GetBeats() const { return _beats; }
+  void SetBeats(short beats) { _beats = beats; }
+  // The length of one beat in the host's duration units.
+  short GetBeatDuration() const { return _beatduration; }
+  void SetBeatDuration(short duration) { _beatduration = duration; }
+  // Set: the beats do not apply.
+  bool GetBeatsFlag() const { return _beatsflag; }
+  void SetBeatsFlag(bool state) { _beatsflag = state; }
+  // Set: the beat duration does not apply.
+  bool GetDurationFlag() const { return _durationflag; }
+  void SetDurationFlag(bool state) { _durationflag = state; }
 
-    // Sets out to the name: beats "/" the note value of a beat ("4/4"). A dotted beat
-    // (a duration divisible by 3) is named by the undotted unit it divides into ("6/8"
-    // for two dotted quarters). "???" when either number is 0 or does not apply. A null
-    // out is ignored.
-    void MakeString(FCString* out) const;
+  // Sets out to the name: beats "/" the note value of a beat ("4/4"). A dotted beat
+  // (a duration divisible by 3) is named by the undotted unit it divides into ("6/8"
+  // for two dotted quarters). "???" when either number is 0 or does not apply. A null
+  // out is ignored.
+  void MakeString(FCString* out) const;
 
-private:
-    short _beats = 0;
-    short _beatduration = 0;
-    bool _beatsflag = false;
-    bool _durationflag = false;
+ private:
+  short _beats = 0;
+  short _beatduration = 0;
+  bool _beatsflag = false;
+  bool _durationflag = false;
 };

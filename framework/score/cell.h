@@ -4,22 +4,21 @@
 
 #include "framework/core/fcbase.h"
 
-class FCCell : public __FCBase
-{
-public:
-    // A cell for measure number measure on staff number staff (a staff, not a slot).
-    FCCell(int measure, int staff) : _measure(measure), _staff(staff) {}
-    ~FCCell() override;
+class FCCell : public __FCBase {
+ public:
+  // A cell for measure number measure on staff number staff (a staff, not a slot).
+  FCCell(int measure, int staff) : _measure(measure), _staff(staff) {}
+  ~FCCell() override;
 
-    FCCell(const FCCell&) = delete;
-    FCCell& operator=(const FCCell&) = delete;
+  FCCell(const FCCell&) = delete;
+  FCCell& operator=(const FCCell&) = delete;
 
-    const char* ClassName() const override { return "FCCell"; }
+  const char* ClassName() const override { return "FCCell"; }
 
-    int GetMeasure() const { return _measure; }
-    int GetStaff() const { return _staff; }
+  int GetMeasure() const { return _measure; }
+  int GetStaff() const { return _staff; }
 
-private:
-    int _measure;
-    int _staff;
+ private:
+  int _measure;
+  int _staff;
 };

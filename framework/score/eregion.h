@@ -24,16 +24,15 @@
 #include "bridge/recordbytes.h"
 
 #pragma pack(push, 1)
-struct EREGION
-{
-    uint16_t startInstrumentList;
-    int16_t startSlot;
-    int16_t startMeasure;
-    int32_t startPosition;
-    uint16_t endInstrumentList;
-    int16_t endSlot;
-    int16_t endMeasure;
-    int32_t endPosition;
+struct EREGION {
+  uint16_t startInstrumentList;
+  int16_t startSlot;
+  int16_t startMeasure;
+  int32_t startPosition;
+  uint16_t endInstrumentList;
+  int16_t endSlot;
+  int16_t endMeasure;
+  int32_t endPosition;
 };
 #pragma pack(pop)
 
@@ -52,29 +51,27 @@ constexpr int32_t EREGION_MEASURE_END = 0x7FFFFFFF;
 constexpr size_t EREGION_SIZE = 20;
 
 // The fields of the 20 record bytes at bytes.
-inline EREGION EREGION_Read(const void* bytes)
-{
-    EREGION region;
-    region.startInstrumentList = fxt::GetU16(bytes, 0);
-    region.startSlot = fxt::GetS16(bytes, 2);
-    region.startMeasure = fxt::GetS16(bytes, 4);
-    region.startPosition = fxt::GetS32(bytes, 6);
-    region.endInstrumentList = fxt::GetU16(bytes, 10);
-    region.endSlot = fxt::GetS16(bytes, 12);
-    region.endMeasure = fxt::GetS16(bytes, 14);
-    region.endPosition = fxt::GetS32(bytes, 16);
-    return region;
+inline EREGION EREGION_Read(const void* bytes) {
+  EREGION region;
+  region.startInstrumentList = fxt::GetU16(bytes, 0);
+  region.startSlot = fxt::GetS16(bytes, 2);
+  region.startMeasure = fxt::GetS16(bytes, 4);
+  region.startPosition = fxt::GetS32(bytes, 6);
+  region.endInstrumentList = fxt::GetU16(bytes, 10);
+  region.endSlot = fxt::GetS16(bytes, 12);
+  region.endMeasure = fxt::GetS16(bytes, 14);
+  region.endPosition = fxt::GetS32(bytes, 16);
+  return region;
 }
 
 // Writes the fields as the 20 record bytes at bytes.
-inline void EREGION_Write(const EREGION& region, void* bytes)
-{
-    fxt::PutU16(bytes, 0, region.startInstrumentList);
-    fxt::PutS16(bytes, 2, region.startSlot);
-    fxt::PutS16(bytes, 4, region.startMeasure);
-    fxt::PutS32(bytes, 6, region.startPosition);
-    fxt::PutU16(bytes, 10, region.endInstrumentList);
-    fxt::PutS16(bytes, 12, region.endSlot);
-    fxt::PutS16(bytes, 14, region.endMeasure);
-    fxt::PutS32(bytes, 16, region.endPosition);
+inline void EREGION_Write(const EREGION& region, void* bytes) {
+  fxt::PutU16(bytes, 0, region.startInstrumentList);
+  fxt::PutS16(bytes, 2, region.startSlot);
+  fxt::PutS16(bytes, 4, region.startMeasure);
+  fxt::PutS32(bytes, 6, region.startPosition);
+  fxt::PutU16(bytes, 10, region.endInstrumentList);
+  fxt::PutS16(bytes, 12, region.endSlot);
+  fxt::PutS16(bytes, 14, region.endMeasure);
+  fxt::PutS32(bytes, 16, region.endPosition);
 }

@@ -8,17 +8,13 @@ namespace {
 
 constexpr size_t kStaffWord = 0;
 
-} // namespace
+}  // namespace
 
-FCSystemStaff::FCSystemStaff()
-{
-    std::memset(_record, 0, sizeof(_record));
-}
+FCSystemStaff::FCSystemStaff() { std::memset(_record, 0, sizeof(_record)); }
 
-void FCSystemStaff::CloneMemoryFrom(__FCBaseData* source)
-{
-    const FCSystemStaff* other = dynamic_cast<const FCSystemStaff*>(source);
-    _CloneFixedRecord(_record, other ? other->_record : nullptr, RECORD_SIZE);
+void FCSystemStaff::CloneMemoryFrom(__FCBaseData* source) {
+  const FCSystemStaff* other = dynamic_cast<const FCSystemStaff*>(source);
+  _CloneFixedRecord(_record, other ? other->_record : nullptr, RECORD_SIZE);
 }
 
 short FCSystemStaff::GetStaff() const { return fxt::GetS16(_record, kStaffWord); }

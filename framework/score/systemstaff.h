@@ -9,40 +9,38 @@
 #include "framework/core/collectiondata.h"
 #include "framework/core/otherdata.h"
 
-class FCSystemStaff : public __FCInciOther
-{
-public:
-    static constexpr uint32_t TAG = 0x534F4975;  // 'SOIu'
-    static constexpr int RECORD_SIZE = 24;
+class FCSystemStaff : public __FCInciOther {
+ public:
+  static constexpr uint32_t TAG = 0x534F4975;  // 'SOIu'
+  static constexpr int RECORD_SIZE = 24;
 
-    // The record zeroed (its bytes mean nothing until a load, but they are never left
-    // undefined); no data block until the first load.
-    FCSystemStaff();
+  // The record zeroed (its bytes mean nothing until a load, but they are never left
+  // undefined); no data block until the first load.
+  FCSystemStaff();
 
-    const char* ClassName() const override { return "FCSystemStaff"; }
-    int DataSizeLoad() const override { return RECORD_SIZE; }
-    void* Allocate() override { return _record; }
-    __FCBaseData* CreateObject() const override { return new FCSystemStaff; }
-    uint32_t Tag() const override { return TAG; }
-    // Copies the source entry's record (zeros when source is no entry) and sets the
-    // loaded size to 24.
-    void CloneMemoryFrom(__FCBaseData* source) override;
+  const char* ClassName() const override { return "FCSystemStaff"; }
+  int DataSizeLoad() const override { return RECORD_SIZE; }
+  void* Allocate() override { return _record; }
+  __FCBaseData* CreateObject() const override { return new FCSystemStaff; }
+  uint32_t Tag() const override { return TAG; }
+  // Copies the source entry's record (zeros when source is no entry) and sets the
+  // loaded size to 24.
+  void CloneMemoryFrom(__FCBaseData* source) override;
 
-    // The staff number of the entry.
-    short GetStaff() const;
-    void SetStaff(short staff);
-    // The instrument list (first item number) and the position in it (the inci: the
-    // slot minus 1) of the record last loaded or created.
-    unsigned short GetInstrumentList() const { return _GetKeyFirst(); }
-    short GetInci() const { return static_cast<short>(_GetKeySecond()); }
+  // The staff number of the entry.
+  short GetStaff() const;
+  void SetStaff(short staff);
+  // The instrument list (first item number) and the position in it (the inci: the
+  // slot minus 1) of the record last loaded or created.
+  unsigned short GetInstrumentList() const { return _GetKeyFirst(); }
+  short GetInci() const { return static_cast<short>(_GetKeySecond()); }
 
-private:
-    uint8_t _record[RECORD_SIZE];
+ private:
+  uint8_t _record[RECORD_SIZE];
 };
 
-class FCSystemStaves : public __FCCollectionInciOther
-{
-public:
-    const char* ClassName() const override { return "FCSystemStaves"; }
-    __FCBaseData* CreateElement() override { return new FCSystemStaff; }
+class FCSystemStaves : public __FCCollectionInciOther {
+ public:
+  const char* ClassName() const override { return "FCSystemStaves"; }
+  __FCBaseData* CreateElement() override { return new FCSystemStaff; }
 };

@@ -44,151 +44,115 @@ static_assert(kWindowOffset + sizeof(FXPTR) <= kPageViewOffset, "window slot fit
 // Staff numbers tried when a staff is to be found.
 constexpr int kLastStaffTried = 101;
 
-int Show(const char* message, const char* caption, const char* defaultCaption, UINT style)
-{
-    return MessageBoxA(GetActiveWindow(), message ? message : "",
-                       caption ? caption : defaultCaption, style);
+int Show(const char* message, const char* caption, const char* defaultCaption, UINT style) {
+  return MessageBoxA(GetActiveWindow(), message ? message : "", caption ? caption : defaultCaption,
+                     style);
 }
 
 // The narrowed text of a string, or null for no string.
-const char* TextOf(FCString* text)
-{
-    return text ? text->GetCString() : nullptr;
-}
+const char* TextOf(FCString* text) { return text ? text->GetCString() : nullptr; }
 
-int YesNoAnswer(int result)
-{
-    if (result == kIdYes)
-        return FCUI::ANSWER_YES;
-    if (result == kIdNo)
-        return FCUI::ANSWER_NO;
-    return FCUI::ANSWER_NONE;
+int YesNoAnswer(int result) {
+  if (result == kIdYes) return FCUI::ANSWER_YES;
+  if (result == kIdNo) return FCUI::ANSWER_NO;
+  return FCUI::ANSWER_NONE;
 }
 
 }  // namespace
 
 // --- Alerts --------------------------------------------------------------------------
 
-void FCUI::AlertError(const char* message, const char* caption)
-{
-    Show(message, caption, "Error", kStyleError);
+void FCUI::AlertError(const char* message, const char* caption) {
+  Show(message, caption, "Error", kStyleError);
 }
 
-void FCUI::AlertError(FCString* message, FCString* caption)
-{
-    AlertError(TextOf(message), TextOf(caption));
+void FCUI::AlertError(FCString* message, FCString* caption) {
+  AlertError(TextOf(message), TextOf(caption));
 }
 
-int FCUI::AlertYesNo(const char* message, const char* caption)
-{
-    return YesNoAnswer(Show(message, caption, "Error", kStyleYesNo));
+int FCUI::AlertYesNo(const char* message, const char* caption) {
+  return YesNoAnswer(Show(message, caption, "Error", kStyleYesNo));
 }
 
-int FCUI::AlertYesNo(FCString* message, FCString* caption)
-{
-    return AlertYesNo(TextOf(message), TextOf(caption));
+int FCUI::AlertYesNo(FCString* message, FCString* caption) {
+  return AlertYesNo(TextOf(message), TextOf(caption));
 }
 
-void FCUI::AlertNeutral(const char* message, const char* caption)
-{
-    Show(message, caption, "", kStyleNeutral);
+void FCUI::AlertNeutral(const char* message, const char* caption) {
+  Show(message, caption, "", kStyleNeutral);
 }
 
-void FCUI::AlertNeutral(FCString* message, FCString* caption)
-{
-    AlertNeutral(TextOf(message), TextOf(caption));
+void FCUI::AlertNeutral(FCString* message, FCString* caption) {
+  AlertNeutral(TextOf(message), TextOf(caption));
 }
 
-void FCUI::AlertInfo(const char* message, const char* caption)
-{
-    Show(message, caption, "Information", kStyleInformation);
+void FCUI::AlertInfo(const char* message, const char* caption) {
+  Show(message, caption, "Information", kStyleInformation);
 }
 
-void FCUI::AlertInfo(FCString* message, FCString* caption)
-{
-    AlertInfo(TextOf(message), TextOf(caption));
+void FCUI::AlertInfo(FCString* message, FCString* caption) {
+  AlertInfo(TextOf(message), TextOf(caption));
 }
 
 // --- Host services -------------------------------------------------------------------
 
-bool FCUI::MenuCommand(MENU_COMMANDS command)
-{
-    const int value = static_cast<int>(command);
-    if (value < 1 || value > kMenuCommandCount)
-        return false;
-    return FX_ExecuteMenuItem(kMenuCommandIds[value - 1], kVersion) != 0;
+bool FCUI::MenuCommand(MENU_COMMANDS command) {
+  const int value = static_cast<int>(command);
+  if (value < 1 || value > kMenuCommandCount) return false;
+  return FX_ExecuteMenuItem(kMenuCommandIds[value - 1], kVersion) != 0;
 }
 
-void FCUI::RedrawDocument()
-{
-    int32_t unused = 0;
-    uint8_t selection[EREGION_SIZE] = {};
-    uint8_t whole[EREGION_SIZE] = {};
-    FX_GetCurERegions(&unused, selection, whole, kVersion);
-    FX_RedrawMusic(whole, kVersion);
+void FCUI::RedrawDocument() {
+  int32_t unused = 0;
+  uint8_t selection[EREGION_SIZE] = {};
+  uint8_t whole[EREGION_SIZE] = {};
+  FX_GetCurERegions(&unused, selection, whole, kVersion);
+  FX_RedrawMusic(whole, kVersion);
 }
 
-bool FCUI::_LoadWindowInfo(uint8_t* record)
-{
-    std::memset(record, 0, WINDOWINFO_SIZE);
-    return FX_GetCurrentWindowInfo(record, kVersion) != 0;
+bool FCUI::_LoadWindowInfo(uint8_t* record) {
+  std::memset(record, 0, WINDOWINFO_SIZE);
+  return FX_GetCurrentWindowInfo(record, kVersion) != 0;
 }
 
-bool FCUI::IsPageView()
-{
-    uint8_t record[WINDOWINFO_SIZE];
-    return _LoadWindowInfo(record) && fxt::GetU16(record, kPageViewOffset) != 0;
+bool FCUI::IsPageView() {
+  uint8_t record[WINDOWINFO_SIZE];
+  return _LoadWindowInfo(record) && fxt::GetU16(record, kPageViewOffset) != 0;
 }
 
-int FCUI::GetCurrentPage()
-{
-    uint8_t record[WINDOWINFO_SIZE];
-    if (!_LoadWindowInfo(record) || fxt::GetU16(record, kPageViewOffset) == 0)
-        return 0;
-    return fxt::GetS16(record, kPageOffset);
+int FCUI::GetCurrentPage() {
+  uint8_t record[WINDOWINFO_SIZE];
+  if (!_LoadWindowInfo(record) || fxt::GetU16(record, kPageViewOffset) == 0) return 0;
+  return fxt::GetS16(record, kPageOffset);
 }
 
-int FCUI::GetZoomLevel()
-{
-    uint8_t record[WINDOWINFO_SIZE];
-    if (!_LoadWindowInfo(record))
-        return 100;
-    return fxt::GetS16(record, kZoomOffset);
+int FCUI::GetZoomLevel() {
+  uint8_t record[WINDOWINFO_SIZE];
+  if (!_LoadWindowInfo(record)) return 100;
+  return fxt::GetS16(record, kZoomOffset);
 }
 
-HWND FCUI::GetDocumentWindow()
-{
-    uint8_t record[WINDOWINFO_SIZE];
-    if (!_LoadWindowInfo(record))
-        return nullptr;
-    FXPTR window = 0;
-    std::memcpy(&window, record + kWindowOffset, sizeof window);
-    return reinterpret_cast<HWND>(window);
+HWND FCUI::GetDocumentWindow() {
+  uint8_t record[WINDOWINFO_SIZE];
+  if (!_LoadWindowInfo(record)) return nullptr;
+  FXPTR window = 0;
+  std::memcpy(&window, record + kWindowOffset, sizeof window);
+  return reinterpret_cast<HWND>(window);
 }
 
-void FCUI::MoveToMeasure(int measure, int staff)
-{
-    if (staff == 0)
-    {
-        for (int number = 1; number <= kLastStaffTried && staff == 0; ++number)
-        {
-            FCStaff record;
-            if (record.Load(static_cast<unsigned short>(number)))
-                staff = number;
-        }
-        if (staff == 0)
-            return;
+void FCUI::MoveToMeasure(int measure, int staff) {
+  if (staff == 0) {
+    for (int number = 1; number <= kLastStaffTried && staff == 0; ++number) {
+      FCStaff record;
+      if (record.Load(static_cast<unsigned short>(number))) staff = number;
     }
-    FX_ScrollTo(static_cast<int16_t>(measure), static_cast<int16_t>(staff), kVersion);
+    if (staff == 0) return;
+  }
+  FX_ScrollTo(static_cast<int16_t>(measure), static_cast<int16_t>(staff), kVersion);
 }
 
-void FCUI::Beep()
-{
-    if (!MessageBeep(kBeepExclamation))
-        MessageBeep(kBeepSimple);
+void FCUI::Beep() {
+  if (!MessageBeep(kBeepExclamation)) MessageBeep(kBeepSimple);
 }
 
-int FCUI::GetScreenHeight()
-{
-    return GetSystemMetrics(kFullScreenClientHeight);
-}
+int FCUI::GetScreenHeight() { return GetSystemMetrics(kFullScreenClientHeight); }

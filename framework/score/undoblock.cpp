@@ -3,18 +3,15 @@
 #include "bridge/finalepdk.h"
 #include "framework/text/fcstring.h"
 
-bool FCUndoBlock::Execute(__FCUndoBlockHandler* handler, FCString* name)
-{
-    if (!handler)
-        return false;
-    const int32_t version = static_cast<int32_t>(FINALE_INTERFACE_VERSION);
-    const char* text = name ? name->GetCString() : nullptr;
-    if (FX_StartFinaleEdit(text ? text : "", version) == 0)
-        return false;
-    const bool keep = handler->PerformEdit();
-    if (keep)
-        FX_EndFinaleEdit(version);
-    else
-        FX_CancelFinaleEdit(version);
-    return keep;
+bool FCUndoBlock::Execute(__FCUndoBlockHandler* handler, FCString* name) {
+  if (!handler) return false;
+  const int32_t version = static_cast<int32_t>(FINALE_INTERFACE_VERSION);
+  const char* text = name ? name->GetCString() : nullptr;
+  if (FX_StartFinaleEdit(text ? text : "", version) == 0) return false;
+  const bool keep = handler->PerformEdit();
+  if (keep)
+    FX_EndFinaleEdit(version);
+  else
+    FX_CancelFinaleEdit(version);
+  return keep;
 }

@@ -8,24 +8,22 @@
 
 class FCString;
 
-class __FCUndoBlockHandler : public __FCBase
-{
-public:
-    const char* ClassName() const override { return "__FCUndoBlockHandler"; }
+class __FCUndoBlockHandler : public __FCBase {
+ public:
+  const char* ClassName() const override { return "__FCUndoBlockHandler"; }
 
-    // Makes the edit. True: keep it; false: discard it.
-    virtual bool PerformEdit() = 0;
+  // Makes the edit. True: keep it; false: discard it.
+  virtual bool PerformEdit() = 0;
 };
 
-class FCUndoBlock : public __FCBase
-{
-public:
-    const char* ClassName() const override { return "FCUndoBlock"; }
+class FCUndoBlock : public __FCBase {
+ public:
+  const char* ClassName() const override { return "FCUndoBlock"; }
 
-    // Opens a host edit transaction named name (a null name is an empty one), runs the
-    // handler's edit, then keeps the transaction when the edit answered true and
-    // cancels it when it answered false. Returns the edit's answer; false, without
-    // calling the handler, when the host does not open the transaction or there is no
-    // handler.
-    bool Execute(__FCUndoBlockHandler* handler, FCString* name);
+  // Opens a host edit transaction named name (a null name is an empty one), runs the
+  // handler's edit, then keeps the transaction when the edit answered true and
+  // cancels it when it answered false. Returns the edit's answer; false, without
+  // calling the handler, when the host does not open the transaction or there is no
+  // handler.
+  bool Execute(__FCUndoBlockHandler* handler, FCString* name);
 };

@@ -14,531 +14,397 @@ HINSTANCE FCString::_ResInstance = nullptr;
 namespace {
 
 // Sign extension of the signed 8-bit value: 0x80-0xFF become 0xFF80-0xFFFF.
-inline unsigned short Widen(char byte)
-{
-    return static_cast<unsigned short>(static_cast<short>(static_cast<signed char>(byte)));
+inline unsigned short Widen(char byte) {
+  return static_cast<unsigned short>(static_cast<short>(static_cast<signed char>(byte)));
 }
 
-inline char Narrow(unsigned short unit)
-{
-    return static_cast<char>(static_cast<unsigned char>(unit & 0xFF));
+inline char Narrow(unsigned short unit) {
+  return static_cast<char>(static_cast<unsigned char>(unit & 0xFF));
 }
 
-inline int ByteLength(const char* text)
-{
-    return text ? static_cast<int>(std::strlen(text)) : 0;
-}
+inline int ByteLength(const char* text) { return text ? static_cast<int>(std::strlen(text)) : 0; }
 
-std::vector<unsigned short> WidenAll(const char* text)
-{
-    std::vector<unsigned short> units;
-    for (const char* p = text; p && *p; ++p)
-        units.push_back(Widen(*p));
-    return units;
+std::vector<unsigned short> WidenAll(const char* text) {
+  std::vector<unsigned short> units;
+  for (const char* p = text; p && *p; ++p) units.push_back(Widen(*p));
+  return units;
 }
 
 const int kResourceBufferSize = 500;
 const char kResourceError[] = "Resource String Error";
 
-} // namespace
+}  // namespace
 
 // --- Construction ------------------------------------------------------------------
 
-FCString::FCString()
-{
-    SetCString("");
-}
+FCString::FCString() { SetCString(""); }
 
-FCString::FCString(const char* text)
-{
-    SetCString(text);
-}
+FCString::FCString(const char* text) { SetCString(text); }
 
-FCString::FCString(const FCString& other) : __FCBase(other)
-{
+FCString::FCString(const FCString& other) : __FCBase(other) { SetString(&other); }
+
+FCString& FCString::operator=(const FCString& other) {
+  if (this != &other) {
+    __FCBase::operator=(other);
     SetString(&other);
+  }
+  return *this;
 }
 
-FCString& FCString::operator=(const FCString& other)
-{
-    if (this != &other)
-    {
-        __FCBase::operator=(other);
-        SetString(&other);
-    }
-    return *this;
+FCString::~FCString() {
+  _ReleaseStorage();
+  delete[] _cstring;
 }
 
-FCString::~FCString()
-{
-    _ReleaseStorage();
-    delete[] _cstring;
-}
-
-void FCString::_ReleaseStorage()
-{
-    delete[] _units;
-    _units = nullptr;
-    _capacity = 0;
-    _length = 0;
+void FCString::_ReleaseStorage() {
+  delete[] _units;
+  _units = nullptr;
+  _capacity = 0;
+  _length = 0;
 }
 
 // --- Storage -----------------------------------------------------------------------
 
-void FCString::_ExpandStorageIfNecessary(int needed)
-{
-    if (needed < 0 || _capacity > needed)
-        return;
-    // The smallest multiple of 10 above needed.
-    const int newCapacity = (needed + 10) / 10 * 10;
-    unsigned short* units = new unsigned short[newCapacity];
-    if (_units)
-    {
-        if (_length > 0)
-            std::memcpy(units, _units, sizeof(unsigned short) * _length);
-        delete[] _units;
-    }
-    _units = units;
-    _capacity = newCapacity;
+void FCString::_ExpandStorageIfNecessary(int needed) {
+  if (needed < 0 || _capacity > needed) return;
+  // The smallest multiple of 10 above needed.
+  const int newCapacity = (needed + 10) / 10 * 10;
+  unsigned short* units = new unsigned short[newCapacity];
+  if (_units) {
+    if (_length > 0) std::memcpy(units, _units, sizeof(unsigned short) * _length);
+    delete[] _units;
+  }
+  _units = units;
+  _capacity = newCapacity;
 }
 
-void FCString::SetLength(int length)
-{
-    if (length >= 0 && length <= _length)
-        _length = length;
+void FCString::SetLength(int length) {
+  if (length >= 0 && length <= _length) _length = length;
 }
 
 // --- Conversion --------------------------------------------------------------------
 
-char* FCString::GetCString()
-{
-    delete[] _cstring;
-    _cstring = new char[_length + 1];
-    for (int i = 0; i < _length; ++i)
-        _cstring[i] = Narrow(_units[i]);
-    _cstring[_length] = '\0';
-    return _cstring;
+char* FCString::GetCString() {
+  delete[] _cstring;
+  _cstring = new char[_length + 1];
+  for (int i = 0; i < _length; ++i) _cstring[i] = Narrow(_units[i]);
+  _cstring[_length] = '\0';
+  return _cstring;
 }
 
-void FCString::GetUnicodeString(unsigned short* destination) const
-{
-    if (!destination)
-        return;
-    if (_length > 0)
-        std::memcpy(destination, _units, sizeof(unsigned short) * _length);
-    destination[_length] = 0;
+void FCString::GetUnicodeString(unsigned short* destination) const {
+  if (!destination) return;
+  if (_length > 0) std::memcpy(destination, _units, sizeof(unsigned short) * _length);
+  destination[_length] = 0;
 }
 
-void FCString::SetCString(const char* text)
-{
-    if (!text || !*text)
-    {
-        _ReleaseStorage();
-        return;
-    }
-    _length = 0;
-    Append(text);
+void FCString::SetCString(const char* text) {
+  if (!text || !*text) {
+    _ReleaseStorage();
+    return;
+  }
+  _length = 0;
+  Append(text);
 }
 
-void FCString::SetUnicodeString(const unsigned short* text)
-{
-    if (!text || !*text)
-    {
-        _ReleaseStorage();
-        return;
-    }
-    int count = 0;
-    while (text[count])
-        ++count;
-    _length = 0;
-    _ExpandStorageIfNecessary(count);
-    std::memcpy(_units, text, sizeof(unsigned short) * count);
-    _length = count;
+void FCString::SetUnicodeString(const unsigned short* text) {
+  if (!text || !*text) {
+    _ReleaseStorage();
+    return;
+  }
+  int count = 0;
+  while (text[count]) ++count;
+  _length = 0;
+  _ExpandStorageIfNecessary(count);
+  std::memcpy(_units, text, sizeof(unsigned short) * count);
+  _length = count;
 }
 
-void FCString::SetString(const FCString* other)
-{
-    if (!other || other == this)
-        return;
-    _length = 0;
-    for (int i = 0; i < other->_length; ++i)
-        Append(other->_units[i]);
+void FCString::SetString(const FCString* other) {
+  if (!other || other == this) return;
+  _length = 0;
+  for (int i = 0; i < other->_length; ++i) Append(other->_units[i]);
 }
 
-bool FCString::MakeFullFilePath(const FinPathSpec2012* path)
-{
-    if (!path)
-        return false;
-    // Read at most the array; a path without a terminator is cut at its end.
-    const int maxUnits = static_cast<int>(sizeof(path->path) / sizeof(path->path[0]));
-    int count = 0;
-    while (count < maxUnits && path->path[count])
-        ++count;
-    if (count == 0)
-    {
-        _ReleaseStorage();
-        return true;
-    }
-    _length = 0;
-    _ExpandStorageIfNecessary(count);
-    std::memcpy(_units, path->path, sizeof(unsigned short) * count);
-    _length = count;
+bool FCString::MakeFullFilePath(const FinPathSpec2012* path) {
+  if (!path) return false;
+  // Read at most the array; a path without a terminator is cut at its end.
+  const int maxUnits = static_cast<int>(sizeof(path->path) / sizeof(path->path[0]));
+  int count = 0;
+  while (count < maxUnits && path->path[count]) ++count;
+  if (count == 0) {
+    _ReleaseStorage();
     return true;
+  }
+  _length = 0;
+  _ExpandStorageIfNecessary(count);
+  std::memcpy(_units, path->path, sizeof(unsigned short) * count);
+  _length = count;
+  return true;
 }
 
 // --- Appending and editing ---------------------------------------------------------
 
-void FCString::Append(const char* text)
-{
-    const int count = ByteLength(text);
-    if (count == 0)
-        return;
-    _ExpandStorageIfNecessary(_length + count);
-    for (int i = 0; i < count; ++i)
-        _units[_length + i] = Widen(text[i]);
-    _length += count;
+void FCString::Append(const char* text) {
+  const int count = ByteLength(text);
+  if (count == 0) return;
+  _ExpandStorageIfNecessary(_length + count);
+  for (int i = 0; i < count; ++i) _units[_length + i] = Widen(text[i]);
+  _length += count;
 }
 
-void FCString::Append(const FCString* other)
-{
-    if (!other)
-        return;
-    // Taken before growing, so that appending a string to itself copies what it held.
-    const int count = other->_length;
-    if (count == 0)
-        return;
-    _ExpandStorageIfNecessary(_length + count);
-    // After a reallocation other->_units is this string's new array when other is this.
-    std::memmove(_units + _length, other->_units, sizeof(unsigned short) * count);
-    _length += count;
+void FCString::Append(const FCString* other) {
+  if (!other) return;
+  // Taken before growing, so that appending a string to itself copies what it held.
+  const int count = other->_length;
+  if (count == 0) return;
+  _ExpandStorageIfNecessary(_length + count);
+  // After a reallocation other->_units is this string's new array when other is this.
+  std::memmove(_units + _length, other->_units, sizeof(unsigned short) * count);
+  _length += count;
 }
 
-void FCString::Append(unsigned short unit)
-{
-    _ExpandStorageIfNecessary(_length + 1);
-    _units[_length++] = unit;
+void FCString::Append(unsigned short unit) {
+  _ExpandStorageIfNecessary(_length + 1);
+  _units[_length++] = unit;
 }
 
-void FCString::AppendInteger(int value)
-{
-    char digits[16];
-    std::snprintf(digits, sizeof(digits), "%d", value);
-    Append(digits);
+void FCString::AppendInteger(int value) {
+  char digits[16];
+  std::snprintf(digits, sizeof(digits), "%d", value);
+  Append(digits);
 }
 
-void FCString::SetInteger(int value)
-{
-    _length = 0;
-    AppendInteger(value);
+void FCString::SetInteger(int value) {
+  _length = 0;
+  AppendInteger(value);
 }
 
-void FCString::_Splice(int start, int removed, const char* text, int textLength)
-{
-    const int tail = _length - start - removed;
-    const int newLength = _length - removed + textLength;
-    _ExpandStorageIfNecessary(newLength);
-    if (tail > 0 && textLength != removed)
-        std::memmove(_units + start + textLength, _units + start + removed,
-                     sizeof(unsigned short) * tail);
-    for (int i = 0; i < textLength; ++i)
-        _units[start + i] = Widen(text[i]);
-    _length = newLength;
+void FCString::_Splice(int start, int removed, const char* text, int textLength) {
+  const int tail = _length - start - removed;
+  const int newLength = _length - removed + textLength;
+  _ExpandStorageIfNecessary(newLength);
+  if (tail > 0 && textLength != removed)
+    std::memmove(_units + start + textLength, _units + start + removed,
+                 sizeof(unsigned short) * tail);
+  for (int i = 0; i < textLength; ++i) _units[start + i] = Widen(text[i]);
+  _length = newLength;
 }
 
-void FCString::Insert(const char* text, int position)
-{
-    if (position < 0 || position > _length)
-        return;
-    const int count = ByteLength(text);
-    if (count == 0)
-        return;
-    _Splice(position, 0, text, count);
+void FCString::Insert(const char* text, int position) {
+  if (position < 0 || position > _length) return;
+  const int count = ByteLength(text);
+  if (count == 0) return;
+  _Splice(position, 0, text, count);
 }
 
-int FCString::_Find(const unsigned short* units, int count, int from) const
-{
-    if (count == 0)
-        return from <= _length ? from : -1;
-    for (int i = from; i + count <= _length; ++i)
-    {
-        if (std::memcmp(_units + i, units, sizeof(unsigned short) * count) == 0)
-            return i;
-    }
-    return -1;
+int FCString::_Find(const unsigned short* units, int count, int from) const {
+  if (count == 0) return from <= _length ? from : -1;
+  for (int i = from; i + count <= _length; ++i) {
+    if (std::memcmp(_units + i, units, sizeof(unsigned short) * count) == 0) return i;
+  }
+  return -1;
 }
 
-bool FCString::Replace(const char* find, const char* replacement)
-{
-    // An empty find would match everywhere forever; nothing to do.
-    if (!find || !*find || !replacement)
-        return false;
+bool FCString::Replace(const char* find, const char* replacement) {
+  // An empty find would match everywhere forever; nothing to do.
+  if (!find || !*find || !replacement) return false;
 
-    const std::vector<unsigned short> findUnits = WidenAll(find);
-    const std::vector<unsigned short> replacementUnits = WidenAll(replacement);
-    const int findLength = static_cast<int>(findUnits.size());
-    const int replacementLength = static_cast<int>(replacementUnits.size());
+  const std::vector<unsigned short> findUnits = WidenAll(find);
+  const std::vector<unsigned short> replacementUnits = WidenAll(replacement);
+  const int findLength = static_cast<int>(findUnits.size());
+  const int replacementLength = static_cast<int>(replacementUnits.size());
 
-    // When the replacement holds find, searching the new text from the start would find
-    // the inserted copy again and never end, so the search resumes after the insertion.
-    bool replacementHoldsFind = false;
-    for (int i = 0; i + findLength <= replacementLength && !replacementHoldsFind; ++i)
-        replacementHoldsFind = std::memcmp(replacementUnits.data() + i, findUnits.data(),
-                                           sizeof(unsigned short) * findLength) == 0;
+  // When the replacement holds find, searching the new text from the start would find
+  // the inserted copy again and never end, so the search resumes after the insertion.
+  bool replacementHoldsFind = false;
+  for (int i = 0; i + findLength <= replacementLength && !replacementHoldsFind; ++i)
+    replacementHoldsFind = std::memcmp(replacementUnits.data() + i, findUnits.data(),
+                                       sizeof(unsigned short) * findLength) == 0;
 
-    // Otherwise each pass searches the whole new text again. A replacement can then
-    // form a new occurrence with the text around it, and for some pairs (find "ab",
-    // replacement "bbaa") each pass forms the next one and the text grows without end.
-    // The passes stop once the text has grown beyond what every original unit being
-    // replaced, twice over, could produce; ordinary replacements stay far below that.
-    const int64_t growthLimit =
-        replacementLength > findLength
-            ? 2 * (static_cast<int64_t>(_length) + 1) * (replacementLength + 1)
-            : INT64_MAX;
+  // Otherwise each pass searches the whole new text again. A replacement can then
+  // form a new occurrence with the text around it, and for some pairs (find "ab",
+  // replacement "bbaa") each pass forms the next one and the text grows without end.
+  // The passes stop once the text has grown beyond what every original unit being
+  // replaced, twice over, could produce; ordinary replacements stay far below that.
+  const int64_t growthLimit =
+      replacementLength > findLength
+          ? 2 * (static_cast<int64_t>(_length) + 1) * (replacementLength + 1)
+          : INT64_MAX;
 
-    bool replaced = false;
-    int from = 0;
-    for (;;)
-    {
-        const int position = _Find(findUnits.data(), findLength, from);
-        if (position < 0)
-            break;
-        if (_length - findLength + replacementLength > growthLimit)
-            break;
-        _Splice(position, findLength, replacement, replacementLength);
-        replaced = true;
-        if (replacementHoldsFind)
-            from = position + replacementLength;
-        else
-            // Nothing before position held an occurrence and that text is unchanged, so
-            // an occurrence starting earlier than this would lie wholly inside it.
-            // Searching from here finds what a search from the start would find.
-            from = position - findLength + 1 > 0 ? position - findLength + 1 : 0;
-    }
-    return replaced;
+  bool replaced = false;
+  int from = 0;
+  for (;;) {
+    const int position = _Find(findUnits.data(), findLength, from);
+    if (position < 0) break;
+    if (_length - findLength + replacementLength > growthLimit) break;
+    _Splice(position, findLength, replacement, replacementLength);
+    replaced = true;
+    if (replacementHoldsFind)
+      from = position + replacementLength;
+    else
+      // Nothing before position held an occurrence and that text is unchanged, so
+      // an occurrence starting earlier than this would lie wholly inside it.
+      // Searching from here finds what a search from the start would find.
+      from = position - findLength + 1 > 0 ? position - findLength + 1 : 0;
+  }
+  return replaced;
 }
 
-void FCString::SetItemAt(int index, unsigned short unit)
-{
-    if (index < 0 || index >= _length)
-        return;
-    _units[index] = unit;
+void FCString::SetItemAt(int index, unsigned short unit) {
+  if (index < 0 || index >= _length) return;
+  _units[index] = unit;
 }
 
-bool FCString::DeleteCharacterAt(int index)
-{
-    return DeleteCharactersAt(index, 1);
+bool FCString::DeleteCharacterAt(int index) { return DeleteCharactersAt(index, 1); }
+
+bool FCString::DeleteCharactersAt(int start, int count) {
+  if (start < 0 || start >= _length || count < 1 || count > _length - start) return false;
+  const int tail = _length - start - count;
+  if (tail > 0) std::memmove(_units + start, _units + start + count, sizeof(unsigned short) * tail);
+  _length -= count;
+  return true;
 }
 
-bool FCString::DeleteCharactersAt(int start, int count)
-{
-    if (start < 0 || start >= _length || count < 1 || count > _length - start)
-        return false;
-    const int tail = _length - start - count;
-    if (tail > 0)
-        std::memmove(_units + start, _units + start + count, sizeof(unsigned short) * tail);
-    _length -= count;
-    return true;
-}
-
-void FCString::TrimWhitespace()
-{
-    static const char kTrimmed[] = " \r\n\t";
-    while (_length > 0 && IsCharacter(_length - 1, kTrimmed))
-        --_length;
-    int leading = 0;
-    while (leading < _length && IsCharacter(leading, kTrimmed))
-        ++leading;
-    if (leading > 0)
-        DeleteCharactersAt(0, leading);
+void FCString::TrimWhitespace() {
+  static const char kTrimmed[] = " \r\n\t";
+  while (_length > 0 && IsCharacter(_length - 1, kTrimmed)) --_length;
+  int leading = 0;
+  while (leading < _length && IsCharacter(leading, kTrimmed)) ++leading;
+  if (leading > 0) DeleteCharactersAt(0, leading);
 }
 
 // --- Reading and testing -----------------------------------------------------------
 
-unsigned short FCString::GetItemAt(int index) const
-{
-    if (index < 0 || index >= _length)
-        return 0;
-    return _units[index];
+unsigned short FCString::GetItemAt(int index) const {
+  if (index < 0 || index >= _length) return 0;
+  return _units[index];
 }
 
-bool FCString::IsCharacter(int index, unsigned short unit) const
-{
-    return index >= 0 && index < _length && _units[index] == unit;
+bool FCString::IsCharacter(int index, unsigned short unit) const {
+  return index >= 0 && index < _length && _units[index] == unit;
 }
 
-bool FCString::IsCharacter(int index, const char* set) const
-{
-    if (index < 0 || index >= _length || !set || !*set)
-        return false;
-    const int unit = _units[index];
-    for (const char* p = set; *p; ++p)
-    {
-        // A byte from 0x80 up is negative here and never equals a code unit.
-        if (static_cast<int>(static_cast<signed char>(*p)) == unit)
-            return true;
-    }
-    return false;
+bool FCString::IsCharacter(int index, const char* set) const {
+  if (index < 0 || index >= _length || !set || !*set) return false;
+  const int unit = _units[index];
+  for (const char* p = set; *p; ++p) {
+    // A byte from 0x80 up is negative here and never equals a code unit.
+    if (static_cast<int>(static_cast<signed char>(*p)) == unit) return true;
+  }
+  return false;
 }
 
-bool FCString::IsWhitespace(int index) const
-{
-    if (index < 0 || index >= _length)
-        return false;
-    // The classification functions take only unsigned char values (or EOF).
-    const unsigned short unit = _units[index];
-    return unit <= 0xFF && std::isspace(unit) != 0;
+bool FCString::IsWhitespace(int index) const {
+  if (index < 0 || index >= _length) return false;
+  // The classification functions take only unsigned char values (or EOF).
+  const unsigned short unit = _units[index];
+  return unit <= 0xFF && std::isspace(unit) != 0;
 }
 
-bool FCString::IsDigit(int index) const
-{
-    if (index < 0 || index >= _length)
-        return false;
-    return _units[index] >= '0' && _units[index] <= '9';
+bool FCString::IsDigit(int index) const {
+  if (index < 0 || index >= _length) return false;
+  return _units[index] >= '0' && _units[index] <= '9';
 }
 
-bool FCString::IsAllDigits() const
-{
-    for (int i = 0; i < _length; ++i)
-    {
-        if (!IsDigit(i))
-            return false;
-    }
-    return true;
+bool FCString::IsAllDigits() const {
+  for (int i = 0; i < _length; ++i) {
+    if (!IsDigit(i)) return false;
+  }
+  return true;
 }
 
-int FCString::GetInteger(int start) const
-{
-    if (start < 0 || _length < start)
-        return 0;
-    std::vector<char> bytes(_length - start + 1, '\0');
-    for (int i = start; i < _length; ++i)
-        bytes[i - start] = Narrow(_units[i]);
-    // atoi's conversion, but saturating instead of undefined when out of range.
-    const long long value = std::strtoll(bytes.data(), nullptr, 10);
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(value);
+int FCString::GetInteger(int start) const {
+  if (start < 0 || _length < start) return 0;
+  std::vector<char> bytes(_length - start + 1, '\0');
+  for (int i = start; i < _length; ++i) bytes[i - start] = Narrow(_units[i]);
+  // atoi's conversion, but saturating instead of undefined when out of range.
+  const long long value = std::strtoll(bytes.data(), nullptr, 10);
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
 }
 
-float FCString::GetFloat(int start) const
-{
-    if (start < 0 || _length < start)
-        return 0.0f;
-    std::vector<char> bytes(_length - start + 1, '\0');
-    for (int i = start; i < _length; ++i)
-        bytes[i - start] = Narrow(_units[i]);
-    const double value = std::atof(bytes.data());
-    // Out of single-precision range becomes an infinity, as the hardware would round it,
-    // rather than an undefined conversion.
-    if (value > FLT_MAX)
-        return std::numeric_limits<float>::infinity();
-    if (value < -FLT_MAX)
-        return -std::numeric_limits<float>::infinity();
-    return static_cast<float>(value);
+float FCString::GetFloat(int start) const {
+  if (start < 0 || _length < start) return 0.0f;
+  std::vector<char> bytes(_length - start + 1, '\0');
+  for (int i = start; i < _length; ++i) bytes[i - start] = Narrow(_units[i]);
+  const double value = std::atof(bytes.data());
+  // Out of single-precision range becomes an infinity, as the hardware would round it,
+  // rather than an undefined conversion.
+  if (value > FLT_MAX) return std::numeric_limits<float>::infinity();
+  if (value < -FLT_MAX) return -std::numeric_limits<float>::infinity();
+  return static_cast<float>(value);
 }
 
-bool FCString::Contains(const FCString* what, int* position) const
-{
-    if (!what)
-        return false;
-    const int found = _Find(what->_units, what->_length, 0);
-    if (found < 0)
-        return false;
-    if (position)
-        *position = found;
-    return true;
+bool FCString::Contains(const FCString* what, int* position) const {
+  if (!what) return false;
+  const int found = _Find(what->_units, what->_length, 0);
+  if (found < 0) return false;
+  if (position) *position = found;
+  return true;
 }
 
-int FCString::_NarrowedLength() const
-{
-    for (int i = 0; i < _length; ++i)
-    {
-        if ((_units[i] & 0xFF) == 0)
-            return i;
-    }
-    return _length;
+int FCString::_NarrowedLength() const {
+  for (int i = 0; i < _length; ++i) {
+    if ((_units[i] & 0xFF) == 0) return i;
+  }
+  return _length;
 }
 
-bool FCString::StartsWith(const char* prefix) const
-{
-    if (!prefix)
-        return false;
-    const int count = ByteLength(prefix);
-    if (_length < count)
-        return false;
-    // A unit with a zero low byte ends the narrowed text and never equals a prefix byte.
-    for (int i = 0; i < count; ++i)
-    {
-        if (Narrow(_units[i]) != prefix[i])
-            return false;
-    }
-    return true;
+bool FCString::StartsWith(const char* prefix) const {
+  if (!prefix) return false;
+  const int count = ByteLength(prefix);
+  if (_length < count) return false;
+  // A unit with a zero low byte ends the narrowed text and never equals a prefix byte.
+  for (int i = 0; i < count; ++i) {
+    if (Narrow(_units[i]) != prefix[i]) return false;
+  }
+  return true;
 }
 
-bool FCString::EndsWith(const char* suffix) const
-{
-    if (!suffix)
-        return false;
-    const int count = ByteLength(suffix);
-    if (_length < count)
-        return false;
-    const int narrowed = _NarrowedLength();
-    if (narrowed < count)
-        return false;
-    for (int i = 0; i < count; ++i)
-    {
-        if (Narrow(_units[narrowed - count + i]) != suffix[i])
-            return false;
-    }
-    return true;
+bool FCString::EndsWith(const char* suffix) const {
+  if (!suffix) return false;
+  const int count = ByteLength(suffix);
+  if (_length < count) return false;
+  const int narrowed = _NarrowedLength();
+  if (narrowed < count) return false;
+  for (int i = 0; i < count; ++i) {
+    if (Narrow(_units[narrowed - count + i]) != suffix[i]) return false;
+  }
+  return true;
 }
 
-bool FCString::IsEqual(const char* text) const
-{
-    if (!text)
-        return false;
-    const int narrowed = _NarrowedLength();
-    if (ByteLength(text) != narrowed)
-        return false;
-    for (int i = 0; i < narrowed; ++i)
-    {
-        if (Narrow(_units[i]) != text[i])
-            return false;
-    }
-    return true;
+bool FCString::IsEqual(const char* text) const {
+  if (!text) return false;
+  const int narrowed = _NarrowedLength();
+  if (ByteLength(text) != narrowed) return false;
+  for (int i = 0; i < narrowed; ++i) {
+    if (Narrow(_units[i]) != text[i]) return false;
+  }
+  return true;
 }
 
-bool FCString::IsEqual(const FCString* other) const
-{
-    if (!other)
-        return false;
-    const int narrowed = _NarrowedLength();
-    if (other->_NarrowedLength() != narrowed)
-        return false;
-    for (int i = 0; i < narrowed; ++i)
-    {
-        if (Narrow(_units[i]) != Narrow(other->_units[i]))
-            return false;
-    }
-    return true;
+bool FCString::IsEqual(const FCString* other) const {
+  if (!other) return false;
+  const int narrowed = _NarrowedLength();
+  if (other->_NarrowedLength() != narrowed) return false;
+  for (int i = 0; i < narrowed; ++i) {
+    if (Narrow(_units[i]) != Narrow(other->_units[i])) return false;
+  }
+  return true;
 }
 
 // --- Resources ---------------------------------------------------------------------
 
-bool FCString::LoadResource(int id, const char* moduleFileName)
-{
-    if (moduleFileName)
-        _ResInstance = GetModuleHandleA(moduleFileName);
+bool FCString::LoadResource(int id, const char* moduleFileName) {
+  if (moduleFileName) _ResInstance = GetModuleHandleA(moduleFileName);
 
-    char buffer[kResourceBufferSize];
-    buffer[0] = '\0';
-    const int loaded =
-        LoadStringA(_ResInstance, static_cast<UINT>(id), buffer, kResourceBufferSize);
-    buffer[kResourceBufferSize - 1] = '\0';
-    if (loaded <= 0)
-        std::snprintf(buffer, sizeof(buffer), "%s", kResourceError);
-    SetCString(buffer);
-    return loaded > 0;
+  char buffer[kResourceBufferSize];
+  buffer[0] = '\0';
+  const int loaded = LoadStringA(_ResInstance, static_cast<UINT>(id), buffer, kResourceBufferSize);
+  buffer[kResourceBufferSize - 1] = '\0';
+  if (loaded <= 0) std::snprintf(buffer, sizeof(buffer), "%s", kResourceError);
+  SetCString(buffer);
+  return loaded > 0;
 }

@@ -20,34 +20,26 @@ const unsigned short kLineFeed = '\n';
 
 // Whether the narrowed units [units, units + count) begin with prefix (as StartsWith
 // compares: the low byte of each unit against each byte).
-bool UnitsStartWith(const unsigned short* units, int count, const char* prefix)
-{
-    int i = 0;
-    for (; prefix[i] != '\0'; ++i)
-    {
-        if (i >= count || static_cast<char>(units[i] & 0xFF) != prefix[i])
-            return false;
-    }
-    return true;
+bool UnitsStartWith(const unsigned short* units, int count, const char* prefix) {
+  int i = 0;
+  for (; prefix[i] != '\0'; ++i) {
+    if (i >= count || static_cast<char>(units[i] & 0xFF) != prefix[i]) return false;
+  }
+  return true;
 }
 
 // A new string holding the units [units, units + count).
-FCString* NewPiece(const unsigned short* units, int count)
-{
-    FCString* piece = new FCString;
-    for (int i = 0; i < count; ++i)
-        piece->Append(units[i]);
-    return piece;
+FCString* NewPiece(const unsigned short* units, int count) {
+  FCString* piece = new FCString;
+  for (int i = 0; i < count; ++i) piece->Append(units[i]);
+  return piece;
 }
 
-bool IsAnyOf(const FCString* word, const char* const* words, int count)
-{
-    for (int i = 0; i < count; ++i)
-    {
-        if (word->IsEqual(words[i]))
-            return true;
-    }
-    return false;
+bool IsAnyOf(const FCString* word, const char* const* words, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (word->IsEqual(words[i])) return true;
+  }
+  return false;
 }
 
 const char* const kFontWords[] = {"font", "Font", "fontMus", "fontTxt", "fontNum"};
@@ -55,17 +47,16 @@ const char* const kFontWords[] = {"font", "Font", "fontMus", "fontTxt", "fontNum
 const char* const kReadFontWords[] = {"font", "fontMus", "fontTxt", "fontNum"};
 const char* const kFileInfoWords[] = {"title",    "subtitle",  "composer",    "arranger",
                                       "lyricist", "copyright", "description", "partname"};
-const char* const kOtherInsertWords[] = {"date",     "fdate", "time",  "filename",
-                                         "page",     "totpages", "cprsym", "sharp",
-                                         "flat",     "natural",  "dbsharp", "dbflat"};
+const char* const kOtherInsertWords[] = {"date", "fdate",    "time",    "filename",
+                                         "page", "totpages", "cprsym",  "sharp",
+                                         "flat", "natural",  "dbsharp", "dbflat"};
 
 template <typename T, int N>
-constexpr int CountOf(T (&)[N])
-{
-    return N;
+constexpr int CountOf(T (&)[N]) {
+  return N;
 }
 
-} // namespace
+}  // namespace
 
 // --- File-information inserts ---------------------------------------------------------
 
@@ -79,254 +70,200 @@ bool FCString::IsEnigmaFileInfoCopyright() const { return StartsWith("^copyright
 // --- Trimming ---------------------------------------------------------------------------
 
 void FCString::_RemoveTags(bool (*drop)(const unsigned short* tag, int length), bool* tagBegan,
-                           bool* closedDropped)
-{
-    // Built in place: each input unit writes at most one output unit, and a kept tag is
-    // copied down from where it was collected, so the write position never passes the
-    // read position.
-    *tagBegan = false;
-    *closedDropped = false;
-    bool inTag = false;
-    int tagStart = 0;
-    int out = 0;
-    for (int i = 0; i < _length; ++i)
-    {
-        const unsigned short unit = _units[i];
-        if (inTag)
-        {
-            if (unit != kClose)
-                continue;
-            inTag = false;
-            const unsigned short* tag = _units + tagStart;
-            const int tagLength = i - tagStart + 1;
-            if (drop(tag, tagLength))
-            {
-                *closedDropped = true;
-                continue;
-            }
-            for (int k = 0; k < tagLength; ++k)
-                _units[out++] = tag[k];
-            continue;
-        }
-        if (unit == kCaret)
-        {
-            if (i + 1 < _length && _units[i + 1] == kCaret)
-            {
-                _units[out++] = kCaret;
-                ++i;
-                continue;
-            }
-            inTag = true;
-            *tagBegan = true;
-            tagStart = i;
-            continue;
-        }
-        _units[out++] = unit;
+                           bool* closedDropped) {
+  // Built in place: each input unit writes at most one output unit, and a kept tag is
+  // copied down from where it was collected, so the write position never passes the
+  // read position.
+  *tagBegan = false;
+  *closedDropped = false;
+  bool inTag = false;
+  int tagStart = 0;
+  int out = 0;
+  for (int i = 0; i < _length; ++i) {
+    const unsigned short unit = _units[i];
+    if (inTag) {
+      if (unit != kClose) continue;
+      inTag = false;
+      const unsigned short* tag = _units + tagStart;
+      const int tagLength = i - tagStart + 1;
+      if (drop(tag, tagLength)) {
+        *closedDropped = true;
+        continue;
+      }
+      for (int k = 0; k < tagLength; ++k) _units[out++] = tag[k];
+      continue;
     }
-    // A tag still open here is dropped with everything after its caret.
-    _length = out;
+    if (unit == kCaret) {
+      if (i + 1 < _length && _units[i + 1] == kCaret) {
+        _units[out++] = kCaret;
+        ++i;
+        continue;
+      }
+      inTag = true;
+      *tagBegan = true;
+      tagStart = i;
+      continue;
+    }
+    _units[out++] = unit;
+  }
+  // A tag still open here is dropped with everything after its caret.
+  _length = out;
 }
 
-bool FCString::TrimEnigmaTags()
-{
-    bool tagBegan, closedDropped;
-    _RemoveTags([](const unsigned short*, int) { return true; }, &tagBegan, &closedDropped);
-    return tagBegan;
+bool FCString::TrimEnigmaTags() {
+  bool tagBegan, closedDropped;
+  _RemoveTags([](const unsigned short*, int) { return true; }, &tagBegan, &closedDropped);
+  return tagBegan;
 }
 
-bool FCString::TrimEnigmaFontTags()
-{
-    // A prefix test: ^font also covers ^fontMus, ^fontTxt and ^fontNum.
-    auto isFontTag = [](const unsigned short* tag, int length) {
-        return UnitsStartWith(tag, length, "^font") || UnitsStartWith(tag, length, "^Font") ||
-               UnitsStartWith(tag, length, "^nfx") || UnitsStartWith(tag, length, "^size");
-    };
-    bool tagBegan, closedDropped;
-    _RemoveTags(isFontTag, &tagBegan, &closedDropped);
-    return closedDropped;
+bool FCString::TrimEnigmaFontTags() {
+  // A prefix test: ^font also covers ^fontMus, ^fontTxt and ^fontNum.
+  auto isFontTag = [](const unsigned short* tag, int length) {
+    return UnitsStartWith(tag, length, "^font") || UnitsStartWith(tag, length, "^Font") ||
+           UnitsStartWith(tag, length, "^nfx") || UnitsStartWith(tag, length, "^size");
+  };
+  bool tagBegan, closedDropped;
+  _RemoveTags(isFontTag, &tagBegan, &closedDropped);
+  return closedDropped;
 }
 
 // --- Tokenising -------------------------------------------------------------------------
 
-FCStrings* FCString::CreateEnigmaStrings(bool includeText) const
-{
-    FCStrings* pieces = new FCStrings;
-    FCString* current = nullptr;  // owned by pieces
-    bool inTag = false;
-    int depth = 0;
-    for (int i = 0; i < _length; ++i)
-    {
-        const unsigned short unit = _units[i];
-        if (inTag)
-        {
-            current->Append(unit);
-            if (unit == kOpen)
-            {
-                ++depth;
-            }
-            else if (unit == kClose)
-            {
-                --depth;
-                if (depth == 0)
-                {
-                    inTag = false;
-                    current = nullptr;
-                }
-            }
-            continue;
+FCStrings* FCString::CreateEnigmaStrings(bool includeText) const {
+  FCStrings* pieces = new FCStrings;
+  FCString* current = nullptr;  // owned by pieces
+  bool inTag = false;
+  int depth = 0;
+  for (int i = 0; i < _length; ++i) {
+    const unsigned short unit = _units[i];
+    if (inTag) {
+      current->Append(unit);
+      if (unit == kOpen) {
+        ++depth;
+      } else if (unit == kClose) {
+        --depth;
+        if (depth == 0) {
+          inTag = false;
+          current = nullptr;
         }
-        if (unit == kCaret)
-        {
-            if (i + 1 < _length && _units[i + 1] == kCaret)
-            {
-                if (includeText)
-                    pieces->Add(new FCString("^^"));
-                current = nullptr;
-                ++i;
-                continue;
-            }
-            current = new FCString;
-            current->Append(unit);
-            pieces->Add(current);
-            inTag = true;
-            depth = 0;
-            continue;
-        }
-        if (!includeText)
-            continue;
-        if (!current)
-        {
-            current = new FCString;
-            pieces->Add(current);
-        }
-        current->Append(unit);
+      }
+      continue;
     }
-    return pieces;
+    if (unit == kCaret) {
+      if (i + 1 < _length && _units[i + 1] == kCaret) {
+        if (includeText) pieces->Add(new FCString("^^"));
+        current = nullptr;
+        ++i;
+        continue;
+      }
+      current = new FCString;
+      current->Append(unit);
+      pieces->Add(current);
+      inTag = true;
+      depth = 0;
+      continue;
+    }
+    if (!includeText) continue;
+    if (!current) {
+      current = new FCString;
+      pieces->Add(current);
+    }
+    current->Append(unit);
+  }
+  return pieces;
 }
 
-FCStrings* FCString::CreateEnigmaComponents() const
-{
-    if (_length < 2 || _units[0] != kCaret)
-        return nullptr;
-    FCStrings* components = new FCStrings;
-    int partStart = 1;
-    for (int i = 1; i <= _length; ++i)
-    {
-        if (i < _length && !IsCharacter(i, ",()"))
-            continue;
-        if (i > partStart)
-            components->Add(NewPiece(_units + partStart, i - partStart));
-        partStart = i + 1;
-    }
-    return components;
+FCStrings* FCString::CreateEnigmaComponents() const {
+  if (_length < 2 || _units[0] != kCaret) return nullptr;
+  FCStrings* components = new FCStrings;
+  int partStart = 1;
+  for (int i = 1; i <= _length; ++i) {
+    if (i < _length && !IsCharacter(i, ",()")) continue;
+    if (i > partStart) components->Add(NewPiece(_units + partStart, i - partStart));
+    partStart = i + 1;
+  }
+  return components;
 }
 
 // --- Tag tests --------------------------------------------------------------------------
 
-bool FCString::IsEnigmaFont() const
-{
-    if (!IsCharacter(0, kCaret) || IsCharacter(1, kCaret))
-        return false;
-    std::unique_ptr<FCStrings> components(CreateEnigmaComponents());
-    if (!components || components->GetCount() == 0)
-        return false;
-    return IsAnyOf(components->GetItemAt(0), kFontWords, CountOf(kFontWords));
+bool FCString::IsEnigmaFont() const {
+  if (!IsCharacter(0, kCaret) || IsCharacter(1, kCaret)) return false;
+  std::unique_ptr<FCStrings> components(CreateEnigmaComponents());
+  if (!components || components->GetCount() == 0) return false;
+  return IsAnyOf(components->GetItemAt(0), kFontWords, CountOf(kFontWords));
 }
 
-bool FCString::IsEnigmaTextInsert(bool fileInfoOnly) const
-{
-    if (!IsCharacter(0, kCaret) || IsCharacter(1, kCaret))
-        return false;
-    std::unique_ptr<FCStrings> components(CreateEnigmaComponents());
-    if (!components || components->GetCount() == 0)
-        return false;
-    const FCString* word = components->GetItemAt(0);
-    if (IsAnyOf(word, kFileInfoWords, CountOf(kFileInfoWords)))
-        return true;
-    return !fileInfoOnly && IsAnyOf(word, kOtherInsertWords, CountOf(kOtherInsertWords));
+bool FCString::IsEnigmaTextInsert(bool fileInfoOnly) const {
+  if (!IsCharacter(0, kCaret) || IsCharacter(1, kCaret)) return false;
+  std::unique_ptr<FCStrings> components(CreateEnigmaComponents());
+  if (!components || components->GetCount() == 0) return false;
+  const FCString* word = components->GetItemAt(0);
+  if (IsAnyOf(word, kFileInfoWords, CountOf(kFileInfoWords))) return true;
+  return !fileInfoOnly && IsAnyOf(word, kOtherInsertWords, CountOf(kOtherInsertWords));
 }
 
-bool FCString::ContainsEnigmaTextInsert(bool fileInfoOnly) const
-{
-    std::unique_ptr<FCStrings> tags(CreateEnigmaStrings(false));
-    for (int i = 0; i < tags->GetCount(); ++i)
-    {
-        if (tags->GetItemAt(i)->IsEnigmaTextInsert(fileInfoOnly))
-            return true;
-    }
-    return false;
+bool FCString::ContainsEnigmaTextInsert(bool fileInfoOnly) const {
+  std::unique_ptr<FCStrings> tags(CreateEnigmaStrings(false));
+  for (int i = 0; i < tags->GetCount(); ++i) {
+    if (tags->GetItemAt(i)->IsEnigmaTextInsert(fileInfoOnly)) return true;
+  }
+  return false;
 }
 
 // --- Reading the font -------------------------------------------------------------------
 
-FCFontInfo* FCString::CreateLastFontInfo() const
-{
-    FCFontInfo* font = new FCFontInfo;
-    std::unique_ptr<FCStrings> tags(CreateEnigmaStrings(false));
-    for (int i = 0; i < tags->GetCount(); ++i)
-    {
-        std::unique_ptr<FCStrings> components(tags->GetItemAt(i)->CreateEnigmaComponents());
-        if (!components || components->GetCount() < 2)
-            continue;
-        const FCString* word = components->GetItemAt(0);
-        FCString* argument = components->GetItemAt(1);
-        if (IsAnyOf(word, kReadFontWords, CountOf(kReadFontWords)))
-        {
-            // "Font" and a number names the font by the host's font number.
-            if (argument->StartsWith("Font"))
-                font->SetNameByID(static_cast<short>(static_cast<unsigned short>(argument->GetInteger(4))));
-            else
-                font->SetName(argument);  // bounded to 255 bytes
-        }
-        else if (word->IsEqual("nfx"))
-        {
-            font->SetEffects(static_cast<unsigned short>(argument->GetInteger(0)));
-        }
-        else if (word->IsEqual("size"))
-        {
-            font->SetSize(static_cast<short>(static_cast<unsigned short>(argument->GetInteger(0))));
-        }
+FCFontInfo* FCString::CreateLastFontInfo() const {
+  FCFontInfo* font = new FCFontInfo;
+  std::unique_ptr<FCStrings> tags(CreateEnigmaStrings(false));
+  for (int i = 0; i < tags->GetCount(); ++i) {
+    std::unique_ptr<FCStrings> components(tags->GetItemAt(i)->CreateEnigmaComponents());
+    if (!components || components->GetCount() < 2) continue;
+    const FCString* word = components->GetItemAt(0);
+    FCString* argument = components->GetItemAt(1);
+    if (IsAnyOf(word, kReadFontWords, CountOf(kReadFontWords))) {
+      // "Font" and a number names the font by the host's font number.
+      if (argument->StartsWith("Font"))
+        font->SetNameByID(static_cast<short>(static_cast<unsigned short>(argument->GetInteger(4))));
+      else
+        font->SetName(argument);  // bounded to 255 bytes
+    } else if (word->IsEqual("nfx")) {
+      font->SetEffects(static_cast<unsigned short>(argument->GetInteger(0)));
+    } else if (word->IsEqual("size")) {
+      font->SetSize(static_cast<short>(static_cast<unsigned short>(argument->GetInteger(0))));
     }
-    return font;
+  }
+  return font;
 }
 
 // --- Rows and parsing -------------------------------------------------------------------
 
-FCStrings* FCString::CreateStringRows() const
-{
-    FCStrings* rows = new FCStrings;
-    FCString* current = nullptr;  // owned by rows
-    for (int i = 0; i < _length; ++i)
-    {
-        const unsigned short unit = _units[i];
-        if (unit == kLineFeed)
-        {
-            if (!current)
-                rows->Add(new FCString);
-            current = nullptr;
-            continue;
-        }
-        if (!current)
-        {
-            current = new FCString;
-            rows->Add(current);
-        }
-        current->Append(unit);
+FCStrings* FCString::CreateStringRows() const {
+  FCStrings* rows = new FCStrings;
+  FCString* current = nullptr;  // owned by rows
+  for (int i = 0; i < _length; ++i) {
+    const unsigned short unit = _units[i];
+    if (unit == kLineFeed) {
+      if (!current) rows->Add(new FCString);
+      current = nullptr;
+      continue;
     }
-    return rows;
+    if (!current) {
+      current = new FCString;
+      rows->Add(current);
+    }
+    current->Append(unit);
+  }
+  return rows;
 }
 
-FCStrings* FCString::CreateParsedStrings(const char* separators) const
-{
-    FCStrings* parts = new FCStrings;
-    int partStart = 0;
-    for (int i = 0; i <= _length; ++i)
-    {
-        if (i < _length && !IsCharacter(i, separators))
-            continue;
-        if (i > partStart)
-            parts->Add(NewPiece(_units + partStart, i - partStart));
-        partStart = i + 1;
-    }
-    return parts;
+FCStrings* FCString::CreateParsedStrings(const char* separators) const {
+  FCStrings* parts = new FCStrings;
+  int partStart = 0;
+  for (int i = 0; i <= _length; ++i) {
+    if (i < _length && !IsCharacter(i, separators)) continue;
+    if (i > partStart) parts->Add(NewPiece(_units + partStart, i - partStart));
+    partStart = i + 1;
+  }
+  return parts;
 }

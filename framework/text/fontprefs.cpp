@@ -15,26 +15,22 @@ const size_t kEffectsWord = 4;
 // The effect bit set on the descriptions written as group-name suffix tags.
 const unsigned short kSuffixEffectBit = 0x80;
 
-} // namespace
+}  // namespace
 
-FCFontPrefs::FCFontPrefs()
-{
+FCFontPrefs::FCFontPrefs() { std::memset(_record, 0, sizeof(_record)); }
+
+void FCFontPrefs::CloneMemoryFrom(__FCBaseData* source) {
+  // Another font preference object's record, or the first 6 bytes of whatever record
+  // the source holds when it holds at least that many.
+  const FCFontPrefs* other = dynamic_cast<const FCFontPrefs*>(source);
+  if (other)
+    std::memcpy(_record, other->_record, sizeof(_record));
+  else if (source && source->_GetDataBlock() && source->_GetLoadedSize() >= RECORD_SIZE)
+    std::memcpy(_record, source->_GetDataBlock(), sizeof(_record));
+  else
     std::memset(_record, 0, sizeof(_record));
-}
-
-void FCFontPrefs::CloneMemoryFrom(__FCBaseData* source)
-{
-    // Another font preference object's record, or the first 6 bytes of whatever record
-    // the source holds when it holds at least that many.
-    const FCFontPrefs* other = dynamic_cast<const FCFontPrefs*>(source);
-    if (other)
-        std::memcpy(_record, other->_record, sizeof(_record));
-    else if (source && source->_GetDataBlock() && source->_GetLoadedSize() >= RECORD_SIZE)
-        std::memcpy(_record, source->_GetDataBlock(), sizeof(_record));
-    else
-        std::memset(_record, 0, sizeof(_record));
-    _SetDataBlock(_record);
-    _SetLoadedSize(RECORD_SIZE);
+  _SetDataBlock(_record);
+  _SetLoadedSize(RECORD_SIZE);
 }
 
 short FCFontPrefs::GetFontID() const { return fxt::GetS16(_record, kFontWord); }
@@ -42,27 +38,24 @@ short FCFontPrefs::GetSize() const { return fxt::GetS16(_record, kSizeWord); }
 unsigned short FCFontPrefs::GetEffects() const { return fxt::GetU16(_record, kEffectsWord); }
 void FCFontPrefs::SetFontID(short fontNumber) { fxt::PutS16(_record, kFontWord, fontNumber); }
 void FCFontPrefs::SetSize(short size) { fxt::PutS16(_record, kSizeWord, size); }
-void FCFontPrefs::SetEffects(unsigned short effects) { fxt::PutU16(_record, kEffectsWord, effects); }
-
-void FCFontPrefs::GetFontInfo(FCFontInfo* font) const
-{
-    if (!font)
-        return;
-    font->SetEffects(GetEffects());
-    font->SetSize(GetSize());
-    font->SetNameByID(GetFontID());
+void FCFontPrefs::SetEffects(unsigned short effects) {
+  fxt::PutU16(_record, kEffectsWord, effects);
 }
 
-bool FCFontPrefs::MakeEnigmaStringForPrefs(short preferenceNumber, FCString* tags)
-{
-    if (!tags)
-        return false;
-    FCFontInfo font;
-    FCFontPrefs prefs;
-    const bool loaded = prefs.Load(preferenceNumber) && prefs._GetLoadedSize() > 0;
-    if (loaded)
-        prefs.GetFontInfo(&font);
-    font.SetEffectBits(kSuffixEffectBit, true);
-    font.MakeEnigmaString(tags);
-    return loaded;
+void FCFontPrefs::GetFontInfo(FCFontInfo* font) const {
+  if (!font) return;
+  font->SetEffects(GetEffects());
+  font->SetSize(GetSize());
+  font->SetNameByID(GetFontID());
+}
+
+bool FCFontPrefs::MakeEnigmaStringForPrefs(short preferenceNumber, FCString* tags) {
+  if (!tags) return false;
+  FCFontInfo font;
+  FCFontPrefs prefs;
+  const bool loaded = prefs.Load(preferenceNumber) && prefs._GetLoadedSize() > 0;
+  if (loaded) prefs.GetFontInfo(&font);
+  font.SetEffectBits(kSuffixEffectBit, true);
+  font.MakeEnigmaString(tags);
+  return loaded;
 }

@@ -7,164 +7,128 @@
 #include "bridge/recordbytes.h"
 #include "framework/text/fcstring.h"
 
-FCRawText::~FCRawText()
-{
-    Deallocate();
+FCRawText::~FCRawText() { Deallocate(); }
+
+uint32_t FCRawText::EnigmaVersion() const { return RunningFinaleVersion; }
+
+int FCRawText::DataSizeLoad() const {
+  int32_t size = 0;
+  // The host reports the record's size when it is given no buffer. The key is passed
+  // by pointer as for every record call; the host does not change it here.
+  uint8_t key[DATAKEY_SIZE];
+  std::memcpy(key, _GetDataKey(), DATAKEY_SIZE);
+  int32_t result = FX_LoadEData(static_cast<int32_t>(Tag()), key, nullptr, &size,
+                                static_cast<int32_t>(EnigmaVersion()));
+  if (!_HostSucceeded(result) || size < 0) return 0;
+  return size;
 }
 
-uint32_t FCRawText::EnigmaVersion() const
-{
-    return RunningFinaleVersion;
+void* FCRawText::Allocate() {
+  const int32_t size = DataSizeLoad();
+  void* block = _AllocateHeapBlock(size);
+  // _AllocateHeapBlock makes at least one byte.
+  _blockbytes = size > 0 ? size : 1;
+  return block;
 }
 
-int FCRawText::DataSizeLoad() const
-{
-    int32_t size = 0;
-    // The host reports the record's size when it is given no buffer. The key is passed
-    // by pointer as for every record call; the host does not change it here.
-    uint8_t key[DATAKEY_SIZE];
-    std::memcpy(key, _GetDataKey(), DATAKEY_SIZE);
-    int32_t result = FX_LoadEData(static_cast<int32_t>(Tag()), key, nullptr, &size,
-                                  static_cast<int32_t>(EnigmaVersion()));
-    if (!_HostSucceeded(result) || size < 0)
-        return 0;
-    return size;
+void FCRawText::Deallocate() {
+  __FCBaseData::Deallocate();
+  _SetDataBlock(nullptr);
+  _blockbytes = 0;
+  _SetLoadedSize(0);
 }
 
-void* FCRawText::Allocate()
-{
-    const int32_t size = DataSizeLoad();
-    void* block = _AllocateHeapBlock(size);
-    // _AllocateHeapBlock makes at least one byte.
-    _blockbytes = size > 0 ? size : 1;
-    return block;
+uint32_t FCRawText::Tag() const { return GetCustomTag() != 0 ? GetCustomTag() : TAG; }
+
+void FCRawText::CloneMemoryFrom(__FCBaseData* source) {
+  __FCBaseData::CloneMemoryFrom(source);
+  // The default copy allocates exactly the source's loaded size.
+  if (_GetDataBlock() && source && source != this && source->_GetLoadedSize() > 0)
+    _blockbytes = _GetLoadedSize();
 }
 
-void FCRawText::Deallocate()
-{
-    __FCBaseData::Deallocate();
-    _SetDataBlock(nullptr);
-    _blockbytes = 0;
-    _SetLoadedSize(0);
+bool FCRawText::LoadFirst() {
+  SetRawTextNumber(0);
+  return LoadNext();
 }
 
-uint32_t FCRawText::Tag() const
-{
-    return GetCustomTag() != 0 ? GetCustomTag() : TAG;
+void FCRawText::SetRawTextNumber(short number) { _SetKeyFirst(static_cast<uint16_t>(number)); }
+
+short FCRawText::GetItemNo() const { return static_cast<short>(_GetKeyFirst()); }
+
+bool FCRawText::Load(short number) {
+  SetRawTextNumber(number);
+  return LoadDataBlock();
 }
 
-void FCRawText::CloneMemoryFrom(__FCBaseData* source)
-{
-    __FCBaseData::CloneMemoryFrom(source);
-    // The default copy allocates exactly the source's loaded size.
-    if (_GetDataBlock() && source && source != this && source->_GetLoadedSize() > 0)
-        _blockbytes = _GetLoadedSize();
+bool FCRawText::SaveAs(short number) {
+  SetRawTextNumber(number);
+  return Save();
 }
 
-bool FCRawText::LoadFirst()
-{
-    SetRawTextNumber(0);
-    return LoadNext();
+bool FCRawText::SaveNew() {
+  if (_GetLoadedSize() <= 0) return false;
+  SetRawTextNumber(-1);
+  return _CreateRecord();
 }
 
-void FCRawText::SetRawTextNumber(short number)
-{
-    _SetKeyFirst(static_cast<uint16_t>(number));
+void FCRawText::_ReadText(FCString* text) const {
+  const uint8_t* block = static_cast<const uint8_t*>(_GetDataBlock());
+  int32_t size = _GetLoadedSize();
+  // Never past what was allocated, whatever size the host reported.
+  if (size > _blockbytes) size = _blockbytes;
+  if (!block || size <= 0) {
+    text->SetCString("");
+    return;
+  }
+  if (EnigmaVersion() < UNICODE_VERSION) {
+    const size_t count = static_cast<size_t>(size);
+    const void* nul = std::memchr(block, 0, count);
+    const size_t length =
+        nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - block) : count;
+    std::vector<char> narrow(length + 1, 0);
+    std::memcpy(narrow.data(), block, length);
+    text->SetCString(narrow.data());
+    return;
+  }
+  // UTF-16, little-endian; an odd last byte is no unit.
+  const size_t units = static_cast<size_t>(size) / 2;
+  std::vector<unsigned short> wide;
+  wide.reserve(units + 1);
+  for (size_t i = 0; i < units; ++i) {
+    const uint16_t unit = fxt::GetU16(block, i * 2);
+    if (unit == 0) break;
+    wide.push_back(unit);
+  }
+  wide.push_back(0);
+  text->SetUnicodeString(wide.data());
 }
 
-short FCRawText::GetItemNo() const
-{
-    return static_cast<short>(_GetKeyFirst());
+FCString* FCRawText::CreateString() const {
+  FCString* text = new FCString();
+  _ReadText(text);
+  return text;
 }
 
-bool FCRawText::Load(short number)
-{
-    SetRawTextNumber(number);
-    return LoadDataBlock();
-}
-
-bool FCRawText::SaveAs(short number)
-{
-    SetRawTextNumber(number);
-    return Save();
-}
-
-bool FCRawText::SaveNew()
-{
-    if (_GetLoadedSize() <= 0)
-        return false;
-    SetRawTextNumber(-1);
-    return _CreateRecord();
-}
-
-void FCRawText::_ReadText(FCString* text) const
-{
-    const uint8_t* block = static_cast<const uint8_t*>(_GetDataBlock());
-    int32_t size = _GetLoadedSize();
-    // Never past what was allocated, whatever size the host reported.
-    if (size > _blockbytes)
-        size = _blockbytes;
-    if (!block || size <= 0)
-    {
-        text->SetCString("");
-        return;
-    }
-    if (EnigmaVersion() < UNICODE_VERSION)
-    {
-        const size_t count = static_cast<size_t>(size);
-        const void* nul = std::memchr(block, 0, count);
-        const size_t length =
-            nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - block) : count;
-        std::vector<char> narrow(length + 1, 0);
-        std::memcpy(narrow.data(), block, length);
-        text->SetCString(narrow.data());
-        return;
-    }
-    // UTF-16, little-endian; an odd last byte is no unit.
-    const size_t units = static_cast<size_t>(size) / 2;
-    std::vector<unsigned short> wide;
-    wide.reserve(units + 1);
-    for (size_t i = 0; i < units; ++i)
-    {
-        const uint16_t unit = fxt::GetU16(block, i * 2);
-        if (unit == 0)
-            break;
-        wide.push_back(unit);
-    }
-    wide.push_back(0);
-    text->SetUnicodeString(wide.data());
-}
-
-FCString* FCRawText::CreateString() const
-{
-    FCString* text = new FCString();
-    _ReadText(text);
-    return text;
-}
-
-void FCRawText::SetText(FCString* text)
-{
-    if (!text)
-        return;
-    if (EnigmaVersion() < UNICODE_VERSION)
-    {
-        const char* narrow = text->GetCString();
-        const size_t length = narrow ? std::strlen(narrow) : 0;
-        const int32_t bytes = static_cast<int32_t>(length + 1);
-        uint8_t* block = static_cast<uint8_t*>(_AllocateHeapBlock(bytes));
-        if (length > 0)
-            std::memcpy(block, narrow, length);
-        block[length] = 0;
-        _blockbytes = bytes;
-        _SetLoadedSize(bytes);
-        return;
-    }
-    const int length = text->GetLength();
-    const int32_t bytes = (static_cast<int32_t>(length) + 1) * 2;
+void FCRawText::SetText(FCString* text) {
+  if (!text) return;
+  if (EnigmaVersion() < UNICODE_VERSION) {
+    const char* narrow = text->GetCString();
+    const size_t length = narrow ? std::strlen(narrow) : 0;
+    const int32_t bytes = static_cast<int32_t>(length + 1);
     uint8_t* block = static_cast<uint8_t*>(_AllocateHeapBlock(bytes));
-    for (int i = 0; i < length; ++i)
-        fxt::PutU16(block, static_cast<size_t>(i) * 2, text->GetItemAt(i));
-    fxt::PutU16(block, static_cast<size_t>(length) * 2, 0);
+    if (length > 0) std::memcpy(block, narrow, length);
+    block[length] = 0;
     _blockbytes = bytes;
     _SetLoadedSize(bytes);
+    return;
+  }
+  const int length = text->GetLength();
+  const int32_t bytes = (static_cast<int32_t>(length) + 1) * 2;
+  uint8_t* block = static_cast<uint8_t*>(_AllocateHeapBlock(bytes));
+  for (int i = 0; i < length; ++i)
+    fxt::PutU16(block, static_cast<size_t>(i) * 2, text->GetItemAt(i));
+  fxt::PutU16(block, static_cast<size_t>(length) * 2, 0);
+  _blockbytes = bytes;
+  _SetLoadedSize(bytes);
 }

@@ -135,8 +135,8 @@ TEST_P(Example, SavesTheExpectedDocumentAndReport) {
     ASSERT_TRUE(ReadText(output.expected, &expected)) << "missing " << output.expected;
     ASSERT_TRUE(ReadText(output.got, &got)) << "not written:\n" << run.output;
     const std::string difference = Difference(expected, got);
-    EXPECT_TRUE(difference.empty()) << name << ": " << output.expected.filename().string()
-                                    << ": " << difference;
+    EXPECT_TRUE(difference.empty())
+        << name << ": " << output.expected.filename().string() << ": " << difference;
   }
 }
 

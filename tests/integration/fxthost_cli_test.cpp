@@ -7,8 +7,8 @@
 
 namespace {
 
-using fxt_testing::ProgramRun;
 using fxt_testing::Fxthost;
+using fxt_testing::ProgramRun;
 
 TEST(FxthostMenu, PrintsTheRegistration) {
   ProgramRun run = Fxthost("menu --plugin " FXT_PLUGIN_PATH);

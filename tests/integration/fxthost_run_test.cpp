@@ -94,7 +94,8 @@ TEST_F(FxthostRun, RefusedDocumentsAreUnusableAndNothingIsWritten) {
     std::string message;  // after the file name
   };
   const Row rows[] = {
-      {"{ \"staves\": [{ \"id\": 3 }], \"groups\": [{ \"id\": 1, \"staves\": [3, 9], \"measures\": [1, 2] }] }",
+      {"{ \"staves\": [{ \"id\": 3 }], \"groups\": [{ \"id\": 1, \"staves\": [3, 9], \"measures\": "
+       "[1, 2] }] }",
        ": groups[0].staves[1]: staff 9 does not exist"},
       {"{ \"measures\": 3, \"selection\": 4 }", ": selection: expected an object, found a number"},
       {"{ \"measures\": 3,", ": line 1, column 17: malformed JSON"},
@@ -121,18 +122,26 @@ TEST_F(FxthostRun, OptionsOverrideTheDocumentsSelection) {
     const char* selection;  // the selection the saved document holds
   };
   const Row rows[] = {
-      {"", R"({"list":0,"staves":[3,6],"measures":[5,8],"startPosition":0,"endPosition":2147483647})"},
-      {"--measures 2-3", R"({"list":0,"staves":[3,6],"measures":[2,3],"startPosition":0,"endPosition":2147483647})"},
-      {"--staves 5-6", R"({"list":0,"staves":[5,6],"measures":[5,8],"startPosition":0,"endPosition":2147483647})"},
-      {"--slots 1-2 --measures 9", R"({"list":0,"staves":[3,5],"measures":[9,9],"startPosition":0,"endPosition":2147483647})"},
-      {"--list 2", R"({"list":2,"staves":[3,6],"measures":[5,8],"startPosition":0,"endPosition":2147483647})"},
-      {"--list 2 --slots 2-2", R"({"list":2,"staves":[6,6],"measures":[5,8],"startPosition":0,"endPosition":2147483647})"},
-      {"--start-position 0 --end-position 1024", R"({"list":0,"staves":[3,6],"measures":[5,8],"startPosition":0,"endPosition":1024})"},
+      {"",
+       R"({"list":0,"staves":[3,6],"measures":[5,8],"startPosition":0,"endPosition":2147483647})"},
+      {"--measures 2-3",
+       R"({"list":0,"staves":[3,6],"measures":[2,3],"startPosition":0,"endPosition":2147483647})"},
+      {"--staves 5-6",
+       R"({"list":0,"staves":[5,6],"measures":[5,8],"startPosition":0,"endPosition":2147483647})"},
+      {"--slots 1-2 --measures 9",
+       R"({"list":0,"staves":[3,5],"measures":[9,9],"startPosition":0,"endPosition":2147483647})"},
+      {"--list 2",
+       R"({"list":2,"staves":[3,6],"measures":[5,8],"startPosition":0,"endPosition":2147483647})"},
+      {"--list 2 --slots 2-2",
+       R"({"list":2,"staves":[6,6],"measures":[5,8],"startPosition":0,"endPosition":2147483647})"},
+      {"--start-position 0 --end-position 1024",
+       R"({"list":0,"staves":[3,6],"measures":[5,8],"startPosition":0,"endPosition":1024})"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.options);
     const std::string out = Path("out.json");
-    const ProgramRun run = Fxthost("run " + input + kPlugin + " --answer no -o " + out + " " + row.options);
+    const ProgramRun run =
+        Fxthost("run " + input + kPlugin + " --answer no -o " + out + " " + row.options);
     ASSERT_EQ(run.status, 0) << run.output;
     const nlohmann::json saved = nlohmann::json::parse(ReadText(out), nullptr, false);
     ASSERT_TRUE(saved.is_object()) << ReadText(out);
@@ -150,7 +159,8 @@ TEST_F(FxthostRun, ExitStatuses) {
     const char* says;  // part of what it prints
   };
   const Row rows[] = {
-      {"run " + input + kPlugin + " --answer yes", 0, "Split Groups on staves 3-6 (slots 1-3), measures 5-8"},
+      {"run " + input + kPlugin + " --answer yes", 0,
+       "Split Groups on staves 3-6 (slots 1-3), measures 5-8"},
       {"run " + bare + kPlugin + " --staves 1-1 --measures 1-4", 0, "The command returned"},
       {"run " + Path("missing.json") + kPlugin, 2, "missing.json: cannot be read"},
       {"run " + bare + kPlugin, 2, "the document has no selection"},
@@ -216,7 +226,8 @@ TEST_F(FxthostRun, ReportHoldsTheResultAndEveryAlert) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.options);
     const std::string report = Path("report.json");
-    const ProgramRun run = Fxthost("run " + input + kPlugin + " --report " + report + " " + row.options);
+    const ProgramRun run =
+        Fxthost("run " + input + kPlugin + " --report " + report + " " + row.options);
     ASSERT_EQ(run.status, 0) << run.output;
     const nlohmann::json parsed = nlohmann::json::parse(ReadText(report), nullptr, false);
     ASSERT_TRUE(parsed.is_object()) << ReadText(report);
@@ -229,8 +240,8 @@ TEST_F(FxthostRun, ReportHoldsTheResultAndEveryAlert) {
       EXPECT_EQ(alert.value("answer", ""), row.answer);
       EXPECT_TRUE(alert["caption"].is_string() && alert["message"].is_string());
       // Printed as it came.
-      EXPECT_NE(run.output.find(alert.value("kind", "") + ": " + alert.value("caption", "") +
-                                ": " + alert.value("message", "")),
+      EXPECT_NE(run.output.find(alert.value("kind", "") + ": " + alert.value("caption", "") + ": " +
+                                alert.value("message", "")),
                 std::string::npos)
           << run.output;
     }

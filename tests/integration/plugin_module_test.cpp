@@ -81,8 +81,9 @@ TEST(StringTable, LoadsTheModulesOwnEntriesByName) {
     int id;
     const char* text;
   } rows[] = {
-      {201, "This plug-in doesn't support partial measure selections.\n\nPlease select complete "
-            "measures and try again."},
+      {201,
+       "This plug-in doesn't support partial measure selections.\n\nPlease select complete "
+       "measures and try again."},
       {202, "The selected staff range is the same as a multi-staff instrument."},
       {303, "Too small region?"},
       {501, "Split Group "},
@@ -93,7 +94,8 @@ TEST(StringTable, LoadsTheModulesOwnEntriesByName) {
     EXPECT_TRUE(text.LoadResource(row.id, nullptr));
     EXPECT_STREQ(text.GetCString(), row.text);
   }
-  EXPECT_TRUE(text.LoadResource(101, "TOLLEKSPLITGROUPS.FXT")) << "names compare case-insensitively";
+  EXPECT_TRUE(text.LoadResource(101, "TOLLEKSPLITGROUPS.FXT"))
+      << "names compare case-insensitively";
 }
 
 TEST(StringTable, MissingEntryGivesTheFallbackText) {
@@ -126,8 +128,7 @@ TEST(StringTable, LoadStringCopiesAtMostBufferSizeLessOne) {
   EXPECT_STREQ(buffer, "Split");
   EXPECT_EQ(buffer[6], 'x');
   EXPECT_EQ(LoadStringA(module, 104, buffer, sizeof buffer), 0);
-  EXPECT_EQ(GetModuleHandleA("/nowhere/tolleksplitgroups.fxt"), nullptr)
-      << "a path names one file";
+  EXPECT_EQ(GetModuleHandleA("/nowhere/tolleksplitgroups.fxt"), nullptr) << "a path names one file";
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ const char kScore[] = R"({
 struct Family {
   std::string name;  // the full name of the group as loaded; its pieces' names begin so
   std::string abbreviation;
-  int16_t start, end;  // its measures as loaded
+  int16_t start, end;                               // its measures as loaded
   std::vector<std::pair<int16_t, int16_t>> pieces;  // its measures after a whole split
 };
 
@@ -78,8 +78,8 @@ struct CommandRun {
       inner.endMeasure = 12;
       inner.offset6 = 7;
       EXPECT_TRUE(fxthost::WriteGroup(*document, inner));
-      EXPECT_TRUE(fxthost::WriteGroupNames(*document, 0, 2, std::string("Inner"),
-                                           std::string("Inn.")));
+      EXPECT_TRUE(
+          fxthost::WriteGroupNames(*document, 0, 2, std::string("Inner"), std::string("Inn.")));
     }
     before = document->records;
     std::string loadError;
@@ -156,9 +156,15 @@ bool CheckFamily(const fxthost::Document& document, const Family& family) {
 const Scenario kScenarios[] = {
     {"selection inside", 5, 8, false, {{"Strings", "Str.", 1, 20, {{1, 4}, {5, 8}, {9, 20}}}}},
     {"selection to the group's end", 5, 20, false, {{"Strings", "Str.", 1, 20, {{1, 4}, {5, 20}}}}},
-    {"selection from the group's start", 1, 8, false,
+    {"selection from the group's start",
+     1,
+     8,
+     false,
      {{"Strings", "Str.", 1, 20, {{1, 8}, {9, 20}}}}},
-    {"two matching groups", 5, 8, true,
+    {"two matching groups",
+     5,
+     8,
+     true,
      {{"Strings", "Str.", 1, 20, {{1, 4}, {5, 8}, {9, 20}}},
       {"Inner", "Inn.", 3, 12, {{3, 4}, {5, 8}, {9, 12}}}}},
 };

@@ -115,7 +115,9 @@ TEST(HostWrappers, DialogItemsUseWindowsForOldInterfaceVersions) {
 TEST(HostWrappers, AnalyzeChordRaisesOldVersions) {
   const struct {
     int32_t given, sent;
-  } rows[] = {{0, 0x0B000000}, {0x0A000000, 0x0B000000}, {0x0B000000, 0x0B000000},
+  } rows[] = {{0, 0x0B000000},
+              {0x0A000000, 0x0B000000},
+              {0x0B000000, 0x0B000000},
               {0x11000000, 0x11000000}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.given);

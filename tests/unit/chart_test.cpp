@@ -33,7 +33,8 @@ const char* const kSmall = R"doc({
 Document Load(const std::string& text) {
   Document document;
   fxthost::DocumentError error;
-  EXPECT_TRUE(fxthost::ParseDocument(text, "t.json", &document, nullptr, &error)) << error.Message();
+  EXPECT_TRUE(fxthost::ParseDocument(text, "t.json", &document, nullptr, &error))
+      << error.Message();
   return document;
 }
 
@@ -48,23 +49,29 @@ TEST(Chart, DrawsStavesBracketsAndBarsAtTheWidth) {
   ChartOptions options;
   options.width = 60;
   options.title = "small.json";
-  EXPECT_EQ(fxthost::DrawChart(document, options),
-            "small.json \u2014 5 staves, 12 measures, 4 groups\n"
-            "Selection: staves 3-8 (slots 1-4), measures 5-8\n"
-            "\n"
-            "  slot staff  name                  groups\n"
-            ">    1     3  Violin I              \u250C1 \u250C2\n"
-            ">    2     5  Violin II             \u2502  \u2514\n"
-            ">    3     6  Viola                 \u2502  [4\n"
-            ">    4     8  Violoncello and Con\u2026  \u2514\n"
-            "     5     9                        [7\n"
-            "\n"
-            "  # group    staves  measures  1        5           10   12\n"
-            "  1 Strings  1-4     1-12      \u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\n"
-            "  2 Vlns.    1-2     1-4       \u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\n"
-            "  4          3       5-30               \u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588>\n"
-            "  7 Solo     5       2-3         \u2588\u2588\u2588\u2588\u2588\n"
-            "  selection                             \u2591\u2591\u2591\u2591\u2591\u2591\u2591\u2591\u2591\n");
+  EXPECT_EQ(
+      fxthost::DrawChart(document, options),
+      "small.json \u2014 5 staves, 12 measures, 4 groups\n"
+      "Selection: staves 3-8 (slots 1-4), measures 5-8\n"
+      "\n"
+      "  slot staff  name                  groups\n"
+      ">    1     3  Violin I              \u250C1 \u250C2\n"
+      ">    2     5  Violin II             \u2502  \u2514\n"
+      ">    3     6  Viola                 \u2502  [4\n"
+      ">    4     8  Violoncello and Con\u2026  \u2514\n"
+      "     5     9                        [7\n"
+      "\n"
+      "  # group    staves  measures  1        5           10   12\n"
+      "  1 Strings  1-4     1-12      "
+      "\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588"
+      "\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\n"
+      "  2 Vlns.    1-2     1-4       \u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\n"
+      "  4          3       5-30               "
+      "\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588"
+      "\u2588\u2588\u2588\u2588>\n"
+      "  7 Solo     5       2-3         \u2588\u2588\u2588\u2588\u2588\n"
+      "  selection                             "
+      "\u2591\u2591\u2591\u2591\u2591\u2591\u2591\u2591\u2591\n");
 }
 
 TEST(Chart, MarksNewChangedAndRemovedGroups) {
@@ -93,7 +100,8 @@ TEST(Chart, MarksNewChangedAndRemovedGroups) {
   };
   const Row rows[] = {
       {">    1     3  Violin I                  \u250C1,8 \u250C2\n"},
-      {"* 1 Strings             1-4     1-4       \u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\n"},
+      {"* 1 Strings             1-4     1-4       "
+       "\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\u2588\n"},
       {"  2 Vlns.               1-2     1-4"},
       {"- 7 Solo                5       2-3         \u2500\u2500\u2500\u2500\u2500\n"},
       {"+ 8 Strings(Split Gro\u2026  1-4     5-8                \u2588"},

@@ -244,7 +244,8 @@ TEST(DocumentFile, NamesTakeTextNumbersTheRawRecordsLeaveFree) {
   Document document;
   ASSERT_TRUE(Load(R"({ "staves": [{ "id": 1 }],
                         "groups": [{ "id": 1, "staves": [1, 1], "measures": [1, 2], "name": "Mine" }],
-                        "records": [{ "tag": "SOTX", "key": [1, 0, 0, 0], "hex": ")" + block + R"(" },
+                        "records": [{ "tag": "SOTX", "key": [1, 0, 0, 0], "hex": ")" +
+                       block + R"(" },
                                     { "tag": "txbl", "key": [1, 0, 0, 0], "hex": "4f0074000000" }] })",
                    &document));
   fxthost::GroupNames names;
@@ -318,13 +319,16 @@ TEST(DocumentFile, RefusesWhatItCannotReadAndSaysWhereAndWhy) {
       {"{" + staves + R"(, "groups": [{ "id": 2, "staves": [3, 6], "measures": [1, 2] },
                                     { "id": 2, "staves": [3, 3], "measures": [1, 2] }] })",
        "groups[1].id", "given twice"},
-      {"{" + staves + R"(, "groups": [{ "id": 2, "key": [0, 3], "staves": [3, 6], "measures": [1, 2] }] })",
+      {"{" + staves +
+           R"(, "groups": [{ "id": 2, "key": [0, 3], "staves": [3, 6], "measures": [1, 2] }] })",
        "groups[0].id", "differs from the second number of the key"},
       {"{" + staves + R"(, "groups": [{ "staves": [3, 6], "measures": [1, 2] }] })", "groups[0]",
        "needs its id"},
-      {"{" + staves + R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2], "offset6": 40000 }] })",
+      {"{" + staves +
+           R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2], "offset6": 40000 }] })",
        "groups[0].offset6", "does not fit"},
-      {"{" + staves + R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2], "name": null }] })",
+      {"{" + staves +
+           R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2], "name": null }] })",
        "groups[0].name", "expected a string"},
       {"{" + staves + R"(, "selection": { "staves": [3, 6], "measures": [5, 80] } })",
        "selection.measures", "outside the document (measures 1 to 10)"},
@@ -334,10 +338,13 @@ TEST(DocumentFile, RefusesWhatItCannotReadAndSaysWhereAndWhy) {
        "selection.slots[1]", "slot 3 is outside list 0 (2 staves)"},
       {"{" + staves + R"(, "selection": { "staves": [6, 3], "measures": [1, 2] } })",
        "selection.staves", "top staff comes after the bottom staff"},
-      {"{" + staves + R"(, "selection": { "staves": [3, 6], "slots": [1, 2], "measures": [1, 2] } })",
+      {"{" + staves +
+           R"(, "selection": { "staves": [3, 6], "slots": [1, 2], "measures": [1, 2] } })",
        "selection", "not both"},
-      {"{" + staves + R"(, "selection": { "staves": [3, 6] } })", "selection", "needs its measures"},
-      {"{" + staves + R"(, "selection": { "staves": [3, 6], "measures": [1, 1], "startPosition": -1 } })",
+      {"{" + staves + R"(, "selection": { "staves": [3, 6] } })", "selection",
+       "needs its measures"},
+      {"{" + staves +
+           R"(, "selection": { "staves": [3, 6], "measures": [1, 1], "startPosition": -1 } })",
        "selection.startPosition", "does not fit"},
       {"{" + staves + R"(, "selection": { "list": 4, "staves": [3, 6], "measures": [1, 2] } })",
        "selection.staves[0]", "staff 3 is not in list 4"},
@@ -347,8 +354,8 @@ TEST(DocumentFile, RefusesWhatItCannotReadAndSaysWhereAndWhy) {
        "pairs of digits"},
       {R"({ "records": [{ "tag": "ABCD", "key": [1], "hex": "zz" }] })", "records[0].hex",
        "not a hexadecimal digit"},
-      {R"({ "records": [{ "tag": "ABCD", "key": [1, 2, 3, 4, 5], "hex": "" }] })",
-       "records[0].key", "one to four numbers"},
+      {R"({ "records": [{ "tag": "ABCD", "key": [1, 2, 3, 4, 5], "hex": "" }] })", "records[0].key",
+       "one to four numbers"},
       {R"({ "records": [{ "tag": "ABCD", "key": [1], "hex": "" }, { "tag": "ABCD", "key": [1, 0], "hex": "01" }] })",
        "records[1]", "given twice"},
   };
@@ -381,7 +388,10 @@ TEST(DocumentFile, MessageNamesFilePlaceAndReason) {
 
 TEST(DocumentFile, WritesAtomicallyOrNotAtAll) {
   namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / ("fxt_docfile_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+  const fs::path dir =
+      fs::temp_directory_path() /
+      ("fxt_docfile_" +
+       std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
   fs::remove_all(dir);
   fs::create_directories(dir);
   const std::string path = (dir / "out.json").string();

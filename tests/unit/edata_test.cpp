@@ -142,7 +142,9 @@ TEST(RecordVersion, EachWrapperCorrectsWithItsSize) {
        },
        0x05000000},
       {"save", Fn::FX_SaveEData, 4,
-       [](int32_t tag, uint8_t* key, uint8_t* buffer) { FX_SaveEData(tag, key, buffer, 22, kVersion); },
+       [](int32_t tag, uint8_t* key, uint8_t* buffer) {
+         FX_SaveEData(tag, key, buffer, 22, kVersion);
+       },
        0x05000000},
       {"create", Fn::FX_CreateEData, 4,
        [](int32_t tag, uint8_t* key, uint8_t* buffer) {
@@ -155,7 +157,9 @@ TEST(RecordVersion, EachWrapperCorrectsWithItsSize) {
        },
        0x05000000},
       {"next", Fn::FX_NextEData, 4,
-       [](int32_t tag, uint8_t* key, uint8_t* buffer) { FX_NextEData(tag, key, buffer, 22, kVersion); },
+       [](int32_t tag, uint8_t* key, uint8_t* buffer) {
+         FX_NextEData(tag, key, buffer, 22, kVersion);
+       },
        0x05000000},
       {"delete", Fn::FX_DeleteEData, 2,
        [](int32_t tag, uint8_t* key, uint8_t*) { FX_DeleteEData(tag, key, 0x01000000); },
@@ -215,7 +219,8 @@ TEST(SpecialLoads, FilledRecordsCountWhenHostWroteData) {
     std::vector<uint8_t> buffer(row.checked + 20, 0xAA);
     int32_t size = static_cast<int32_t>(buffer.size());
     uint8_t key[8] = {2, 0};
-    int32_t result = FX_LoadEData(static_cast<int32_t>(row.tag), key, buffer.data(), &size, kVersion);
+    int32_t result =
+        FX_LoadEData(static_cast<int32_t>(row.tag), key, buffer.data(), &size, kVersion);
     EXPECT_EQ(result, row.expected);
     EXPECT_EQ(doc.host.CallsTo(Fn::FX_LoadEData).size(), row.hostCalls);
     if (row.fault == 1) {
@@ -346,9 +351,9 @@ TEST(PreferenceHook, ServedLoadNeverReachesHost) {
   uint8_t key[8] = {1, 0};
   uint8_t buffer[4] = {};
   int32_t size = 4;
-  EXPECT_EQ(FX_LoadEData(static_cast<int32_t>(MakeTag('p', 'f', 'Z', 'Z')), key, buffer, &size,
-                         kVersion),
-            7);
+  EXPECT_EQ(
+      FX_LoadEData(static_cast<int32_t>(MakeTag('p', 'f', 'Z', 'Z')), key, buffer, &size, kVersion),
+      7);
   EXPECT_EQ(HookWatch::loads, 1);
   EXPECT_TRUE(doc.host.CallsTo(Fn::FX_LoadEData).empty());
 }

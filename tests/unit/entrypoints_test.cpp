@@ -20,8 +20,8 @@ TEST(EntryPoints, VersionHandshakeStoresTheHostVersion) {
 TEST(EntryPoints, InitSetsBitZeroOnly) {
   const struct {
     uint32_t before, after;
-  } rows[] = {{0x00000006u, 0x00000007u}, {0x00000001u, 0x00000001u},
-              {0xFFFFFFFEu, 0xFFFFFFFFu}, {0u, 1u}};
+  } rows[] = {
+      {0x00000006u, 0x00000007u}, {0x00000001u, 0x00000001u}, {0xFFFFFFFEu, 0xFFFFFFFFu}, {0u, 1u}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.before);
     uint32_t word = row.before;
@@ -31,7 +31,8 @@ TEST(EntryPoints, InitSetsBitZeroOnly) {
 }
 
 TEST(EntryPoints, MenuStatusIsAlwaysOne) {
-  for (FXPTR argument : {FXPTR(0), FXPTR(1), ~FXPTR(0)}) EXPECT_EQ(FinaleExtensionGetMenuStatus(argument), 1);
+  for (FXPTR argument : {FXPTR(0), FXPTR(1), ~FXPTR(0)})
+    EXPECT_EQ(FinaleExtensionGetMenuStatus(argument), 1);
 }
 
 TEST(EntryPoints, EnumerateBeyondTheOneItemWritesNothing) {

@@ -25,8 +25,8 @@ constexpr uint16_t kNew = 0xFFFF;
 DataKey K(uint16_t a, uint16_t b = 0, uint16_t c = 0, uint16_t d = 0) { return {a, b, c, d}; }
 
 std::string Str(const DataKey& k) {
-  return std::to_string(k.first) + "," + std::to_string(k.second) + "," +
-         std::to_string(k.third) + "," + std::to_string(k.extra);
+  return std::to_string(k.first) + "," + std::to_string(k.second) + "," + std::to_string(k.third) +
+         "," + std::to_string(k.extra);
 }
 
 // Each record holds one byte, its position in the list it was made from, so that moved
@@ -69,14 +69,22 @@ TEST(RecordStoreCreate, FillsMarkedFieldsByKeyShape) {
       {"new item number after the largest", kStaff, {K(1), K(3)}, K(kNew, kNew), true, K(4)},
       {"first item number is 1", kStaff, {}, K(kNew, kNew), true, K(1)},
       {"raw text: first marked only", kRawText, {K(1), K(2)}, K(kNew), true, K(3)},
-      {"side records at 0xFFFE do not count", kInstrument, {K(1), K(kSide, 3)}, K(kNew, kNew),
-       true, K(2)},
+      {"side records at 0xFFFE do not count",
+       kInstrument,
+       {K(1), K(kSide, 3)},
+       K(kNew, kNew),
+       true,
+       K(2)},
       {"passed-through bytes kept", kStaff, {K(2)}, K(kNew, kNew, 0, 9), true, K(3, 0, 0, 9)},
       {"next inci", kSystemStaff, {K(1, 0), K(1, 1), K(2, 0)}, K(1, kNew), true, K(1, 2)},
       {"first inci is 0", kSystemStaff, {K(4, 0)}, K(5, kNew), true, K(5, 0)},
       {"next detail number", kGroup, {K(0, 1), K(0, 2), K(1, 9)}, K(0, kNew), true, K(0, 3)},
       {"first detail number is 1", kGroup, {K(1, 9)}, K(0, kNew), true, K(0, 1)},
-      {"next cell inci", kChord, {K(3, 7, 0), K(3, 7, 1), K(3, 8)}, K(3, 7, kNew), true,
+      {"next cell inci",
+       kChord,
+       {K(3, 7, 0), K(3, 7, 1), K(3, 8)},
+       K(3, 7, kNew),
+       true,
        K(3, 7, 2)},
       {"first cell inci is 0", kMidi, {K(3, 6, 0)}, K(3, 7, kNew), true, K(3, 7, 0)},
       {"unmarked key stored as given", kGroup, {K(0, 1)}, K(0, 5), true, K(0, 5)},
@@ -125,18 +133,31 @@ TEST(RecordStoreDelete, ClosesTheGapOnlyInInciLists) {
     std::vector<std::string> after;
   };
   const Row rows[] = {
-      {"later incis move down, other items stay", kSystemStaff,
-       {K(1, 0), K(1, 1), K(1, 2), K(1, 3), K(2, 0), K(2, 1)}, K(1, 1),
+      {"later incis move down, other items stay",
+       kSystemStaff,
+       {K(1, 0), K(1, 1), K(1, 2), K(1, 3), K(2, 0), K(2, 1)},
+       K(1, 1),
        {"1,0,0,0=0", "1,1,0,0=2", "1,2,0,0=3", "2,0,0,0=4", "2,1,0,0=5"}},
-      {"cell incis move down within the cell", kMidi,
-       {K(3, 7, 0), K(3, 7, 1), K(3, 7, 2), K(3, 8, 0)}, K(3, 7, 0),
+      {"cell incis move down within the cell",
+       kMidi,
+       {K(3, 7, 0), K(3, 7, 1), K(3, 7, 2), K(3, 8, 0)},
+       K(3, 7, 0),
        {"3,7,0,0=1", "3,7,1,0=2", "3,8,0,0=3"}},
-      {"group numbers are kept", kGroup, {K(0, 1), K(0, 2), K(0, 3)}, K(0, 2),
+      {"group numbers are kept",
+       kGroup,
+       {K(0, 1), K(0, 2), K(0, 3)},
+       K(0, 2),
        {"0,1,0,0=0", "0,3,0,0=2"}},
-      {"preference side slots are kept", kStaffNamePrefs,
-       {K(kSide, 0), K(kSide, 1), K(kSide, 2)}, K(kSide, 1), {"65534,0,0,0=0", "65534,2,0,0=2"}},
-      {"inci still occupied: nothing moves", kSystemStaff, {K(1, 0), K(1, 0, 1), K(1, 1)},
-       K(1, 0), {"1,0,1,0=1", "1,1,0,0=2"}},
+      {"preference side slots are kept",
+       kStaffNamePrefs,
+       {K(kSide, 0), K(kSide, 1), K(kSide, 2)},
+       K(kSide, 1),
+       {"65534,0,0,0=0", "65534,2,0,0=2"}},
+      {"inci still occupied: nothing moves",
+       kSystemStaff,
+       {K(1, 0), K(1, 0, 1), K(1, 1)},
+       K(1, 0),
+       {"1,0,1,0=1", "1,1,0,0=2"}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -173,7 +194,12 @@ TEST(RecordStoreDelete, DeletesAWholeListFromEitherEnd) {
 }
 
 TEST(RecordStoreSave, ReplacesOrAppendsButLeavesNoGap) {
-  struct Row { const char* name; uint32_t tag; DataKey key; bool stored; };
+  struct Row {
+    const char* name;
+    uint32_t tag;
+    DataKey key;
+    bool stored;
+  };
   // Each row starts from incis 0 and 1 under item 4 of each tag.
   const Row rows[] = {
       {"replace an inci", kSystemStaff, K(4, 1), true},
@@ -201,7 +227,13 @@ TEST(RecordStoreSave, ReplacesOrAppendsButLeavesNoGap) {
 TEST(RecordStoreStep, NextAndPreviousFollowUnsignedKeyOrder) {
   const RecordStore store =
       Make(kGroup, {K(0, 1), K(0, 2), K(1, 0), K(0x7FFF), K(0x8000), K(0x8000, 0, 0, 1)});
-  struct Row { const char* name; bool next; DataKey from; bool found; DataKey to; };
+  struct Row {
+    const char* name;
+    bool next;
+    DataKey from;
+    bool found;
+    DataKey to;
+  };
   const Row rows[] = {
       {"next from the zero key", true, K(0), true, K(0, 1)},
       {"next crosses to the next first", true, K(0, 2), true, K(1)},
@@ -228,7 +260,13 @@ TEST(RecordStoreStep, NextAndPreviousFollowUnsignedKeyOrder) {
 TEST(RecordStoreLoad, ReportsAndCopiesWithinTheOfferedSize) {
   RecordStore store;
   store.Put(kRawText, K(1), {1, 2, 3, 4, 5});
-  struct Row { const char* name; bool buffer; int32_t offered; int32_t reported; int copied; };
+  struct Row {
+    const char* name;
+    bool buffer;
+    int32_t offered;
+    int32_t reported;
+    int copied;
+  };
   const Row rows[] = {
       {"null buffer reports the size", false, 0, 5, 0},
       {"short buffer", true, 3, 3, 3},

@@ -42,9 +42,9 @@ inline Document& MakeScore(Host& host, int measures, const std::vector<int16_t>&
 // A cell record holding one byte.
 inline void PutCellRecord(Document& document, uint32_t tag, int16_t staff, int16_t measure,
                           uint16_t third, uint8_t value) {
-  document.records.Put(tag,
-                       DataKey{static_cast<uint16_t>(staff), static_cast<uint16_t>(measure), third, 0},
-                       {value});
+  document.records.Put(
+      tag, DataKey{static_cast<uint16_t>(staff), static_cast<uint16_t>(measure), third, 0},
+      {value});
 }
 
 // "tag staff,measure,third=value" of every cell-music record, in store order.

@@ -52,8 +52,8 @@ TEST(HostWholeDocumentRegion, CoversEveryStaffOfTheScoreOrderAndEveryMeasure) {
       {12, {}, Region()},     // no staves
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(std::to_string(row.measures) + " measures, " +
-                 std::to_string(row.staves.size()) + " staves");
+    SCOPED_TRACE(std::to_string(row.measures) + " measures, " + std::to_string(row.staves.size()) +
+                 " staves");
     Host host;
     MakeScore(host, row.measures, row.staves);
     Regions regions = AskRegions();

@@ -192,12 +192,9 @@ TEST(HostCurrentStaffSpec, LoadAnswersWithTheStaffRecord) {
     bool found;
   };
   const Row rows[] = {
-      {"start of a measure", 3, 1, 0, true},
-      {"end of the last measure", 3, 4, 0x7FFFFFFF, true},
-      {"inside a measure", 3, 2, 512, true},
-      {"unknown staff", 5, 1, 0, false},
-      {"measure 0", 3, 0, 0, false},
-      {"past the last measure", 3, 5, 0, false},
+      {"start of a measure", 3, 1, 0, true}, {"end of the last measure", 3, 4, 0x7FFFFFFF, true},
+      {"inside a measure", 3, 2, 512, true}, {"unknown staff", 5, 1, 0, false},
+      {"measure 0", 3, 0, 0, false},         {"past the last measure", 3, 5, 0, false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -273,10 +270,9 @@ TEST(HostScoreModel, RecordsReadBackAsWritten) {
   // Group names: a name given gets a block, an absent one block 0.
   EXPECT_FALSE(fxthost::WriteGroupNames(document, 0, 1, std::string("x"), std::nullopt))
       << "no such group";
-  document.records.Put(fxthost::kGroupTag, DataKey{0, 1, 0, 0},
-                       fxthost::RecordStore::Bytes(36, 0));
-  ASSERT_TRUE(fxthost::WriteGroupNames(document, 0, 1, std::string("^font(Arial)Strings"),
-                                       std::nullopt));
+  document.records.Put(fxthost::kGroupTag, DataKey{0, 1, 0, 0}, fxthost::RecordStore::Bytes(36, 0));
+  ASSERT_TRUE(
+      fxthost::WriteGroupNames(document, 0, 1, std::string("^font(Arial)Strings"), std::nullopt));
   fxthost::GroupNames names;
   ASSERT_TRUE(fxthost::ReadGroupNames(document, 0, 1, &names));
   EXPECT_NE(names.fullBlock, 0);

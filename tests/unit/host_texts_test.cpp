@@ -98,8 +98,8 @@ TEST(HostRawTexts, ServedInTheEncodingOfTheLoadingVersion) {
     host.NewDocument();
     uint8_t key[8];
     KeyBytes(key, 0xFFFF);
-    ASSERT_NE(FX_CreateEData(row.tag, key, row.saved.data(),
-                             static_cast<int32_t>(row.saved.size()), row.saveVersion),
+    ASSERT_NE(FX_CreateEData(row.tag, key, row.saved.data(), static_cast<int32_t>(row.saved.size()),
+                             row.saveVersion),
               0);
     const uint16_t number = fxt::GetU16(key, 0);
     int32_t reported = 0;
@@ -145,8 +145,8 @@ TEST(HostRawTexts, ShortBufferGetsTheFrontAndItsCount) {
   Document& document = host.NewDocument();
   fxthost::PutRawText(document, static_cast<uint32_t>(kTxbl), 1, "Flute");
   for (const Row& row : rows) {
-    SCOPED_TRACE(testing::Message() << "version " << std::hex << row.version << " room "
-                                    << std::dec << row.room);
+    SCOPED_TRACE(testing::Message()
+                 << "version " << std::hex << row.version << " room " << std::dec << row.room);
     uint8_t key[8];
     KeyBytes(key, 1);
     Bytes buffer(16, 0xEE);
@@ -180,9 +180,8 @@ TEST(HostFonts, NumberToName) {
     const char* name;  // null: the buffer is left as it was
   };
   const Row rows[] = {
-      {0, 1, "Times New Roman"}, {1, 1, "Arial"},   {2, 1, "Courier New"},
-      {3, 1, "Maestro"},         {4, 1, "Finale Maestro"}, {99, 0, nullptr},
-      {-1, 0, nullptr},
+      {0, 1, "Times New Roman"}, {1, 1, "Arial"},  {2, 1, "Courier New"}, {3, 1, "Maestro"},
+      {4, 1, "Finale Maestro"},  {99, 0, nullptr}, {-1, 0, nullptr},
   };
   Host host;
   host.NewDocument();
@@ -191,8 +190,10 @@ TEST(HostFonts, NumberToName) {
     char buffer[256];
     std::memset(buffer, 'Z', sizeof buffer);
     EXPECT_EQ(FX_FontNumToName(row.number, buffer, kUtf16), row.result);
-    if (row.name) EXPECT_STREQ(buffer, row.name);
-    else EXPECT_EQ(buffer[0], 'Z');
+    if (row.name)
+      EXPECT_STREQ(buffer, row.name);
+    else
+      EXPECT_EQ(buffer[0], 'Z');
   }
 }
 
@@ -202,7 +203,7 @@ TEST(HostFonts, NameToNumber) {
     int32_t number;
   };
   const Row rows[] = {
-      {"Times New Roman", 0}, {"Arial", 1}, {"ARIAL", 1}, {"finale maestro", 4},
+      {"Times New Roman", 0}, {"Arial", 1}, {"ARIAL", 1},   {"finale maestro", 4},
       {"Maestr", -1},         {"", -1},     {"Arial ", -1},
   };
   Host host;

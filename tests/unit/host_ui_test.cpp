@@ -12,8 +12,7 @@
 // The host's desktop services, which the POSIX platform layer's MessageBoxA and
 // GetActiveWindow reach (called directly here, so that no real box opens on Windows).
 extern "C" {
-FXHOST_EXPORT int FXTHOST_MessageBoxA(void*, const char* text, const char* caption,
-                                      unsigned type);
+FXHOST_EXPORT int FXTHOST_MessageBoxA(void*, const char* text, const char* caption, unsigned type);
 FXHOST_EXPORT void* FXTHOST_GetActiveWindow();
 }
 
@@ -32,10 +31,9 @@ TEST(HostMessageBox, KindComesFromTheButtonsThenTheIcon) {
     const char* kind;
   };
   const Row rows[] = {
-      {0x00, "neutral"},  {0x10, "error"},   {0x30, "error"},  {0x40, "info"},
-      {0x20, "neutral"},  {0x04, "yesno"},   {0x14, "yesno"},  {0x03, "yesno"},
-      {0x44, "yesno"},    {0x01, "neutral"}, {0x41, "info"},   {0x50, "neutral"},
-      {0x1010, "error"},  // higher style bits do not matter
+      {0x00, "neutral"}, {0x10, "error"},   {0x30, "error"},   {0x40, "info"},  {0x20, "neutral"},
+      {0x04, "yesno"},   {0x14, "yesno"},   {0x03, "yesno"},   {0x44, "yesno"}, {0x01, "neutral"},
+      {0x41, "info"},    {0x50, "neutral"}, {0x1010, "error"},  // higher style bits do not matter
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.type);
@@ -91,8 +89,8 @@ TEST(HostMessageBox, ConsoleInterfacePrintsEachBoxAndAsksOnlyWhenItMay) {
   const Row rows[] = {
       {"configured yes", kBoxYesNo, true, Answer::kYes, true, "n\n", kIdYes},
       {"configured no", kBoxYesNo, true, Answer::kNo, false, "", kIdNo},
-      {"asked, answers after a wrong word", kBoxYesNo, false, Answer::kNone, true,
-       "maybe\nyes\n", kIdYes},
+      {"asked, answers after a wrong word", kBoxYesNo, false, Answer::kNone, true, "maybe\nyes\n",
+       kIdYes},
       {"asked, n", kBoxYesNo, false, Answer::kNone, true, "n\n", kIdNo},
       {"asked, input ends", kBoxYesNo, false, Answer::kNone, true, "maybe", 0},
       {"no terminal", kBoxYesNo, false, Answer::kNone, false, "y\n", 0},

@@ -25,15 +25,14 @@ TEST(HostMeasureDuration, IsBeatsTimesBeatDurationOfTheMeasureAsked) {
     int32_t expected;
   };
   const Row rows[] = {
-      {1, 1, 4096}, {2, 2, 3072}, {1, 3, 3072}, {1, 4, 0}, {1, 5, 0},
-      {1, 6, 0},     // beyond the last measure
-      {1, 0, 0},     // measure 0
-      {0, 1, 0},     // no staff
+      {1, 1, 4096}, {2, 2, 3072}, {1, 3, 3072},
+      {1, 4, 0},    {1, 5, 0},    {1, 6, 0},  // beyond the last measure
+      {1, 0, 0},                              // measure 0
+      {0, 1, 0},                              // no staff
       {-1, 1, 0},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE("staff " + std::to_string(row.staff) + " measure " +
-                 std::to_string(row.measure));
+    SCOPED_TRACE("staff " + std::to_string(row.staff) + " measure " + std::to_string(row.measure));
     EXPECT_EQ(FX_GetMeasureDuration(row.staff, row.measure, kVersion), row.expected);
   }
 }
@@ -58,14 +57,12 @@ TEST(HostView, ScrollToMovesToMeasuresAndStavesOfTheDocumentOnly) {
     int32_t scrollMeasure, scrollStaff;
   };
   const Row rows[] = {
-      {5, 3, 1, 5, 3}, {10, 1, 1, 10, 1},
-      {11, 1, 0, 1, 0},  // beyond the last measure
-      {0, 1, 0, 1, 0},  {5, 2, 0, 1, 0},  // staff 2 is not in the score
+      {5, 3, 1, 5, 3}, {10, 1, 1, 10, 1}, {11, 1, 0, 1, 0},  // beyond the last measure
+      {0, 1, 0, 1, 0}, {5, 2, 0, 1, 0},                      // staff 2 is not in the score
       {5, 0, 0, 1, 0},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE("measure " + std::to_string(row.measure) + " staff " +
-                 std::to_string(row.staff));
+    SCOPED_TRACE("measure " + std::to_string(row.measure) + " staff " + std::to_string(row.staff));
     Host host;
     Document& document = MakeScore(host, 10, {3, 1});
     EXPECT_EQ(FX_ScrollTo(row.measure, row.staff, kVersion), row.result);

@@ -30,7 +30,8 @@ struct Score {
   Host host;
   // The command runs in-process; its texts come from the string table of the real
   // module, named once as the host's menu enumeration does.
-  std::unique_ptr<fxthost::PluginModule> module = fxthost::PluginModule::Load(FXT_PLUGIN_PATH, nullptr);
+  std::unique_ptr<fxthost::PluginModule> module =
+      fxthost::PluginModule::Load(FXT_PLUGIN_PATH, nullptr);
   bool named = FCString().LoadResource(kStringPluginName, "tolleksplitgroups.fxt");
   fxthost::ScriptedUserInterface ui{host, fxthost::Answer::kYes};
   fxthost::Document* document;
@@ -79,10 +80,10 @@ struct Score {
     for (const GroupRecord& group : fxthost::ReadGroups(*document)) {
       fxthost::GroupNames names;
       fxthost::ReadGroupNames(*document, 0, group.number, &names);
-      out.push_back(std::to_string(group.number) + ": " + std::to_string(group.startStaff) +
-                    "-" + std::to_string(group.endStaff) + " " +
-                    std::to_string(group.startMeasure) + "-" + std::to_string(group.endMeasure) +
-                    " " + names.full.value_or("-") + " | " + names.abbreviated.value_or("-") +
+      out.push_back(std::to_string(group.number) + ": " + std::to_string(group.startStaff) + "-" +
+                    std::to_string(group.endStaff) + " " + std::to_string(group.startMeasure) +
+                    "-" + std::to_string(group.endMeasure) + " " + names.full.value_or("-") +
+                    " | " + names.abbreviated.value_or("-") +
                     " o6=" + std::to_string(group.offset6));
     }
     return out;
@@ -90,7 +91,8 @@ struct Score {
 
   std::vector<std::string> AlertCaptions() {
     std::vector<std::string> out;
-    for (const fxthost::Alert& alert : host.Alerts()) out.push_back(alert.kind + ": " + alert.caption);
+    for (const fxthost::Alert& alert : host.Alerts())
+      out.push_back(alert.kind + ": " + alert.caption);
     return out;
   }
 };
@@ -105,20 +107,24 @@ TEST(SplitGroups, OutcomeRows) {
     int16_t start, end;
     std::vector<std::string> groups;
   } rows[] = {
-      {"selection inside", 5, 8,
+      {"selection inside",
+       5,
+       8,
        {"1: 3-6 1-4 Strings | Str. o6=40",
         "2: 3-6 5-8 " + Suffixed("Strings", "Split Group ", 2) + " | " +
             Suffixed("Str.", "Sp Grp ", 2) + " o6=40",
         "3: 3-6 9-20 " + Suffixed("Strings", "Split Group ", 3) + " | " +
             Suffixed("Str.", "Sp Grp ", 3) + " o6=40"}},
-      {"selection to the group's end", 5, 20,
-       {"1: 3-6 1-4 Strings | Str. o6=40",
-        "2: 3-6 5-20 " + Suffixed("Strings", "Split Group ", 2) + " | " +
-            Suffixed("Str.", "Sp Grp ", 2) + " o6=40"}},
-      {"selection from the group's start", 1, 8,
-       {"1: 3-6 1-8 Strings | Str. o6=40",
-        "2: 3-6 9-20 " + Suffixed("Strings", "Split Group ", 2) + " | " +
-            Suffixed("Str.", "Sp Grp ", 2) + " o6=40"}},
+      {"selection to the group's end",
+       5,
+       20,
+       {"1: 3-6 1-4 Strings | Str. o6=40", "2: 3-6 5-20 " + Suffixed("Strings", "Split Group ", 2) +
+                                               " | " + Suffixed("Str.", "Sp Grp ", 2) + " o6=40"}},
+      {"selection from the group's start",
+       1,
+       8,
+       {"1: 3-6 1-8 Strings | Str. o6=40", "2: 3-6 9-20 " + Suffixed("Strings", "Split Group ", 2) +
+                                               " | " + Suffixed("Str.", "Sp Grp ", 2) + " o6=40"}},
       {"selection equal to the group", 1, 20, {"1: 3-6 1-20 Strings | Str. o6=40"}},
   };
   for (const auto& row : rows) {
@@ -178,7 +184,7 @@ TEST(SplitGroups, OneStaffGroupMatchesWithoutAList) {
 
 TEST(SplitGroups, SplittingAPieceAgainReplacesItsSuffix) {
   Score score;
-  ASSERT_EQ(score.Run(3, 6, 5, 8), 1);   // pieces 2 (5-8) and 3 (9-20)
+  ASSERT_EQ(score.Run(3, 6, 5, 8), 1);    // pieces 2 (5-8) and 3 (9-20)
   ASSERT_EQ(score.Run(3, 6, 10, 12), 1);  // piece 3 cut into 3 (9), 4 (10-12), 5 (13-20)
   std::vector<std::string> groups = score.Groups();
   ASSERT_EQ(groups.size(), 5u);
@@ -197,8 +203,7 @@ TEST(AppendSplitText, ReplacesTheSameMarkerAndAppendsOtherwise) {
       {"Violins", "^A", 12, false, "Violins^A(Split Group 12)"},
       {"Violins^A(Split Group 12)", "^A", 15, false, "Violins^A(Split Group 15)"},
       {"V^A(Split Group 3) and more", "^A", 9, false, "V^A(Split Group 9)"},
-      {"Violins^A(Split Group 12)", "^B", 15, false,
-       "Violins^A(Split Group 12)^B(Split Group 15)"},
+      {"Violins^A(Split Group 12)", "^B", 15, false, "Violins^A(Split Group 12)^B(Split Group 15)"},
       {"Vln.", "", 2, true, "Vln.(Sp Grp 2)"},
       {"", "", -1, false, "(Split Group -1)"},
   };

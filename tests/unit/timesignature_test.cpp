@@ -8,42 +8,40 @@
 
 namespace {
 
-TEST(TimeSignatureName, NamesBeatsOverTheNoteValueOfABeat)
-{
-    struct Row {
-        short beats, duration;
-        bool beatsFlag, durationFlag;
-        const char* name;
-    };
-    const Row rows[] = {
-        {4, 1024, false, false, "4/4"},
-        {3, 1024, false, false, "3/4"},
-        {2, 2048, false, false, "2/2"},
-        {3, 512, false, false, "3/8"},
-        {5, 256, false, false, "5/16"},
-        // Dotted beats are counted in the undotted unit.
-        {2, 1536, false, false, "6/8"},
-        {4, 1536, false, false, "12/8"},
-        {2, 768, false, false, "6/16"},
-        {1, 3072, false, false, "3/4"},
-        // A number that is 0 or does not apply gives no name.
-        {3, 0, false, false, "???"},
-        {0, 1024, false, false, "???"},
-        {4, 1024, true, false, "???"},
-        {4, 1024, false, true, "???"},
-        {0, 0, false, false, "???"},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::to_string(row.beats) + " of " + std::to_string(row.duration) +
-                     (row.beatsFlag ? " beats flag" : "") +
-                     (row.durationFlag ? " duration flag" : ""));
-        FCTimeSignature time(row.beats, row.duration);
-        time.SetBeatsFlag(row.beatsFlag);
-        time.SetDurationFlag(row.durationFlag);
-        FCString name("old");
-        time.MakeString(&name);
-        EXPECT_STREQ(name.GetCString(), row.name);
-    }
+TEST(TimeSignatureName, NamesBeatsOverTheNoteValueOfABeat) {
+  struct Row {
+    short beats, duration;
+    bool beatsFlag, durationFlag;
+    const char* name;
+  };
+  const Row rows[] = {
+      {4, 1024, false, false, "4/4"},
+      {3, 1024, false, false, "3/4"},
+      {2, 2048, false, false, "2/2"},
+      {3, 512, false, false, "3/8"},
+      {5, 256, false, false, "5/16"},
+      // Dotted beats are counted in the undotted unit.
+      {2, 1536, false, false, "6/8"},
+      {4, 1536, false, false, "12/8"},
+      {2, 768, false, false, "6/16"},
+      {1, 3072, false, false, "3/4"},
+      // A number that is 0 or does not apply gives no name.
+      {3, 0, false, false, "???"},
+      {0, 1024, false, false, "???"},
+      {4, 1024, true, false, "???"},
+      {4, 1024, false, true, "???"},
+      {0, 0, false, false, "???"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.beats) + " of " + std::to_string(row.duration) +
+                 (row.beatsFlag ? " beats flag" : "") + (row.durationFlag ? " duration flag" : ""));
+    FCTimeSignature time(row.beats, row.duration);
+    time.SetBeatsFlag(row.beatsFlag);
+    time.SetDurationFlag(row.durationFlag);
+    FCString name("old");
+    time.MakeString(&name);
+    EXPECT_STREQ(name.GetCString(), row.name);
+  }
 }
 
-} // namespace
+}  // namespace

@@ -23,13 +23,16 @@ const StringRow kStringTable[] = {
     {101, "Tollek Split Groups"},
     {102, "Splits groups into subgroups for the range of the selection."},
     {103, "Split Groups"},
-    {201, "This plug-in doesn't support partial measure selections.\n\n"
-          "Please select complete measures and try again."},
+    {201,
+     "This plug-in doesn't support partial measure selections.\n\n"
+     "Please select complete measures and try again."},
     {202, "The selected staff range is the same as a multi-staff instrument."},
-    {203, "You have selected to split groups a very small measure range, which might not be "
-          "what you wanted.\n\nContinue anyway?"},
-    {204, "No group(s) to split were found.\n\nMake sure the top and bottom staff of the "
-          "selection match the group."},
+    {203,
+     "You have selected to split groups a very small measure range, which might not be "
+     "what you wanted.\n\nContinue anyway?"},
+    {204,
+     "No group(s) to split were found.\n\nMake sure the top and bottom staff of the "
+     "selection match the group."},
     {301, "Partial Measure Selection Error"},
     {302, "Multi-staff Instrument Range"},
     {303, "Too small region?"},
@@ -99,8 +102,8 @@ TEST(ModuleResources, StringTableIsInEnglishUnitedStates) {
     for (const StringRow& row : kStringTable) {
       SCOPED_TRACE("string " + std::to_string(row.id));
       // Windows keeps strings in blocks of 16: block id / 16 + 1.
-      HRSRC block = FindResourceExA(module.get(), RT_STRING,
-                                    MAKEINTRESOURCEA(row.id / 16 + 1), kEnglishUnitedStates);
+      HRSRC block = FindResourceExA(module.get(), RT_STRING, MAKEINTRESOURCEA(row.id / 16 + 1),
+                                    kEnglishUnitedStates);
       EXPECT_NE(block, nullptr);
     }
   }
