@@ -13,3 +13,12 @@ if(FXT_SANITIZE)
                       -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# Coverage-guided fuzzing (clang's libFuzzer): every target is instrumented, the fuzz
+# targets in fuzz/ link the fuzzer's driver. AddressSanitizer and
+# UndefinedBehaviorSanitizer run with it.
+if(FXT_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined
+                      -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
