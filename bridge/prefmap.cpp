@@ -258,7 +258,23 @@ int32_t SaveArray(uint32_t otTag, short count, short firstInci, const uint8_t* b
   return saved;
 }
 
-short KeyK(const void* key) { return key ? fxt::GetS16(key, 0) : 0; }
+// What serves a preference tag: a record map, an array, or neither.
+struct Translation {
+  PREFERENCE_LOCATION_MAPRECORD* map = nullptr;
+  short count = 0;      // the map's entries, or the array's records
+  uint32_t otTag = 0;   // the array's record tag
+  short firstInci = 0;  // the array's first inci
+  bool Found() const { return map != nullptr || otTag != 0; }
+};
+
+// The translation of the tag for the caller's key (record maps first, then arrays).
+Translation FindTranslation(uint32_t tag, const void* key) {
+  const short k = key ? fxt::GetS16(key, 0) : 0;
+  Translation translation;
+  if (!mapPrefStruct(tag, k, &translation.map, &translation.count))
+    mapPrefTag(tag, k, &translation.otTag, &translation.count, &translation.firstInci);
+  return translation;
+}
 
 }  // namespace
 
@@ -327,36 +343,28 @@ int32_t PreferenceStructureExtent(const PREFERENCE_LOCATION_MAPRECORD* map, shor
 }
 
 bool ServePreferenceLoad(uint32_t tag, void* key, void* buffer, int32_t* size, int32_t* result) {
-  const short k = KeyK(key);
+  const Translation translation = FindTranslation(tag, key);
+  if (!translation.Found()) return false;
   uint8_t* structure = static_cast<uint8_t*>(buffer);
-  PREFERENCE_LOCATION_MAPRECORD* map = nullptr;
-  short count = 0;
-  if (mapPrefStruct(tag, k, &map, &count)) {
-    *result = size ? LoadRecordMap(map, count, structure, size) : 0;
-    return true;
-  }
-  uint32_t otTag = 0;
-  short firstInci = 0;
-  mapPrefTag(tag, k, &otTag, &count, &firstInci);
-  if (otTag == 0) return false;
-  *result = size ? LoadArray(otTag, count, firstInci, structure, size) : 0;
+  if (!size)
+    *result = 0;
+  else if (translation.map)
+    *result = LoadRecordMap(translation.map, translation.count, structure, size);
+  else
+    *result =
+        LoadArray(translation.otTag, translation.count, translation.firstInci, structure, size);
   return true;
 }
 
 bool ServePreferenceSave(uint32_t tag, void* key, void* buffer, int32_t size, int32_t* result) {
-  const short k = KeyK(key);
+  const Translation translation = FindTranslation(tag, key);
+  if (!translation.Found()) return false;
   const uint8_t* structure = static_cast<const uint8_t*>(buffer);
-  PREFERENCE_LOCATION_MAPRECORD* map = nullptr;
-  short count = 0;
-  if (mapPrefStruct(tag, k, &map, &count)) {
-    *result = SaveRecordMap(map, count, structure, size);
-    return true;
-  }
-  uint32_t otTag = 0;
-  short firstInci = 0;
-  mapPrefTag(tag, k, &otTag, &count, &firstInci);
-  if (otTag == 0) return false;
-  *result = SaveArray(otTag, count, firstInci, structure, size);
+  if (translation.map)
+    *result = SaveRecordMap(translation.map, translation.count, structure, size);
+  else
+    *result =
+        SaveArray(translation.otTag, translation.count, translation.firstInci, structure, size);
   return true;
 }
 
