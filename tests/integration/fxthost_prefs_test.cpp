@@ -1,4 +1,4 @@
-// fxthost prefs as a user runs it: the listing, and a document it cannot read.
+// fxthost prefs as a user runs it: the listing, or the reason a document is refused.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -11,8 +11,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using fxt_testing::Fxthost;
-using fxt_testing::ProgramRun;
 
 TEST(FxthostPrefs, ListsSideRecordsOrRefusesTheDocument) {
   const fs::path dir =
@@ -21,25 +19,23 @@ TEST(FxthostPrefs, ListsSideRecordsOrRefusesTheDocument) {
   fs::create_directories(dir);
   struct Row {
     const char* file;
-    const char* text;
+    const char* words;
     int status;
     const char* shown;
   };
-  const Row rows[] = {
-      {"good.json", R"({ "sideRecords": { "ot25": [[1, 2, 3, 4, 5, 6]] } })", 0,
-       "pfMM: 2 records ot25 from inci 0, 24 bytes\n"
-       "  ot25 inci 0  [1, 2, 3, 4, 5, 6]  bytes 0-11\n"},
-      {"bad.json", R"({ "sideRecords": { "ot25": [[1, 2]] } })", 2,
-       "bad.json: sideRecords[\"ot25\"][0]: a side record has six words, found 2\n"},
-  };
-  for (const Row& row : rows) {
+  for (const Row& row :
+       {Row{"good.json", "[1, 2, 3, 4, 5, 6]", 0,
+            "  ot25 inci 0  [1, 2, 3, 4, 5, 6]  bytes 0-11\n"},
+        Row{"bad.json", "[1, 2]", 2,
+            "bad.json: sideRecords[\"ot25\"][0]: a side record has six words, found 2\n"}}) {
     SCOPED_TRACE(row.file);
-    std::ofstream(dir / row.file, std::ios::binary) << row.text;
-    const ProgramRun run = Fxthost("prefs \"" + (dir / row.file).string() + "\"");
+    std::ofstream(dir / row.file) << "{ \"sideRecords\": { \"ot25\": [" << row.words << "] } }";
+    const fxt_testing::ProgramRun run =
+        fxt_testing::Fxthost("prefs \"" + (dir / row.file).string() + "\"");
     EXPECT_EQ(run.status, row.status) << run.output;
     EXPECT_NE(run.output.find(row.shown), std::string::npos) << run.output;
   }
-  EXPECT_EQ(Fxthost("prefs").status, 2);
+  EXPECT_EQ(fxt_testing::Fxthost("prefs").status, 2);
   std::error_code ignored;
   fs::remove_all(dir, ignored);
 }

@@ -116,72 +116,22 @@ TEST(PreferenceMaps, EntriesSizesAndLayout) {
   }
 }
 
-TEST(PreferenceMaps, TagsAndConditionsOnK) {
-  struct Row {
-    const char* tag;
-    short k;
-    bool recordMap;
-    const char* array;  // the array's record tag, or null
-    short count;
-    short firstInci;
-  };
-  const Row rows[] = {
-      {"pfPF", 0, true, nullptr, 0, 0},     {"pfPF", 1, false, "ot77", 4, 0},
-      {"pfPF", 2, false, nullptr, 0, 0},    {"pfSN", 1, false, "ot40", 1, 0},
-      {"pfSN", 128, false, "ot40", 1, 127}, {"pfSN", 129, false, nullptr, 0, 0},
-      {"pfSN", 0, false, nullptr, 0, 0},    {"pfGb", 4, false, "ot98", 1, 3},
-      {"pfGs", 1, false, "ot91", 1, 0},     {"pfGs", 2, false, nullptr, 0, 0},
-      {"pfSl", 15, false, "ot26", 1, 14},   {"pfTs", 10, false, nullptr, 0, 0},
-      {"pfGG", -5, false, "ot88", 11, 0},   {"pfMM", 7, false, "ot25", 2, 0},
-      {"pfSS", -1, true, nullptr, 0, 0},    {"pfdf", 0, false, nullptr, 0, 0},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(std::string(row.tag) + " k=" + std::to_string(row.k));
-    PREFERENCE_LOCATION_MAPRECORD sentinel{};
-    PREFERENCE_LOCATION_MAPRECORD* map = &sentinel;
-    short count = 99;
-    EXPECT_EQ(mapPrefStruct(TagOf(row.tag), row.k, &map, &count), row.recordMap);
-    // 'pfPF' outside its map's condition leaves both as they were; every other tag
-    // without a map clears them.
-    const bool untouched = std::string(row.tag) == "pfPF" && row.k != 0;
-    if (!row.recordMap) {
-      EXPECT_EQ(map, untouched ? &sentinel : nullptr);
-    }
-    uint32_t otTag = 1;
-    short arrayCount = 9, firstInci = 9;
-    mapPrefTag(TagOf(row.tag), row.k, &otTag, &arrayCount, &firstInci);
-    EXPECT_EQ(otTag, row.array ? TagOf(row.array) : 0u);
-    EXPECT_EQ(arrayCount, row.count);
-    EXPECT_EQ(firstInci, row.firstInci);
-  }
+// 'pfPF' outside its map's condition leaves the caller's map and count as they were; a
+// tag without a map clears them.
+TEST(PreferenceMaps, MapOutsideItsConditionLeavesTheCallersValues) {
+  PREFERENCE_LOCATION_MAPRECORD sentinel{};
+  PREFERENCE_LOCATION_MAPRECORD* map = &sentinel;
+  short count = 99;
+  EXPECT_FALSE(mapPrefStruct(TagOf("pfPF"), 1, &map, &count));
+  EXPECT_EQ(map, &sentinel);
+  EXPECT_EQ(count, 99);
+  EXPECT_FALSE(mapPrefStruct(TagOf("pfMM"), 0, &map, &count));
+  EXPECT_EQ(map, nullptr);
+  EXPECT_EQ(count, 0);
 }
 
-TEST(PreferenceMaps, FourByteValues) {
-  struct Row {
-    short first, second;
-    MAP_ARRAY_CONVERSION conversion;
-    int32_t value;
-  };
-  const Row rows[] = {
-      {1, -1, MAPCONV_HIGH_FIRST, 0x0001FFFF},
-      {-1, 1, MAPCONV_HIGH_FIRST, -65535},
-      {-32768, 0, MAPCONV_HIGH_FIRST, INT32_MIN},
-      {1, -1, MAPCONV_LOW_FIRST, -65535},
-      {0x1234, 0x5678, MAPCONV_LOW_FIRST, 0x56781234},
-      {5, 6, MAPCONV_COPY, 0},
-      {5, 6, MAPCONV_NEGATED_FLAG, 0},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(std::to_string(row.first) + ", " + std::to_string(row.second) + " conversion " +
-                 std::to_string(row.conversion));
-    EXPECT_EQ(makePrefsFourbyte(row.first, row.second, row.conversion), row.value);
-    short first = 77, second = 77;
-    makePrefsTwobytes(row.value, &first, &second, row.conversion);
-    const bool stored = fxt::PrefValueSize(row.conversion) == 4;
-    EXPECT_EQ(first, stored ? row.first : 77);
-    EXPECT_EQ(second, stored ? row.second : 77);
-  }
-}
+// A load without a size pointer cannot say what it delivered: refused, nothing read.
+constexpr int32_t kNoSize = -12345;
 
 TEST(PreferenceTranslation, RecordsReadForEachTagAndK) {
   struct Row {
@@ -204,8 +154,12 @@ TEST(PreferenceTranslation, RecordsReadForEachTagAndK) {
       {"pfPF k=1", "pfPF", 1, true, 48, 1, 48, "ot77 -2/0, ot77 -2/1, ot77 -2/2, ot77 -2/3"},
       {"pfPF k=2 goes to the host", "pfPF", 2, true, 48, 0, 48, "pfPF 2/0"},
       {"pfSN k=1", "pfSN", 1, true, 12, 1, 12, "ot40 -2/0"},
+      {"pfSN k=128", "pfSN", 128, true, 12, 1, 12, "ot40 -2/127"},
       {"pfSN k=129 goes to the host", "pfSN", 129, true, 12, 0, 12, "pfSN 129/0"},
+      {"pfGb k=4", "pfGb", 4, true, 12, 1, 12, "ot98 -2/3"},
+      {"pfGs k=2 goes to the host", "pfGs", 2, true, 12, 0, 12, "pfGs 2/0"},
       {"pfSS size query", "pfSS", 0, false, 0, 1, 108, ""},
+      {"no size pointer", "pfDP", 0, true, kNoSize, 0, kNoSize, ""},
       {"pfPL larger buffer", "pfPL", 0, true, 40, 1, 14,
        "ot13 -2/0, ot39 -2/0, ot36 -2/0, ot37 -2/0"},
   };
@@ -214,26 +168,16 @@ TEST(PreferenceTranslation, RecordsReadForEachTagAndK) {
     Document doc;
     doc.host.SetBehaviour(Fn::FX_LoadEData, NotingLoad);
     g_loaded.clear();
-    std::vector<uint8_t> buffer(64, 0xAA);
+    std::vector<uint8_t> buffer(80, 0xAA);
     int32_t size = row.size;
-    EXPECT_EQ(LoadPref(TagOf(row.tag), row.k, row.buffer ? buffer.data() : nullptr, &size),
+    EXPECT_EQ(LoadPref(TagOf(row.tag), row.k, row.buffer ? buffer.data() : nullptr,
+                       row.size == kNoSize ? nullptr : &size),
               row.result);
     EXPECT_EQ(size, row.sizeAfter);
     EXPECT_EQ(g_loaded, row.loaded);
     if (!row.result) {
       EXPECT_EQ(buffer[0], 0xAA);
     }
-  }
-}
-
-// A load without a size pointer cannot say what it delivered: refused, nothing read.
-TEST(PreferenceTranslation, LoadWithoutSizeIsRefused) {
-  for (const char* tag : {"pfMM", "pfDP"}) {
-    SCOPED_TRACE(tag);
-    Document doc;
-    uint8_t buffer[80] = {};
-    EXPECT_EQ(LoadPref(TagOf(tag), 0, buffer, nullptr), 0);
-    EXPECT_TRUE(doc.host.CallsTo(Fn::FX_LoadEData).empty());
   }
 }
 
