@@ -19,6 +19,7 @@
 #include "framework/text/textblock.h"
 
 #include "framework/score/cell.h"
+#include "framework/score/documentprefs.h"
 #include "framework/score/eregion.h"
 #include "framework/score/group.h"
 #include "framework/score/measure.h"

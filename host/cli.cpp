@@ -17,6 +17,7 @@
 #include "host/host.h"
 #include "host/paths.h"
 #include "host/pluginmodule.h"
+#include "host/prefslisting.h"
 #include "host/score.h"
 #include "host/userinterface.h"
 
@@ -365,6 +366,11 @@ int RunCommandLine(int argc, char** argv) {
   CLI::App* show = app.add_subcommand("show", "Chart of a document's staves and groups");
   show->add_option("DOC", showPath, "The document file (JSON)")->required();
 
+  std::string prefsPath;
+  CLI::App* prefs =
+      app.add_subcommand("prefs", "A document's side records by the preference they serve");
+  prefs->add_option("DOC", prefsPath, "The document file (JSON)")->required();
+
   RunOptions runOptions;
   runOptions.plugin = DefaultPluginPath();
   CLI::App* run = app.add_subcommand("run", "Run the command on a document's selection");
@@ -397,6 +403,7 @@ int RunCommandLine(int argc, char** argv) {
   }
   if (menu->parsed()) return Menu(menuPlugin);
   if (show->parsed()) return Show(showPath);
+  if (prefs->parsed()) return PrintPreferenceRecords(prefsPath, std::cout, std::cerr);
   if (run->parsed()) return Run(runOptions, false);
   if (demo->parsed()) return Run(demoOptions, true);
   return kExitUnusable;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bridge/recordbytes.h"
+#include "host/docfile_siderecords.h"
 #include "host/groups.h"
 #include "host/score.h"
 #include "host/scoremodel.h"
@@ -570,7 +571,7 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   if (!root.is_object()) Refuse("", "a document is one JSON object, found " + Describe(root));
   KnownMembers(root, "",
                {"format", "host", "measures", "fonts", "fontPrefs", "staves", "instrumentLists",
-                "multiStaffInstruments", "groups", "selection", "records"});
+                "multiStaffInstruments", "groups", "sideRecords", "selection", "records"});
   if (const Json* format = Find(root, "format")) {
     const std::string& text = ExpectString(*format, "format");
     if (text != kDocumentFormat)
@@ -600,6 +601,10 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   if (const Json* v = Find(root, "multiStaffInstruments"))
     reader.MultiStaffInstruments(*v, "multiStaffInstruments");
   if (const Json* v = Find(root, "groups")) reader.Groups(*v, "groups");
+  SideRecordProblem sideProblem;
+  if (const Json* v = Find(root, "sideRecords"))
+    if (!ReadSideRecords(*v, "sideRecords", &document.records, &sideProblem))
+      Refuse(sideProblem.place, sideProblem.reason);
 
   for (const RawRecord& record : raw) document.records.Put(record.tag, record.key, record.bytes);
   for (const NameLink& link : reader.links) {
@@ -853,6 +858,8 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
     groups.push_back(entry);
   }
   if (!groups.empty()) root["groups"] = groups;
+  Json sideRecords = SideRecordsMember(document.records);
+  if (!sideRecords.empty()) root["sideRecords"] = sideRecords;
   return root;
 }
 
