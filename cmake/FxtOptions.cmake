@@ -2,9 +2,9 @@
 
 function(fxt_target_defaults target)
   if(MSVC)
-    target_compile_options(${target} PRIVATE /W4 /WX)
+    target_compile_options(${target} PRIVATE /W4 $<$<BOOL:${FXT_WERROR}>:/WX>)
   else()
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+    target_compile_options(${target} PRIVATE -Wall -Wextra $<$<BOOL:${FXT_WERROR}>:-Werror>)
   endif()
 endfunction()
 

@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <functional>
 #include <optional>
+#include <queue>
 #include <set>
+#include <unordered_map>
+#include <vector>
 
 #if defined(_WIN32)
 #ifndef NOMINMAX
@@ -54,6 +59,46 @@ std::string Fit(const std::string& text, size_t width) {
   return cut + "\u2026";
 }
 
+// The byte offsets where the characters of UTF-8 text begin.
+std::vector<size_t> CharacterStarts(const std::string& text) {
+  std::vector<size_t> starts;
+  for (size_t i = 0; i < text.size(); ++i)
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(i);
+  return starts;
+}
+
+// The characters of a suffix in parentheses at the end of the name ("(Split Group 3)"),
+// 0 when it has none.
+size_t SuffixCharacters(const std::string& text) {
+  if (text.empty() || text.back() != ')') return 0;
+  int depth = 0;
+  size_t characters = 0;
+  for (size_t i = text.size(); i-- > 0;) {
+    const char c = text[i];
+    characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    depth += c == ')' ? 1 : c == '(' ? -1 : 0;
+    if (depth == 0) return characters;
+  }
+  return 0;
+}
+
+// A name padded, or shortened in the middle to exactly width columns: its beginning, an
+// ellipsis and its end, so that names that differ only at the end (a numbered suffix,
+// "Violin I" and "Violin II") stay apart. A suffix in parentheses is kept whole when it
+// leaves room for a character of the beginning.
+std::string FitName(const std::string& text, size_t width) {
+  const std::vector<size_t> starts = CharacterStarts(text);
+  if (starts.size() <= width) return text + std::string(width - starts.size(), ' ');
+  if (width == 0) return "";
+  const size_t keep = width - 1;
+  size_t tail = keep / 2;
+  const size_t suffix = SuffixCharacters(text);
+  if (suffix > tail && suffix < keep) tail = suffix;
+  const size_t head = keep - tail;
+  const std::string end = tail == 0 ? std::string() : text.substr(starts[starts.size() - tail]);
+  return text.substr(0, starts[head]) + "\u2026" + end;
+}
+
 std::string Right(const std::string& text, size_t width) {
   const size_t columns = Columns(text);
   return columns >= width ? text : std::string(width - columns, ' ') + text;
@@ -82,6 +127,40 @@ struct Row {
 
 uint32_t KeyOf(const GroupRecord& record) {
   return static_cast<uint32_t>(record.first) << 16 | record.number;
+}
+
+// The slots of the staves of the score order: the first slot that holds each staff.
+class SlotIndex {
+ public:
+  explicit SlotIndex(const std::vector<int16_t>& order) {
+    for (size_t i = 0; i < order.size(); ++i)
+      if (order[i] > 0) slots_.emplace(order[i], static_cast<int32_t>(i) + 1);
+  }
+  // 0 when the score order does not hold the staff.
+  int32_t SlotOf(int16_t staff) const {
+    const auto found = slots_.find(staff);
+    return found == slots_.end() ? 0 : found->second;
+  }
+
+ private:
+  std::unordered_map<int16_t, int32_t> slots_;  // emplace keeps the first slot
+};
+
+// A set of staff numbers (any 16-bit value), one flag each.
+class StaffSet {
+ public:
+  StaffSet() : flags_(0x10000, false) {}
+  void Insert(int16_t staff) { flags_[static_cast<uint16_t>(staff)] = true; }
+  bool Contains(int16_t staff) const { return flags_[static_cast<uint16_t>(staff)]; }
+
+ private:
+  std::vector<bool> flags_;
+};
+
+// The staff at a slot (from 1) of a list read in slot order; 0 outside it.
+int16_t StaffIn(const std::vector<int16_t>& list, int32_t slot) {
+  return slot >= 1 && static_cast<size_t>(slot) <= list.size() ? list[static_cast<size_t>(slot) - 1]
+                                                               : int16_t{0};
 }
 
 // A bracket: a run of slots of the score order and the groups that join exactly it.
@@ -146,12 +225,19 @@ std::string DrawChart(const Document& document, const ChartOptions& options) {
          Count(static_cast<size_t>(measures), "measure", "measures") + ", " +
          Count(groups.size(), "group", "groups") + "\n";
 
-  std::set<int16_t> selectedStaves;
+  // Every step below is linear in the staves, groups and measures (or n log n): the
+  // score order and the selection's list are read once, and slots are looked up in them.
+  StaffSet selectedStaves;
   if (selected) {
-    const int16_t top = StaffAtSlot(document.records, selection.startList, selection.startSlot);
-    const int16_t bottom = StaffAtSlot(document.records, selection.endList, selection.endSlot);
+    const std::vector<int16_t> startList =
+        selection.startList == 0 ? order : ReadInstrumentList(document, selection.startList);
+    const std::vector<int16_t> endList = selection.endList == selection.startList
+                                             ? startList
+                                             : ReadInstrumentList(document, selection.endList);
+    const int16_t top = StaffIn(startList, selection.startSlot);
+    const int16_t bottom = StaffIn(endList, selection.endSlot);
     for (int32_t slot = selection.startSlot; slot <= selection.endSlot; ++slot)
-      selectedStaves.insert(StaffAtSlot(document.records, selection.startList, slot));
+      selectedStaves.Insert(StaffIn(startList, slot));
     out += "Selection: staves " + Range(top, bottom) + " (slots " +
            Range(selection.startSlot, selection.endSlot) +
            (selection.startList == 0 ? "" : " of list " + std::to_string(selection.startList)) +
@@ -164,12 +250,13 @@ std::string DrawChart(const Document& document, const ChartOptions& options) {
   out += "\n";
 
   // --- Staves, with a bracket for each run of staves that groups join -----------------
+  const SlotIndex slotIndex(order);
   std::vector<std::pair<int32_t, int32_t>> slotsOf(rows.size(), {0, 0});
   std::map<std::pair<int32_t, int32_t>, Span> spans;
   for (size_t i = 0; i < rows.size(); ++i) {
     const GroupRecord& record = rows[i].group.record;
-    const int32_t top = SlotOf(document.records, 0, record.startStaff);
-    const int32_t bottom = SlotOf(document.records, 0, record.endStaff);
+    const int32_t top = slotIndex.SlotOf(record.startStaff);
+    const int32_t bottom = slotIndex.SlotOf(record.endStaff);
     if (top == 0 || bottom == 0 || top > bottom) continue;
     slotsOf[i] = {top, bottom};
     if (rows[i].mark == Mark::kRemoved) continue;
@@ -186,25 +273,35 @@ std::string DrawChart(const Document& document, const ChartOptions& options) {
   std::stable_sort(sorted.begin(), sorted.end(), [](const Span& a, const Span& b) {
     return a.top != b.top ? a.top < b.top : a.bottom > b.bottom;
   });
-  // First fit: a bracket goes into the leftmost lane whose brackets end above it.
+  // First fit: a bracket goes into the leftmost lane whose brackets end above it. The
+  // brackets come in order of their tops, so a lane that has ended above one bracket has
+  // ended above every later one: it moves from the busy lanes (by their bottom) to the
+  // free lanes (by their number) for good.
   struct Lane {
     std::vector<Span> spans;
     size_t width = 0;
   };
   std::vector<Lane> lanes;
-  for (const Span& span : sorted) {
-    Lane* lane = nullptr;
-    for (Lane& candidate : lanes)
-      if (candidate.spans.back().bottom < span.top) {
-        lane = &candidate;
-        break;
+  {
+    using Busy = std::pair<int32_t, size_t>;  // bottom of the lane's last bracket, lane
+    std::priority_queue<Busy, std::vector<Busy>, std::greater<Busy>> busy;
+    std::set<size_t> free;
+    for (const Span& span : sorted) {
+      while (!busy.empty() && busy.top().first < span.top) {
+        free.insert(busy.top().second);
+        busy.pop();
       }
-    if (!lane) {
-      lanes.emplace_back();
-      lane = &lanes.back();
+      size_t lane = lanes.size();
+      if (free.empty()) {
+        lanes.emplace_back();
+      } else {
+        lane = *free.begin();
+        free.erase(free.begin());
+      }
+      lanes[lane].spans.push_back(span);
+      lanes[lane].width = std::max(lanes[lane].width, Columns(span.label) + 2);
+      busy.emplace(span.bottom, lane);
     }
-    lane->spans.push_back(span);
-    lane->width = std::max(lane->width, Columns(span.label) + 2);
   }
 
   size_t nameWidth = 4;
@@ -231,15 +328,20 @@ std::string DrawChart(const Document& document, const ChartOptions& options) {
     out += "  " + Right("slot", slotWidth) + " staff  " + Fit("name", nameWidth) +
            (lanes.empty() ? "" : "  groups");
     out += "\n";
+    // Each lane's brackets are in order and do not overlap: one cursor a lane walks them
+    // down the staves.
+    std::vector<size_t> cursors(shownLanes, 0);
     for (size_t i = 0; i < order.size(); ++i) {
       const int32_t slot = static_cast<int32_t>(i) + 1;
-      std::string line = selectedStaves.count(order[i]) ? "> " : "  ";
+      std::string line = selectedStaves.Contains(order[i]) ? "> " : "  ";
       line += Right(std::to_string(slot), slotWidth) + " " + Right(std::to_string(order[i]), 5) +
-              "  " + Fit(staffNames[i], nameWidth) + "  ";
+              "  " + FitName(staffNames[i], nameWidth) + "  ";
       for (size_t l = 0; l < shownLanes; ++l) {
         std::string cell;
-        for (const Span& span : lanes[l].spans) {
-          if (slot < span.top || slot > span.bottom) continue;
+        const std::vector<Span>& laneSpans = lanes[l].spans;
+        while (cursors[l] < laneSpans.size() && laneSpans[cursors[l]].bottom < slot) ++cursors[l];
+        if (cursors[l] < laneSpans.size() && laneSpans[cursors[l]].top <= slot) {
+          const Span& span = laneSpans[cursors[l]];
           if (span.top == span.bottom)
             cell = "[" + span.label;
           else if (slot == span.top)
@@ -359,7 +461,7 @@ std::string DrawChart(const Document& document, const ChartOptions& options) {
     }
     const std::string& name = group.name.empty() ? group.abbreviation : group.name;
     std::string line = mark + Right(std::to_string(group.record.number), numberWidth) + " " +
-                       Fit(name, groupWidth) + "  " + Fit(stavesText[i], stavesWidth) + "  " +
+                       FitName(name, groupWidth) + "  " + Fit(stavesText[i], stavesWidth) + "  " +
                        Fit(measuresText[i], measuresWidth) + "  " +
                        bar(group.record.startMeasure, group.record.endMeasure, glyph);
     while (!line.empty() && line.back() == ' ') line.pop_back();
@@ -381,20 +483,37 @@ std::string DrawChart(const Document& document, const ChartOptions& options) {
   return out;
 }
 
+int ChartWidth(bool terminal, const char* columns, int terminalColumns) {
+  if (!terminal) return kDefaultChartWidth;
+  int width = 0;
+  bool number = columns && *columns;
+  for (const char* c = columns; number && *c; ++c) {
+    number = *c >= '0' && *c <= '9';
+    if (number) width = std::min(width * 10 + (*c - '0'), kWidestChart + 1);
+  }
+  if (!number || width == 0) width = terminalColumns;
+  if (width <= 0) return kDefaultChartWidth;
+  return std::min(width, kWidestChart);
+}
+
 int TerminalWidth() {
+  bool terminal = false;
+  int columns = 0;
 #if defined(_WIN32)
   if (_isatty(_fileno(stdout))) {
+    terminal = true;
     CONSOLE_SCREEN_BUFFER_INFO info;
     if (GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info))
-      return info.srWindow.Right - info.srWindow.Left + 1;
+      columns = info.srWindow.Right - info.srWindow.Left + 1;
   }
 #else
   if (isatty(STDOUT_FILENO)) {
+    terminal = true;
     struct winsize size;
-    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0) columns = size.ws_col;
   }
 #endif
-  return 80;
+  return ChartWidth(terminal, std::getenv("COLUMNS"), columns);
 }
 
 }  // namespace fxthost

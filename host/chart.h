@@ -33,7 +33,16 @@ struct ChartOptions {
 
 std::string DrawChart(const Document& document, const ChartOptions& options);
 
-// The columns of standard output when it is a terminal, else 80.
+// The width of a chart when standard output is not a terminal (a file, a pipe, a test),
+// so that what is written there does not depend on who ran it; and the widest chart.
+constexpr int kDefaultChartWidth = 80;
+constexpr int kWidestChart = 1000;
+
+// The width for a chart on standard output: on a terminal, COLUMNS when it holds a
+// whole number above 0, else the terminal's own columns (terminalColumns), else the
+// default; not on a terminal, the default. At most kWidestChart.
+int ChartWidth(bool terminal, const char* columns, int terminalColumns);
+// ChartWidth for this process's standard output.
 int TerminalWidth();
 
 }  // namespace fxthost

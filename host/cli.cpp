@@ -58,16 +58,26 @@ bool ParseNumber(const std::string& text, int64_t low, int64_t high, int64_t* va
   return true;
 }
 
-// "A-B" or "A".
-bool ParseRange(const std::string& text, int64_t low, int64_t high, int64_t* first, int64_t* last) {
+// "A-B" or "A": whole numbers, the first may be negative. Numbers too large for the
+// digits allowed come out as one past the limit, so that they read as out of range.
+bool ParseRange(const std::string& text, int64_t* first, int64_t* last) {
+  constexpr int64_t kLimit = 999999999999;
+  auto number = [&](const std::string& part, int64_t* value) {
+    size_t digits = part.size() > 1 && part[0] == '-' ? 1 : 0;
+    if (digits == part.size()) return false;
+    for (size_t i = digits; i < part.size(); ++i)
+      if (part[i] < '0' || part[i] > '9') return false;
+    if (ParseNumber(part, -kLimit, kLimit, value)) return true;
+    *value = part[0] == '-' ? -kLimit - 1 : kLimit + 1;
+    return true;
+  };
   const size_t dash = text.find('-', 1);
   if (dash == std::string::npos) {
-    if (!ParseNumber(text, low, high, first)) return false;
+    if (!number(text, first)) return false;
     *last = *first;
     return true;
   }
-  return ParseNumber(text.substr(0, dash), low, high, first) &&
-         ParseNumber(text.substr(dash + 1), low, high, last);
+  return number(text.substr(0, dash), first) && number(text.substr(dash + 1), last);
 }
 
 struct RunOptions {
@@ -77,8 +87,25 @@ struct RunOptions {
   std::string answer, hostVersion, output, report;
 };
 
+// A number of a refused range as the user wrote it (one past the limit: as given).
+std::string AsWritten(int64_t value, const std::string& text, bool first) {
+  if (value >= -999999999999 && value <= 999999999999) return std::to_string(value);
+  const size_t dash = text.find('-', 1);
+  return dash == std::string::npos ? text : first ? text.substr(0, dash) : text.substr(dash + 1);
+}
+
+// The first of the two numbers (first, last) outside [low, high], as written; "" when
+// both are inside.
+std::string OutsideOf(const std::string& text, int64_t first, int64_t last, int64_t low,
+                      int64_t high) {
+  if (first < low || first > high) return AsWritten(first, text, true);
+  if (last < low || last > high) return AsWritten(last, text, false);
+  return "";
+}
+
 // The selection the command runs on: the document's, with what the options give in
-// its place. False with the reason when it names no music of the document.
+// its place. False with the reason when it names no music of the document. Each
+// refusal of an option names the option as given and what is wrong with it.
 bool ChooseSelection(const Document& document, const RunOptions& options, Region* chosen,
                      std::string* problem) {
   const bool hasBase = document.hasSelection;
@@ -88,31 +115,61 @@ bool ChooseSelection(const Document& document, const RunOptions& options, Region
 
   int64_t list = hasBase ? base.startList : 0;
   if (!options.list.empty() && !ParseNumber(options.list, 0, 0xFFFF, &list)) {
-    *problem = "--list " + options.list + ": expected a list number (0 to 65535)";
+    *problem = "--list " + options.list + ": list numbers run from 0 to 65535";
     return false;
   }
   region.startList = region.endList = static_cast<uint16_t>(list);
   const std::string listText = "list " + std::to_string(list);
+  const int32_t slots = SlotCount(document.records, region.startList);
+  if (!options.list.empty() && slots == 0) {
+    *problem = "--list " + options.list + ": " + listText + " has no staves";
+    return false;
+  }
 
   if (!options.staves.empty() && !options.slots.empty()) {
     *problem = "give --staves or --slots, not both";
     return false;
   }
   auto slotOf = [&](int64_t staff, int16_t* slot) {
-    *slot = static_cast<int16_t>(
-        SlotOf(document.records, region.startList, static_cast<int16_t>(staff)));
+    *slot = staff >= -0x8000 && staff <= 0x7FFF
+                ? static_cast<int16_t>(
+                      SlotOf(document.records, region.startList, static_cast<int16_t>(staff)))
+                : int16_t{0};
     if (*slot == 0) *problem = "staff " + std::to_string(staff) + " is not in " + listText;
     return *slot != 0;
   };
   if (!options.staves.empty()) {
-    if (!ParseRange(options.staves, 1, 0x7FFF, &first, &last)) {
-      *problem = "--staves " + options.staves + ": expected staff numbers A-B";
+    const std::string option = "--staves " + options.staves + ": ";
+    if (!ParseRange(options.staves, &first, &last)) {
+      *problem = option + "expected staff numbers A-B, or one staff A";
       return false;
     }
-    if (!slotOf(first, &region.startSlot) || !slotOf(last, &region.endSlot)) return false;
+    if (!slotOf(first, &region.startSlot) || !slotOf(last, &region.endSlot)) {
+      *problem = option + *problem;
+      return false;
+    }
+    if (region.startSlot > region.endSlot) {
+      *problem = option + "the top staff comes after the bottom staff (staff " +
+                 std::to_string(first) + " is in slot " + std::to_string(region.startSlot) +
+                 " of " + listText + ", staff " + std::to_string(last) + " in slot " +
+                 std::to_string(region.endSlot) + ")";
+      return false;
+    }
   } else if (!options.slots.empty()) {
-    if (!ParseRange(options.slots, 1, 0x7FFF, &first, &last)) {
-      *problem = "--slots " + options.slots + ": expected slots A-B";
+    const std::string option = "--slots " + options.slots + ": ";
+    if (!ParseRange(options.slots, &first, &last)) {
+      *problem = option + "expected slots A-B, or one slot A";
+      return false;
+    }
+    const std::string outside = OutsideOf(options.slots, first, last, 1, slots);
+    if (!outside.empty()) {
+      *problem = option + "slot " + outside + " does not exist (" + listText + " has slots 1 to " +
+                 std::to_string(slots) + ")";
+      return false;
+    }
+    if (first > last) {
+      *problem =
+          option + "slot " + std::to_string(first) + " comes after slot " + std::to_string(last);
       return false;
     }
     region.startSlot = static_cast<int16_t>(first);
@@ -132,9 +189,25 @@ bool ChooseSelection(const Document& document, const RunOptions& options, Region
     return false;
   }
 
+  const int32_t measures = LastMeasure(document.records);
   if (!options.measures.empty()) {
-    if (!ParseRange(options.measures, 1, 0x7FFF, &first, &last)) {
-      *problem = "--measures " + options.measures + ": expected measures A-B";
+    const std::string option = "--measures " + options.measures + ": ";
+    if (!ParseRange(options.measures, &first, &last)) {
+      *problem = option + "expected measures A-B, or one measure A";
+      return false;
+    }
+    const std::string outside = OutsideOf(options.measures, first, last, 1, measures);
+    if (!outside.empty()) {
+      const bool below = outside[0] == '-' || outside == "0" || measures == 0;
+      *problem = option + "measure " + outside +
+                 (below ? " does not exist" : " is outside the document") +
+                 (measures == 0 ? std::string(" (the document has no measures)")
+                                : " (measures run from 1 to " + std::to_string(measures) + ")");
+      return false;
+    }
+    if (first > last) {
+      *problem = option + "measure " + std::to_string(first) + " comes after measure " +
+                 std::to_string(last);
       return false;
     }
     region.startMeasure = static_cast<int16_t>(first);
@@ -147,29 +220,32 @@ bool ChooseSelection(const Document& document, const RunOptions& options, Region
     return false;
   }
 
-  int64_t position = hasBase ? base.startPosition : 0;
-  if (!options.startPosition.empty() &&
-      !ParseNumber(options.startPosition, 0, Region::kMeasureEnd, &position)) {
-    *problem = "--start-position " + options.startPosition + ": expected 0 to 2147483647";
+  auto position = [&](const char* name, const std::string& text, int32_t* value) {
+    int64_t parsed = 0;
+    if (text.empty()) return true;
+    if (!ParseNumber(text, -999999999999, 999999999999, &parsed) || parsed < 0 ||
+        parsed > Region::kMeasureEnd) {
+      *problem = std::string(name) + " " + text + ": positions run from 0 to " +
+                 std::to_string(Region::kMeasureEnd);
+      return false;
+    }
+    *value = static_cast<int32_t>(parsed);
+    return true;
+  };
+  region.startPosition = hasBase ? base.startPosition : 0;
+  region.endPosition = hasBase ? base.endPosition : Region::kMeasureEnd;
+  if (!position("--start-position", options.startPosition, &region.startPosition) ||
+      !position("--end-position", options.endPosition, &region.endPosition))
+    return false;
+  if (region.startMeasure == region.endMeasure && region.startPosition > region.endPosition) {
+    *problem = "the start position " + std::to_string(region.startPosition) +
+               " comes after the end position " + std::to_string(region.endPosition) +
+               " in the one measure selected";
     return false;
   }
-  region.startPosition = static_cast<int32_t>(position);
-  position = hasBase ? base.endPosition : Region::kMeasureEnd;
-  if (!options.endPosition.empty() &&
-      !ParseNumber(options.endPosition, 0, Region::kMeasureEnd, &position)) {
-    *problem = "--end-position " + options.endPosition + ": expected 0 to 2147483647";
-    return false;
-  }
-  region.endPosition = static_cast<int32_t>(position);
 
-  const int32_t slots = SlotCount(document.records, region.startList);
-  const int32_t measures = LastMeasure(document.records);
   if (region.startSlot > region.endSlot) {
     *problem = "the selection's top staff comes after its bottom staff";
-    return false;
-  }
-  if (region.startMeasure > region.endMeasure) {
-    *problem = "the selection's measures end before they start";
     return false;
   }
   if (!IsValidRegion(document.records, region)) {

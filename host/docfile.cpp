@@ -490,6 +490,12 @@ std::vector<RawRecord> RawRecords(const Json& value, const std::string& place) {
     record.key = Key(numbers[0], numbers[1], numbers[2], numbers[3]);
     record.bytes = HexBytes(ExpectString(*hex, MemberPlace(at, "hex")), MemberPlace(at, "hex"));
     if (record.bytes.size() > 0x7FFFFFFF) Refuse(MemberPlace(at, "hex"), "record too large");
+    // The host reads no group from fewer bytes: such a group would be in the file but in
+    // no walk of the groups, no chart and no command.
+    if (record.tag == kGroupTag && record.key.third == 0 && record.key.extra == 0 &&
+        record.bytes.size() < static_cast<size_t>(kGroupRecordSize))
+      Refuse(MemberPlace(at, "hex"), "a group record is " + std::to_string(kGroupRecordSize) +
+                                         " bytes, found " + std::to_string(record.bytes.size()));
     if (!seen.emplace(record.tag, record.key.Packed()).second)
       Refuse(at, "the same record (tag and key) is given twice");
     records.push_back(std::move(record));
@@ -566,8 +572,11 @@ Region SelectionRegion(const Json& value, const Document& document, const std::s
   return region;
 }
 
-// Builds the document from the file's object into a fresh document.
-void Build(const Json& root, Document& document, DocumentFile* info, bool withRecords) {
+// Builds the document from the file's object into a fresh document. The writer builds
+// its schema part alone (without the raw records) to see what it gives back; it passes
+// the document written as known, whose staves the raw records will bring.
+void Build(const Json& root, Document& document, DocumentFile* info, bool withRecords,
+           const Document* known = nullptr) {
   if (!root.is_object()) Refuse("", "a document is one JSON object, found " + Describe(root));
   KnownMembers(root, "",
                {"format", "host", "measures", "fonts", "fontPrefs", "staves", "instrumentLists",
@@ -616,7 +625,7 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   }
 
   for (const StaffReference& reference : reader.staffReferences)
-    if (!StaffExists(document, reference.staff))
+    if (!StaffExists(document, reference.staff) && !(known && StaffExists(*known, reference.staff)))
       Refuse(reference.place, "staff " + std::to_string(reference.staff) + " does not exist");
 
   if (const Json* v = Find(root, "selection")) {
@@ -625,6 +634,75 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   }
   if (info) *info = file;
 }
+
+// What the JSON parser alone would let through: a member named twice in one object (the
+// parser keeps the last and drops the earlier without a word) and a text holding U+0000
+// (names are stored as terminated texts, so it would cut them short). The parser reports
+// every key and value to this check as it reads them; the check keeps the path to the
+// current value, one step per open object or array, so that a refusal names its place.
+class StrictJson {
+ public:
+  bool operator()(int /*depth*/, nlohmann::json::parse_event_t event, Json& parsed) {
+    using Event = nlohmann::json::parse_event_t;
+    switch (event) {
+      case Event::object_start:
+      case Event::array_start:
+        steps_.push_back(Step{event == Event::object_start, {}, std::string(), 0});
+        break;
+      case Event::key: {
+        const std::string& name = parsed.get_ref<const std::string&>();
+        Step& step = steps_.back();
+        step.key = name;
+        if (name.find('\0') != std::string::npos)
+          Refuse(Place(), "a member name cannot hold the character U+0000");
+        if (!step.keys.insert(name).second) Refuse(Place(), "this member is given twice");
+        break;
+      }
+      case Event::value:
+        if (parsed.is_string() &&
+            parsed.get_ref<const std::string&>().find('\0') != std::string::npos)
+          Refuse(Place(), "a text cannot hold the character U+0000");
+        Advance();
+        break;
+      case Event::object_end:
+      case Event::array_end:
+        steps_.pop_back();
+        Advance();
+        break;
+    }
+    return true;
+  }
+
+ private:
+  struct Step {
+    bool object;
+    std::set<std::string> keys;  // the members of an object so far
+    std::string key;             // the member being read
+    size_t index;                // the element being read
+  };
+
+  // After a value: the next element of an array.
+  void Advance() {
+    if (!steps_.empty() && !steps_.back().object) ++steps_.back().index;
+  }
+
+  // The place of the value being read, in the form the reader's refusals use.
+  std::string Place() const {
+    std::string place;
+    for (const Step& step : steps_) {
+      if (!step.object) {
+        place = IndexPlace(place, step.index);
+        continue;
+      }
+      bool word = !step.key.empty() && std::isalpha(static_cast<unsigned char>(step.key[0]));
+      for (char c : step.key) word = word && std::isalnum(static_cast<unsigned char>(c));
+      place = word ? MemberPlace(place, step.key) : KeyPlace(place, step.key);
+    }
+    return place;
+  }
+
+  std::vector<Step> steps_;
+};
 
 // "line 3, column 7" of a byte offset into the text.
 std::string LineAndColumn(const std::string& text, size_t offset) {
@@ -787,8 +865,9 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
   const std::vector<int16_t> order = ReadInstrumentList(document, 0);
   bool orderWritable = !order.empty();
   std::set<int16_t> inOrder;
+  // Every staff of it must have its record: reading "staves" makes one for each.
   for (int16_t staff : order)
-    orderWritable = orderWritable && staff > 0 && inOrder.insert(staff).second;
+    orderWritable = orderWritable && StaffExists(document, staff) && inOrder.insert(staff).second;
   if (orderWritable) {
     Json staves = Json::array();
     for (int16_t staff : order) {
@@ -910,7 +989,10 @@ bool ParseDocument(const std::string& text, const std::string& file, Document* d
                    DocumentFile* info, DocumentError* error) {
   Json root;
   try {
-    root = Json::parse(text);
+    root = Json::parse(text, StrictJson());
+  } catch (const Refusal& refusal) {
+    if (error) *error = DocumentError{file, refusal.place, refusal.reason};
+    return false;
   } catch (const Json::parse_error& e) {
     // The library's message reads "[json.exception.parse_error.101] parse error at line
     // 1, column 2: syntax error while parsing ..."; the reason is what follows the place.
@@ -962,7 +1044,7 @@ std::string FormatDocument(const Document& document, const DocumentFile& info) {
   // does not reproduce is written as a raw record.
   Document rebuilt;
   try {
-    Build(root, rebuilt, nullptr, false);
+    Build(root, rebuilt, nullptr, false, &document);
   } catch (const Refusal&) {
     // Cannot happen for a schema part this writer made; should it, the document is
     // still written whole, as raw records.

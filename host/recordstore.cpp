@@ -210,9 +210,10 @@ bool RecordStore::Create(uint32_t tag, DataKey* key, const void* data, int32_t s
                    inciField == InciField::kThird ? 0 : 1);
     if (number < 0) return false;
     made.third = static_cast<uint16_t>(number);
-  } else if (IsInciRecord(tag, made) && !WithinInciList(records, inciField, made)) {
-    return false;
   }
+  // Whatever was assigned, an inci kept as passed must not leave a gap: the record would
+  // sit behind it, where no inci walk reaches.
+  if (IsInciRecord(tag, made) && !WithinInciList(records, inciField, made)) return false;
   if (records.count(made.Packed()) != 0) return false;
 
   const uint8_t* begin = static_cast<const uint8_t*>(data);

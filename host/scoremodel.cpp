@@ -245,7 +245,9 @@ std::vector<MultiStaffInstrument> ReadMultiStaffInstruments(const Document& docu
   std::vector<MultiStaffInstrument> instruments;
   document.records.ForEach(kMultiStaffInstrumentTag,
                            [&](const DataKey& key, const RecordStore::Bytes& record) {
-                             if (key.second != 0 || key.first == 0 || key.first > kLastInci) return;
+                             if (key.second != 0 || key.third != 0 || key.extra != 0 ||
+                                 key.first == 0 || key.first > kLastInci)
+                               return;
                              MultiStaffInstrument instrument;
                              instrument.id = key.first;
                              for (size_t i = 0; i < 3; ++i)

@@ -189,6 +189,55 @@ TEST_F(FxthostRun, ExitStatuses) {
   EXPECT_EQ(Entries(), 2u);  // doc.json and bare.json: nothing else was written
 }
 
+// A refused selection option says what is wrong with it, not only what was expected.
+TEST_F(FxthostRun, SelectionOptionsSayWhatIsWrong) {
+  const std::string input = Write("doc.json", kDocument);
+  const std::string bare = Write("bare.json", R"({ "staves": [{ "id": 1 }] })");
+  struct Row {
+    std::string options;
+    const char* message;  // the whole line after "fxthost: "
+  };
+  const Row rows[] = {
+      {"--measures 0-5", "--measures 0-5: measure 0 does not exist (measures run from 1 to 30)"},
+      {"--measures -3", "--measures -3: measure -3 does not exist (measures run from 1 to 30)"},
+      {"--measures 5-80",
+       "--measures 5-80: measure 80 is outside the document (measures run from 1 to 30)"},
+      {"--measures 99999999999999999999",
+       "--measures 99999999999999999999: measure 99999999999999999999 is outside the document "
+       "(measures run from 1 to 30)"},
+      {"--measures 8-5", "--measures 8-5: measure 8 comes after measure 5"},
+      {"--measures five", "--measures five: expected measures A-B, or one measure A"},
+      {"--measures 5-", "--measures 5-: expected measures A-B, or one measure A"},
+      {"--slots 0-2", "--slots 0-2: slot 0 does not exist (list 0 has slots 1 to 3)"},
+      {"--slots 2-9", "--slots 2-9: slot 9 does not exist (list 0 has slots 1 to 3)"},
+      {"--slots 3-1", "--slots 3-1: slot 3 comes after slot 1"},
+      {"--list 2 --slots 1-3", "--slots 1-3: slot 3 does not exist (list 2 has slots 1 to 2)"},
+      {"--slots x", "--slots x: expected slots A-B, or one slot A"},
+      {"--staves 0-5", "--staves 0-5: staff 0 is not in list 0"},
+      {"--staves 6-3",
+       "--staves 6-3: the top staff comes after the bottom staff (staff 6 is in slot 3 of list 0, "
+       "staff 3 in slot 1)"},
+      {"--staves 3-x", "--staves 3-x: expected staff numbers A-B, or one staff A"},
+      {"--list 70000", "--list 70000: list numbers run from 0 to 65535"},
+      {"--list 4", "--list 4: list 4 has no staves"},
+      {"--start-position -1", "--start-position -1: positions run from 0 to 2147483647"},
+      {"--end-position 3000000000",
+       "--end-position 3000000000: positions run from 0 to 2147483647"},
+      {"--measures 5 --start-position 10 --end-position 5",
+       "the start position 10 comes after the end position 5 in the one measure selected"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.options);
+    const ProgramRun run = Fxthost("run " + input + kPlugin + " " + row.options);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.output, "fxthost: " + std::string(row.message) + "\n");
+  }
+  const ProgramRun run = Fxthost("run " + bare + kPlugin + " --staves 1 --measures 1");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.output,
+            "fxthost: --measures 1: measure 1 does not exist (the document has no measures)\n");
+}
+
 TEST_F(FxthostRun, OutputReplacesOnlyTheFileNamed) {
   const std::string input = Write("doc.json", kDocument);
   const std::string out = Path("out.json");

@@ -238,6 +238,70 @@ TEST(DocumentFile, SavingKeepsEverythingTheCommandAndTheHostLeft) {
   EXPECT_EQ(text, "left over");
 }
 
+// A staff that is only a raw record (not in the score order) may still be named by a
+// group or a staff list: the file keeps saying those by name, and only that staff's
+// record as a raw one.
+TEST(DocumentFile, NamesWhatRefersToAStaffOutsideTheScoreOrder) {
+  const std::string staff7 = R"({ "tag": "SOIS", "key": [7, 0, 0, 0], "hex": "0700" })";
+  struct Row {
+    std::string text;
+    const char* named;  // written by name
+  };
+  const Row rows[] = {
+      {R"({ "measures": 4, "staves": [{ "id": 3 }],
+            "groups": [{ "id": 1, "staves": [3, 7], "measures": [1, 4], "name": "Mixed" }],
+            "records": [)" +
+           staff7 + "] }",
+       R"("groups": [
+    { "id": 1, "staves": [3, 7], "measures": [1, 4], "name": "Mixed", "offset6": 0 }
+  ])"},
+      {R"({ "measures": 4, "staves": [{ "id": 3 }], "instrumentLists": { "2": [7, 3] },
+            "records": [)" +
+           staff7 + "] }",
+       R"("instrumentLists": { "2": [7, 3] })"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.text);
+    Document document;
+    ASSERT_TRUE(Load(row.text, &document));
+    const std::string saved = fxthost::FormatDocument(document, DocumentFile());
+    EXPECT_NE(saved.find(row.named), std::string::npos) << saved;
+    EXPECT_NE(saved.find(R"("records": [
+    { "tag": "SOIS", "key": [7, 0, 0, 0], "hex": "0700" }
+  ])"),
+              std::string::npos)
+        << saved;
+    Document again;
+    ASSERT_TRUE(Load(saved, &again));
+    EXPECT_EQ(fxthost::FormatDocument(again, DocumentFile()), saved);
+  }
+}
+
+// Records that the schema must leave raw, lest reading the saved file make records the
+// document did not have: the saved file reads back as the same records.
+TEST(DocumentFile, SavedFilesReadBackAsTheSameRecords) {
+  const std::string group33 = "03000300" + std::string(56, '0') + "01000100";
+  const std::string rows[] = {
+      // A score order whose staff has no record, and a group on that staff.
+      R"({ "measures": 2, "records": [
+           { "tag": "SOIu", "key": [0, 0, 0, 0], "hex": "0300" },
+           { "tag": "SDNG", "key": [0, 1, 0, 0], "hex": ")" +
+          group33 + R"(" }] })",
+      // A multi-staff instrument under a key the schema cannot name.
+      R"({ "records": [{ "tag": "otMG", "key": [1, 0, 5, 0], "hex": "010002000000000000000000" }] })",
+  };
+  for (const std::string& row : rows) {
+    SCOPED_TRACE(row);
+    Document document;
+    ASSERT_TRUE(Load(row, &document));
+    const std::string saved = fxthost::FormatDocument(document, DocumentFile());
+    Document again;
+    ASSERT_TRUE(Load(saved, &again));
+    EXPECT_TRUE(again.records == document.records) << saved;
+    EXPECT_EQ(fxthost::FormatDocument(again, DocumentFile()), saved);
+  }
+}
+
 TEST(DocumentFile, NamesTakeTextNumbersTheRawRecordsLeaveFree) {
   // A raw text block 1 with its raw text 1: the group's name must not take either.
   const std::string block = "0100000000000000640000000000081a00000000000000006c62";
@@ -358,6 +422,28 @@ TEST(DocumentFile, RefusesWhatItCannotReadAndSaysWhereAndWhy) {
        "one to four numbers"},
       {R"({ "records": [{ "tag": "ABCD", "key": [1], "hex": "" }, { "tag": "ABCD", "key": [1, 0], "hex": "01" }] })",
        "records[1]", "given twice"},
+      // A group record the host could not read would vanish from the chart and the groups.
+      {R"({ "records": [{ "tag": "SDNG", "key": [0, 1], "hex": "0100" }] })", "records[0].hex",
+       "a group record is 36 bytes, found 2"},
+      {"{" + staves + R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2] }],
+                      "records": [{ "tag": "SDNG", "key": [0, 1, 0, 0], "hex": "03000600" }] })",
+       "records[0].hex", "a group record is 36 bytes, found 4"},
+      // A member given twice would otherwise lose the first silently.
+      {R"({ "measures": 3, "measures": 4 })", "measures", "given twice"},
+      {R"({ "staves": [{ "id": 3 }, { "id": 4, "name": "A", "name": "B" }] })", "staves[1].name",
+       "given twice"},
+      {R"({ "fontPrefs": { "33": { "font": 1 }, "33": { "font": 2 } } })", "fontPrefs[\"33\"]",
+       "given twice"},
+      {"{" + staves + R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2],
+                                     "offset6": 1, "offset6": 2 }] })",
+       "groups[0].offset6", "given twice"},
+      // A NUL would cut the text short.
+      {R"({ "staves": [{ "id": 3, "name": "Vio\u0000lin" }] })", "staves[0].name", "U+0000"},
+      {"{" + staves +
+           R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2], "abbreviation": "\u0000" }] })",
+       "groups[0].abbreviation", "U+0000"},
+      {R"({ "fonts": [{ "id": 0, "name": "Arial" }, { "id": 1, "name": "A\u0000B" }] })",
+       "fonts[1].name", "U+0000"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.text);

@@ -92,6 +92,10 @@ TEST(RecordStoreCreate, FillsMarkedFieldsByKeyShape) {
       {"incis exhausted", kSystemStaff, {K(1, 0x7FFF)}, K(1, kNew), false, {}},
       {"unmarked key taken", kGroup, {K(0, 1)}, K(0, 1), false, {}},
       {"unmarked inci leaves a gap", kSystemStaff, {K(1, 0)}, K(1, 2), false, {}},
+      // An inci given beside a mark is held to the same rule: no record behind a gap.
+      {"new item at inci 0", kSystemStaff, {K(1, 0)}, K(kNew, 0), true, K(2, 0)},
+      {"new item at an inci past 0", kSystemStaff, {K(1, 0)}, K(kNew, 3), false, {}},
+      {"new detail at a cell inci past 0", kMidi, {}, K(3, kNew, 2), false, {}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

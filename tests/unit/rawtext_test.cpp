@@ -102,10 +102,11 @@ TEST_F(RawTextTest, EmptyOrMissingTextGivesTheEmptyStringAndIsNotCreated) {
 // host's size, so a read past it shows under the address sanitizer.
 TEST_F(RawTextTest, UnterminatedBlockIsReadOnlyUpToItsSize) {
   constexpr uint32_t kPlainTag = fxt::MakeTag('z', 'q', 'T', 'x');
+  // Each character as a little-endian unit, then extra zero bytes.
   auto utf16 = [](const std::string& text, size_t extra) {
-    std::vector<uint8_t> bytes(text.size() * 2 + extra, 0);
-    for (size_t i = 0; i < text.size(); ++i)
-      fxt::PutU16(bytes.data(), i * 2, static_cast<uint8_t>(text[i]));
+    std::vector<uint8_t> bytes;
+    for (char c : text) bytes.insert(bytes.end(), {static_cast<uint8_t>(c), 0});
+    bytes.resize(bytes.size() + extra, 0);
     return bytes;
   };
   struct Row {
