@@ -60,8 +60,8 @@ bool LoadDefinition(const RecordStore& store, uint32_t tag, const DataKey& key, 
                     int32_t* size, uint32_t version) {
   const RecordStore::Bytes* stored = store.Find(tag, key);
   if (!stored || !size) return false;
-  RecordStore::Bytes served(stored->begin(),
-                            stored->begin() + std::min<size_t>(stored->size(), kDefinitionFixedSize));
+  RecordStore::Bytes served(
+      stored->begin(), stored->begin() + std::min<size_t>(stored->size(), kDefinitionFixedSize));
   served.resize(kDefinitionFixedSize, 0);
   const RecordStore::Bytes description = TextForVersion(DefinitionDescription(*stored), version);
   served.insert(served.end(), description.begin(), description.end());

@@ -37,8 +37,9 @@ bool StaffListExists(const Document& document, uint16_t list) {
 }
 
 // The rehearsal-mark styles by name; index = style.
-const char* const kStyles[] = {"none",         "letters", "lettersNumbers", "lowercaseLetters",
-                               "lowercaseLettersNumbers", "numbers", "measureNumber"};
+const char* const kStyles[] = {
+    "none",    "letters",      "lettersNumbers", "lowercaseLetters", "lowercaseLettersNumbers",
+    "numbers", "measureNumber"};
 constexpr int kStyleCount = 7;
 
 int16_t RehearsalStyle(const Json& value, const std::string& place) {
@@ -98,8 +99,8 @@ bool MeasureWritable(const Document& document, const std::vector<PlacedExpressio
     const RecordStore::Bytes* bytes = document.records.Find(kExpressionTag, Key(e.measure, e.inci));
     if (e.inci != i || !bytes || bytes->size() != static_cast<size_t>(kExpressionRecordSize) ||
         e.measure < 1 || e.measure > last || !StaffExists(document, e.staff) ||
-        (!e.shape && !DefinitionExists(document, e.definition)) ||
-        e.definition > 0x7FFF || (e.staffList != 0 && !StaffListWritableInAnyKind(document, e.staffList)))
+        (!e.shape && !DefinitionExists(document, e.definition)) || e.definition > 0x7FFF ||
+        (e.staffList != 0 && !StaffListWritableInAnyKind(document, e.staffList)))
       return false;
   }
   return true;
@@ -164,8 +165,7 @@ Json WriteTextExpressions(const Document& document, NotationCoverage* coverage) 
       coverage->blocks.push_back(definition.textBlock);
       coverage->nameWords[{kTextExpressionDefTag, Key(definition.id).Packed()}] = 0;
     }
-    if (!definition.description.empty())
-      entry["description"] = Utf16ToUtf8(definition.description);
+    if (!definition.description.empty()) entry["description"] = Utf16ToUtf8(definition.description);
     const int16_t style = definition.rehearsalStyle;
     if (style > 0 && style < kStyleCount)
       entry["rehearsalMarks"] = kStyles[style];
@@ -187,43 +187,43 @@ Json WriteTextExpressions(const Document& document, NotationCoverage* coverage) 
 void ReadStaffLists(const Json& value, const std::string& place, Document& document,
                     NotationReading* reading) {
   std::set<std::pair<uint32_t, uint16_t>> seen;
-  EachObject(value, place, {"id", "kind", "staves"}, [&](const Json& object, const std::string& at) {
-    const Json* id = Find(object, "id");
-    const Json* staves = Find(object, "staves");
-    if (!id || !staves) Refuse(at, "a staff list needs its id and its staves");
-    const uint16_t list = static_cast<uint16_t>(Number(*id, MemberPlace(at, "id"), 1, 0x7FFF));
-    uint32_t tag = kStaffListTags[0];
-    if (const Json* v = Find(object, "kind")) tag = Kind(*v, MemberPlace(at, "kind"));
-    if (!seen.insert({tag, list}).second)
-      Refuse(MemberPlace(at, "id"), "staff list " + std::to_string(list) + " of kind " +
-                                        KindName(tag) + " is given twice");
-    const std::string stavesPlace = MemberPlace(at, "staves");
-    ExpectArray(*staves, stavesPlace);
-    if (staves->empty()) Refuse(stavesPlace, "a staff list names at least one staff");
-    std::set<int16_t> once;
-    for (size_t i = 0; i < staves->size(); ++i) {
-      const std::string staffPlace = IndexPlace(stavesPlace, i);
-      const int16_t staff = Int16((*staves)[i], staffPlace);
-      if (!once.insert(staff).second)
-        Refuse(staffPlace, "staff " + std::to_string(staff) + " is in the list twice");
-      RecordStore::Bytes record(2, 0);
-      fxt::PutS16(record.data(), 0, staff);
-      document.records.Put(tag, Key(list, static_cast<uint16_t>(i)), record);
-      reading->checks.push_back([staffPlace, staff](const Document& built) {
-        if (!StaffExists(built, staff))
-          Refuse(staffPlace, "staff " + std::to_string(staff) + " does not exist");
+  EachObject(
+      value, place, {"id", "kind", "staves"}, [&](const Json& object, const std::string& at) {
+        const Json* id = Find(object, "id");
+        const Json* staves = Find(object, "staves");
+        if (!id || !staves) Refuse(at, "a staff list needs its id and its staves");
+        const uint16_t list = static_cast<uint16_t>(Number(*id, MemberPlace(at, "id"), 1, 0x7FFF));
+        uint32_t tag = kStaffListTags[0];
+        if (const Json* v = Find(object, "kind")) tag = Kind(*v, MemberPlace(at, "kind"));
+        if (!seen.insert({tag, list}).second)
+          Refuse(MemberPlace(at, "id"), "staff list " + std::to_string(list) + " of kind " +
+                                            KindName(tag) + " is given twice");
+        const std::string stavesPlace = MemberPlace(at, "staves");
+        ExpectArray(*staves, stavesPlace);
+        if (staves->empty()) Refuse(stavesPlace, "a staff list names at least one staff");
+        std::set<int16_t> once;
+        for (size_t i = 0; i < staves->size(); ++i) {
+          const std::string staffPlace = IndexPlace(stavesPlace, i);
+          const int16_t staff = Int16((*staves)[i], staffPlace);
+          if (!once.insert(staff).second)
+            Refuse(staffPlace, "staff " + std::to_string(staff) + " is in the list twice");
+          RecordStore::Bytes record(2, 0);
+          fxt::PutS16(record.data(), 0, staff);
+          document.records.Put(tag, Key(list, static_cast<uint16_t>(i)), record);
+          reading->checks.push_back([staffPlace, staff](const Document& built) {
+            if (!StaffExists(built, staff))
+              Refuse(staffPlace, "staff " + std::to_string(staff) + " does not exist");
+          });
+        }
       });
-    }
-  });
 }
 
 Json WriteStaffLists(const Document& document) {
   Json lists = Json::array();
   for (uint32_t tag : kStaffListTags) {
     std::set<uint16_t> numbers;
-    document.records.ForEach(tag, [&](const DataKey& key, const RecordStore::Bytes&) {
-      numbers.insert(key.first);
-    });
+    document.records.ForEach(
+        tag, [&](const DataKey& key, const RecordStore::Bytes&) { numbers.insert(key.first); });
     for (uint16_t list : numbers) {
       if (!StaffListWritable(document, tag, list)) continue;
       lists.push_back(Json{
@@ -258,10 +258,11 @@ void ReadExpressions(const Json& value, const std::string& place, Document& docu
         expression.staff = Int16(*staff, MemberPlace(at, "staff"));
         expression.definition =
             static_cast<uint16_t>(Number(*definition, MemberPlace(at, "definition"), 0, 0xFFFF));
-        if (const Json* v = Find(object, "shape")) expression.shape = Boolean(*v, MemberPlace(at, "shape"));
+        if (const Json* v = Find(object, "shape"))
+          expression.shape = Boolean(*v, MemberPlace(at, "shape"));
         if (const Json* v = Find(object, "position"))
-          expression.position = static_cast<int32_t>(
-              Number(*v, MemberPlace(at, "position"), INT32_MIN, INT32_MAX));
+          expression.position =
+              static_cast<int32_t>(Number(*v, MemberPlace(at, "position"), INT32_MIN, INT32_MAX));
         if (const Json* v = Find(object, "staffList"))
           expression.staffList =
               static_cast<uint16_t>(Number(*v, MemberPlace(at, "staffList"), 0, 0x7FFF));

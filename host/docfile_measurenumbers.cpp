@@ -46,7 +46,8 @@ uint16_t StartCharacter(const Json& value, const std::string& place) {
 }
 
 Json StartCharacterValue(uint16_t character) {
-  const bool text = character >= 0x20 && character != 0x7F && (character < 0xD800 || character > 0xDFFF);
+  const bool text =
+      character >= 0x20 && character != 0x7F && (character < 0xD800 || character > 0xDFFF);
   if (!text) return character;
   return Utf16ToUtf8(std::u16string(1, static_cast<char16_t>(character)));
 }
@@ -55,51 +56,50 @@ Json StartCharacterValue(uint16_t character) {
 
 void ReadMeasureNumberRegions(const Json& value, const std::string& place, Document& document) {
   std::set<uint16_t> seen;
-  EachObject(value, place,
-             {"id", "measures", "startNumber", "base", "startCharacter", "prefix", "suffix",
-              "countFromOne", "doubleUp", "regionId", kFontMembers[0], kFontMembers[1],
-              kFontMembers[2]},
-             [&](const Json& object, const std::string& at) {
-               NumberRegion region;
-               const Json* id = Find(object, "id");
-               const Json* measures = Find(object, "measures");
-               if (!id || !measures) Refuse(at, "a region needs its id and its measures");
-               region.id = static_cast<uint16_t>(Number(*id, MemberPlace(at, "id"), 1, 0x7FFF));
-               if (!seen.insert(region.id).second)
-                 Refuse(MemberPlace(at, "id"),
-                        "region " + std::to_string(region.id) + " is given twice");
-               const std::string range = MemberPlace(at, "measures");
-               // The last measure is stored plus one, so 32766 is the last it can name.
-               const auto pair = Pair(*measures, range, 1, 0x7FFE);
-               if (pair.second < pair.first)
-                 Refuse(IndexPlace(range, 1), "the region ends before it starts");
-               region.startMeasure = static_cast<int16_t>(pair.first);
-               region.endMeasure = static_cast<int16_t>(pair.second);
-               region.regionId = static_cast<int16_t>(region.id);
-               if (const Json* v = Find(object, "startNumber"))
-                 region.startNumber =
-                     static_cast<int16_t>(Number(*v, MemberPlace(at, "startNumber"), -32767, 32767));
-               if (const Json* v = Find(object, "base"))
-                 region.base = static_cast<int16_t>(Number(*v, MemberPlace(at, "base"), 2, 32767));
-               if (const Json* v = Find(object, "startCharacter"))
-                 region.startCharacter = StartCharacter(*v, MemberPlace(at, "startCharacter"));
-               if (const Json* v = Find(object, "prefix"))
-                 region.prefix = Affix(*v, MemberPlace(at, "prefix"));
-               if (const Json* v = Find(object, "suffix"))
-                 region.suffix = Affix(*v, MemberPlace(at, "suffix"));
-               if (const Json* v = Find(object, "countFromOne"))
-                 region.countFromOne = Boolean(*v, MemberPlace(at, "countFromOne"));
-               if (const Json* v = Find(object, "doubleUp"))
-                 region.doubleUp = Boolean(*v, MemberPlace(at, "doubleUp"));
-               if (const Json* v = Find(object, "regionId"))
-                 region.regionId = Int16(*v, MemberPlace(at, "regionId"));
-               for (int f = 0; f < 3; ++f)
-                 if (const Json* v = Find(object, kFontMembers[f]))
-                   region.fonts[f] = Font(*v, MemberPlace(at, kFontMembers[f]));
-               DataKey key;
-               key.first = region.id;
-               document.records.Put(kMeasureNumberRegionTag, key, RegionRecord(region));
-             });
+  EachObject(
+      value, place,
+      {"id", "measures", "startNumber", "base", "startCharacter", "prefix", "suffix",
+       "countFromOne", "doubleUp", "regionId", kFontMembers[0], kFontMembers[1], kFontMembers[2]},
+      [&](const Json& object, const std::string& at) {
+        NumberRegion region;
+        const Json* id = Find(object, "id");
+        const Json* measures = Find(object, "measures");
+        if (!id || !measures) Refuse(at, "a region needs its id and its measures");
+        region.id = static_cast<uint16_t>(Number(*id, MemberPlace(at, "id"), 1, 0x7FFF));
+        if (!seen.insert(region.id).second)
+          Refuse(MemberPlace(at, "id"), "region " + std::to_string(region.id) + " is given twice");
+        const std::string range = MemberPlace(at, "measures");
+        // The last measure is stored plus one, so 32766 is the last it can name.
+        const auto pair = Pair(*measures, range, 1, 0x7FFE);
+        if (pair.second < pair.first)
+          Refuse(IndexPlace(range, 1), "the region ends before it starts");
+        region.startMeasure = static_cast<int16_t>(pair.first);
+        region.endMeasure = static_cast<int16_t>(pair.second);
+        region.regionId = static_cast<int16_t>(region.id);
+        if (const Json* v = Find(object, "startNumber"))
+          region.startNumber =
+              static_cast<int16_t>(Number(*v, MemberPlace(at, "startNumber"), -32767, 32767));
+        if (const Json* v = Find(object, "base"))
+          region.base = static_cast<int16_t>(Number(*v, MemberPlace(at, "base"), 2, 32767));
+        if (const Json* v = Find(object, "startCharacter"))
+          region.startCharacter = StartCharacter(*v, MemberPlace(at, "startCharacter"));
+        if (const Json* v = Find(object, "prefix"))
+          region.prefix = Affix(*v, MemberPlace(at, "prefix"));
+        if (const Json* v = Find(object, "suffix"))
+          region.suffix = Affix(*v, MemberPlace(at, "suffix"));
+        if (const Json* v = Find(object, "countFromOne"))
+          region.countFromOne = Boolean(*v, MemberPlace(at, "countFromOne"));
+        if (const Json* v = Find(object, "doubleUp"))
+          region.doubleUp = Boolean(*v, MemberPlace(at, "doubleUp"));
+        if (const Json* v = Find(object, "regionId"))
+          region.regionId = Int16(*v, MemberPlace(at, "regionId"));
+        for (int f = 0; f < 3; ++f)
+          if (const Json* v = Find(object, kFontMembers[f]))
+            region.fonts[f] = Font(*v, MemberPlace(at, kFontMembers[f]));
+        DataKey key;
+        key.first = region.id;
+        document.records.Put(kMeasureNumberRegionTag, key, RegionRecord(region));
+      });
 }
 
 Json WriteMeasureNumberRegions(const Document& document) {
@@ -125,7 +125,8 @@ Json WriteMeasureNumberRegions(const Document& document) {
     for (int f = 0; f < 3; ++f) {
       const RegionFont& font = region.fonts[f];
       if (font == RegionFont()) continue;
-      entry[kFontMembers[f]] = {{"font", font.font}, {"size", font.size}, {"effects", font.effects}};
+      entry[kFontMembers[f]] = {
+          {"font", font.font}, {"size", font.size}, {"effects", font.effects}};
     }
     regions.push_back(entry);
   }

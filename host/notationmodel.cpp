@@ -49,11 +49,15 @@ struct Run {
   size_t older, newer, length;
 };
 constexpr Run kRuns[] = {
-    {0, 0, 6},                                      // start font
-    {6, kStartMeasure, 2},   {8, kEndMeasure, 2},   // range
-    {12, kStartCharacter, 2}, {14, kBase, 2},       // numbering
-    {16, kStartNumber, 2},   {20, kStartPosition, 2},
-    {22, kPrefix, kAffixSize}, {46, kSuffix, kAffixSize},
+    {0, 0, 6},  // start font
+    {6, kStartMeasure, 2},
+    {8, kEndMeasure, 2},  // range
+    {12, kStartCharacter, 2},
+    {14, kBase, 2},  // numbering
+    {16, kStartNumber, 2},
+    {20, kStartPosition, 2},
+    {22, kPrefix, kAffixSize},
+    {46, kSuffix, kAffixSize},
     {70, 18, 12},  // the start enclosure
     {86, kRegionId, 2},
 };
@@ -74,8 +78,8 @@ RecordStore::Bytes Padded(const void* data, int32_t size, size_t length) {
 std::u16string Affix(const RecordStore::Bytes& record, size_t offset) {
   const char* bytes = reinterpret_cast<const char*>(record.data() + offset);
   const void* nul = std::memchr(bytes, 0, kAffixSize);
-  return Cp1252ToUtf16(bytes, nul ? static_cast<size_t>(static_cast<const char*>(nul) - bytes)
-                                  : kAffixSize);
+  return Cp1252ToUtf16(
+      bytes, nul ? static_cast<size_t>(static_cast<const char*>(nul) - bytes) : kAffixSize);
 }
 
 void PutAffix(RecordStore::Bytes* record, size_t offset, const std::u16string& text) {
@@ -132,8 +136,8 @@ RecordStore::Bytes RegionRecord(const NumberRegion& region) {
 }
 
 NumberRegion ReadRegion(uint16_t id, const RecordStore::Bytes& stored) {
-  const RecordStore::Bytes record = Padded(stored.data(), static_cast<int32_t>(stored.size()),
-                                           kRegionRecordSize);
+  const RecordStore::Bytes record =
+      Padded(stored.data(), static_cast<int32_t>(stored.size()), kRegionRecordSize);
   const uint8_t* bytes = record.data();
   NumberRegion region;
   region.id = id;
@@ -188,8 +192,8 @@ std::optional<std::u16string> ShownMeasureNumber(const NumberRegion& region, int
 }
 
 RecordStore::Bytes OlderRegionLayout(const RecordStore::Bytes& stored) {
-  const RecordStore::Bytes newer = Padded(stored.data(), static_cast<int32_t>(stored.size()),
-                                          kRegionRecordSize);
+  const RecordStore::Bytes newer =
+      Padded(stored.data(), static_cast<int32_t>(stored.size()), kRegionRecordSize);
   RecordStore::Bytes older(kOlderRegionRecordSize, 0);
   for (const Run& run : kRuns)
     std::memcpy(older.data() + run.older, newer.data() + run.newer, run.length);
@@ -218,7 +222,8 @@ RecordStore::Bytes NewerRegionLayout(const void* older, int32_t size,
   std::memcpy(newer.data() + kMultiplePosition, from.data() + 20, 2);
   const uint16_t olderFlags = fxt::GetU16(from.data(), kOlderFlags);
   uint16_t region = fxt::GetU16(newer.data(), kRegionFlags);
-  region = static_cast<uint16_t>((region & ~kSharedRegionFlags) | (olderFlags & kSharedRegionFlags));
+  region =
+      static_cast<uint16_t>((region & ~kSharedRegionFlags) | (olderFlags & kSharedRegionFlags));
   fxt::PutU16(newer.data(), kRegionFlags, region);
   uint16_t block = fxt::GetU16(newer.data(), kBlockFlags);
   for (const FlagPair& pair : kBlockFlagPairs) {
@@ -237,8 +242,8 @@ int32_t MinimumDefinitionSize(uint32_t version) {
 
 RecordStore::Bytes StoredDefinition(const RecordStore::Bytes& fixed,
                                     const std::u16string& description) {
-  RecordStore::Bytes stored = Padded(fixed.data(), static_cast<int32_t>(fixed.size()),
-                                     kDefinitionFixedSize);
+  RecordStore::Bytes stored =
+      Padded(fixed.data(), static_cast<int32_t>(fixed.size()), kDefinitionFixedSize);
   const RecordStore::Bytes text = StoredText(description);
   stored.insert(stored.end(), text.begin(), text.end());
   return stored;
@@ -263,8 +268,8 @@ RecordStore::Bytes DefinitionRecord(const TextExpressionDef& definition) {
 
 TextExpressionDef ReadDefinition(const Document& document, uint16_t id,
                                  const RecordStore::Bytes& stored) {
-  const RecordStore::Bytes fixed = Padded(stored.data(), static_cast<int32_t>(stored.size()),
-                                          kDefinitionFixedSize);
+  const RecordStore::Bytes fixed =
+      Padded(stored.data(), static_cast<int32_t>(stored.size()), kDefinitionFixedSize);
   TextExpressionDef definition;
   definition.id = id;
   definition.textBlock = fxt::GetU16(fixed.data(), kTextBlockWord);
@@ -308,16 +313,16 @@ RecordStore::Bytes ExpressionRecord(const PlacedExpression& expression) {
 }
 
 PlacedExpression ReadExpression(const DataKey& key, const RecordStore::Bytes& stored) {
-  const RecordStore::Bytes record = Padded(stored.data(), static_cast<int32_t>(stored.size()),
-                                           kExpressionRecordSize);
+  const RecordStore::Bytes record =
+      Padded(stored.data(), static_cast<int32_t>(stored.size()), kExpressionRecordSize);
   const uint8_t* bytes = record.data();
   PlacedExpression expression;
   expression.measure = key.first;
   expression.inci = key.second;
   expression.definition = fxt::GetU16(bytes, 0);
-  expression.position =
-      static_cast<int32_t>(static_cast<int64_t>(fxt::GetS16(bytes, kExpressionPositionHigh)) * 65536 +
-                           fxt::GetS16(bytes, kExpressionPositionLow));
+  expression.position = static_cast<int32_t>(
+      static_cast<int64_t>(fxt::GetS16(bytes, kExpressionPositionHigh)) * 65536 +
+      fxt::GetS16(bytes, kExpressionPositionLow));
   expression.staff = fxt::GetS16(bytes, kExpressionStaff);
   expression.shape = (fxt::GetU16(bytes, kExpressionFlags) & kShapeExpression) != 0;
   expression.staffList = fxt::GetU16(bytes, kExpressionStaffList);
@@ -326,9 +331,11 @@ PlacedExpression ReadExpression(const DataKey& key, const RecordStore::Bytes& st
 
 std::vector<PlacedExpression> PlacedExpressionsOf(const Document& document) {
   std::vector<PlacedExpression> expressions;
-  document.records.ForEach(kExpressionTag, [&](const DataKey& key, const RecordStore::Bytes& bytes) {
-    if (key.third == 0 && key.extra == 0) expressions.push_back(ReadExpression(key, bytes));
-  });
+  document.records.ForEach(kExpressionTag,
+                           [&](const DataKey& key, const RecordStore::Bytes& bytes) {
+                             if (key.third == 0 && key.extra == 0)
+                               expressions.push_back(ReadExpression(key, bytes));
+                           });
   return expressions;
 }
 

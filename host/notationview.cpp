@@ -57,7 +57,8 @@ void MeasureNumbers(const Document& document, int width, std::string* out) {
     std::u16string line = head;
     for (int32_t m = first; m <= end; ++m) {
       const std::u16string shown = Shown(regions, m).second;
-      const bool fits = line.size() == indent || line.size() + 1 + shown.size() <= static_cast<size_t>(width);
+      const bool fits =
+          line.size() == indent || line.size() + 1 + shown.size() <= static_cast<size_t>(width);
       if (!fits) {
         *out += Line(line, width);
         line = std::u16string(indent, u' ');
@@ -103,9 +104,9 @@ void Expressions(const Document& document, int width, std::string* out) {
       what += u", also on " + (staves.empty() ? u"-" : staves) + u" (list " +
               Number16(e.staffList) + u")";
     }
-    *out += Line(u"  " + Padded(Number16(e.measure), 9) +
-                     Padded(StaffLabel(document, e.staff), 22) + what,
-                 width);
+    *out += Line(
+        u"  " + Padded(Number16(e.measure), 9) + Padded(StaffLabel(document, e.staff), 22) + what,
+        width);
   }
 }
 

@@ -63,8 +63,8 @@ int FCTextExpressionDef::DataSizeLoad() const {
 }
 
 int FCTextExpressionDef::DataSizeSave() const {
-  const bool empty = UnicodeHost() ? _GetU16(DESCRIPTION_OFFSET) == 0
-                                   : (_GetU16(DESCRIPTION_OFFSET) & 0xFF) == 0;
+  const bool empty =
+      UnicodeHost() ? _GetU16(DESCRIPTION_OFFSET) == 0 : (_GetU16(DESCRIPTION_OFFSET) & 0xFF) == 0;
   return empty ? MinimumSize() : _GetLoadedSize();
 }
 

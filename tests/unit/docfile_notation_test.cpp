@@ -75,8 +75,9 @@ TEST(DocumentNotation, FileFrameworkAndSavedFileAgree) {
   EXPECT_EQ(Text(shown), "3");
   EXPECT_EQ(regions.CalcMeasureNumber(7, &shown), 1);
   EXPECT_EQ(Text(shown), "C");
-  EXPECT_EQ(Take(static_cast<FCMeasureNumberRegion*>(regions.GetItemAt(0))->CreateDisplayedString(2)),
-            "m. 2");
+  EXPECT_EQ(
+      Take(static_cast<FCMeasureNumberRegion*>(regions.GetItemAt(0))->CreateDisplayedString(2)),
+      "m. 2");
 
   FCTextExpressionDef definition;
   ASSERT_TRUE(definition.Load(1));
@@ -213,8 +214,8 @@ TEST(DocumentNotation, RecordsServedInTheCallersLayoutAndEncoding) {
     EXPECT_EQ(FX_SaveEData(FCTextExpressionDef::TAG, key, bytes, 37, 0x11000000), 0);
     EXPECT_NE(FX_SaveEData(FCTextExpressionDef::TAG, key, bytes, 36, 0x0F000000), 0);
   }
-  const fxthost::RecordStore::Bytes* stored = document.records.Find(
-      fxthost::kMeasureNumberRegionTag, fxthost::DataKey{number, 0, 0, 0});
+  const fxthost::RecordStore::Bytes* stored =
+      document.records.Find(fxthost::kMeasureNumberRegionTag, fxthost::DataKey{number, 0, 0, 0});
   ASSERT_NE(stored, nullptr);
   EXPECT_EQ(stored->size(), 196u);
   HostVersion newer(kCurrentHost);

@@ -120,9 +120,9 @@ TEST(ExpressionRecord, PositionFromItsSignedHalves) {
   struct Row {
     short low, high;
     int position;
-  } rows[] = {{-1, 1, 65535},      {0, 0, 0},        {100, 0, 100},       {0, -1, -65536},
-              {-1, -1, -65537},    {-32768, 0, -32768}, {0, 1, 65536},
-              {-1, 32767, 2147418111}, {0, -32768, INT32_MIN}};
+  } rows[] = {{-1, 1, 65535},        {0, 0, 0},           {100, 0, 100}, {0, -1, -65536},
+              {-1, -1, -65537},      {-32768, 0, -32768}, {0, 1, 65536}, {-1, 32767, 2147418111},
+              {0, -32768, INT32_MIN}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.position);
     FCExpression expression;

@@ -96,8 +96,8 @@ TEST(MeasureNumberRegion, FieldsLieWhereEachLayoutKeepsThem) {
        14, 26, 138, 26},
       {"start number - 1", [](Region& r) { r.SetStartNumber(10); },
        [](const Region& r) { return r.GetStartNumber(); }, 10, 16, 9, 140, 9},
-      {"region ID", [](Region& r) { r.SetID(7); }, [](const Region& r) { return r.GetID(); }, 7,
-       86, 7, 192, 7},
+      {"region ID", [](Region& r) { r.SetID(7); }, [](const Region& r) { return r.GetID(); }, 7, 86,
+       7, 192, 7},
       {"count from one", [](Region& r) { r.SetCountFromOne(true); },
        [](const Region& r) { return r.GetCountFromOne(); }, 1, 82, 0x80, 190, 0x80},
       {"double up", [](Region& r) { r.SetDoubleUp(true); },
@@ -265,8 +265,8 @@ TEST(MeasureNumberRegions, CalcMeasureNumberTakesTheFirstRegionThatContainsIt) {
     struct Row {
       int measure, index;
       const char* text;
-    } rows[] = {{3, 0, "3"}, {6, 1, "C"}, {9, 2, "106"}, {20, -1, "20"}, {13, -1, "13"},
-                {70000, -1, "70000"}};
+    } rows[] = {{3, 0, "3"},    {6, 1, "C"},    {9, 2, "106"},
+                {20, -1, "20"}, {13, -1, "13"}, {70000, -1, "70000"}};
     for (const Row& row : rows) {
       SCOPED_TRACE(row.measure);
       FCString text;

@@ -61,7 +61,8 @@ TEST(TextExpressionDefRecord, SizesAndVersionsFollowTheHost) {
     uint32_t host;
     int minimum;
     uint32_t version;
-  } rows[] = {{kOlderHost, 36, 0x0F000000}, {0x10FFFFFF, 36, 0x0F000000}, {kCurrentHost, 38, 0x11000000}};
+  } rows[] = {
+      {kOlderHost, 36, 0x0F000000}, {0x10FFFFFF, 36, 0x0F000000}, {kCurrentHost, 38, 0x11000000}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.host);
     HostVersion version(row.host);
@@ -154,8 +155,10 @@ TEST_F(TextExpressionDefTest, CategoryTakesFourteenBitsAndSixValues) {
   struct Row {
     uint32_t host;
     uint16_t wordBefore, wordAfter;
-  } rows[] = {{kOlderHost, 0x4FFF, 0x4005}, {kOlderHost, 0x0000, 0x0005},
-              {kCurrentHost, 0x0000, 0xC005}, {kCurrentHost, 0x3FFF, 0xC005}};
+  } rows[] = {{kOlderHost, 0x4FFF, 0x4005},
+              {kOlderHost, 0x0000, 0x0005},
+              {kCurrentHost, 0x0000, 0xC005},
+              {kCurrentHost, 0x3FFF, 0xC005}};
   for (const Row& row : rows) {
     SCOPED_TRACE(std::to_string(row.host) + " " + std::to_string(row.wordBefore));
     HostVersion version(row.host);
