@@ -23,16 +23,7 @@ bool LoadRawText(const RecordStore& store, uint32_t tag, const DataKey& key, voi
                  int32_t* size, uint32_t version) {
   const RecordStore::Bytes* stored = store.Find(tag, key);
   if (!stored || !size) return false;
-  const RecordStore::Bytes served = TextForVersion(TextOfStored(*stored), version);
-  const int32_t total = static_cast<int32_t>(served.size());
-  if (!buffer) {
-    *size = total;
-    return true;
-  }
-  const int32_t room = *size < 0 ? 0 : *size;
-  const int32_t count = room < total ? room : total;
-  if (count > 0) std::memcpy(buffer, served.data(), static_cast<size_t>(count));
-  *size = count;
+  DeliverServed(TextForVersion(TextOfStored(*stored), version), buffer, size);
   return true;
 }
 

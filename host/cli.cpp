@@ -13,6 +13,7 @@
 #include <string>
 
 #include "host/chart.h"
+#include "host/notationview.h"
 #include "host/docfile.h"
 #include "host/host.h"
 #include "host/paths.h"
@@ -400,7 +401,7 @@ int Show(const std::string& path) {
   ChartOptions chart;
   chart.width = TerminalWidth();
   chart.title = path;
-  std::cout << DrawChart(document, chart);
+  std::cout << DrawChart(document, chart) << DrawNotation(document, chart.width);
   return kExitRan;
 }
 

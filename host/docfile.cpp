@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bridge/recordbytes.h"
+#include "host/docfile_json.h"
 #include "host/docfile_siderecords.h"
 #include "host/groups.h"
 #include "host/score.h"
@@ -31,17 +32,7 @@ std::string DocumentError::Message() const {
   return message + ": " + reason;
 }
 
-namespace {
-
-using Json = nlohmann::ordered_json;
-
-// --- Refusals ---------------------------------------------------------------------
-
-// Raised inside the reader and caught at its entry: the place and the reason.
-struct Refusal {
-  std::string place;
-  std::string reason;
-};
+// --- Refusals (shared with the member readers: host/docfile_json.h) ---------------
 
 [[noreturn]] void Refuse(const std::string& place, const std::string& reason) {
   throw Refusal{place, reason};
@@ -155,6 +146,8 @@ int64_t NumberKey(const std::string& key, const std::string& place, int64_t low,
   return number;
 }
 
+namespace {
+
 std::string Hex32(uint32_t value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
@@ -238,15 +231,6 @@ bool StaffExists(const Document& document, int16_t staff) {
 }
 
 // --- Reading ---------------------------------------------------------------------
-
-// The name words of a staff or group record that the schema gave names to: after the
-// raw records are applied they are pointed at the blocks made for those names.
-struct NameLink {
-  uint32_t tag;
-  DataKey key;
-  int offset;
-  uint16_t block;
-};
 
 // A staff the file names where the staff must exist.
 struct StaffReference {
@@ -578,9 +562,11 @@ Region SelectionRegion(const Json& value, const Document& document, const std::s
 void Build(const Json& root, Document& document, DocumentFile* info, bool withRecords,
            const Document* known = nullptr) {
   if (!root.is_object()) Refuse("", "a document is one JSON object, found " + Describe(root));
-  KnownMembers(root, "",
-               {"format", "host", "measures", "fonts", "fontPrefs", "staves", "instrumentLists",
-                "multiStaffInstruments", "groups", "sideRecords", "selection", "records"});
+  KnownMembers(
+      root, "",
+      {"format", "host", "measures", "fonts", "fontPrefs", "staves", "instrumentLists",
+       "multiStaffInstruments", "groups", "sideRecords", kNotationMembers[0], kNotationMembers[1],
+       kNotationMembers[2], kNotationMembers[3], "selection", "records"});
   if (const Json* format = Find(root, "format")) {
     const std::string& text = ExpectString(*format, "format");
     if (text != kDocumentFormat)
@@ -614,6 +600,9 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   if (const Json* v = Find(root, "sideRecords"))
     if (!ReadSideRecords(*v, "sideRecords", &document.records, &sideProblem))
       Refuse(sideProblem.place, sideProblem.reason);
+  NotationReading notation;
+  ReadNotationMembers(root, document, &notation);
+  reader.links.insert(reader.links.end(), notation.links.begin(), notation.links.end());
 
   for (const RawRecord& record : raw) document.records.Put(record.tag, record.key, record.bytes);
   for (const NameLink& link : reader.links) {
@@ -627,6 +616,7 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   for (const StaffReference& reference : reader.staffReferences)
     if (!StaffExists(document, reference.staff) && !(known && StaffExists(*known, reference.staff)))
       Refuse(reference.place, "staff " + std::to_string(reference.staff) + " does not exist");
+  for (const auto& check : notation.checks) check(document);
 
   if (const Json* v = Find(root, "selection")) {
     if (!SetSelection(document, SelectionRegion(*v, document, "selection")))
@@ -795,6 +785,7 @@ struct Coverage {
   std::set<std::pair<uint32_t, uint16_t>> texts;  // their raw texts
   std::set<uint64_t> namedStaves;                 // staff records written by name (keys)
   std::set<uint64_t> namedGroups;                 // group records written by name (keys)
+  NotationCoverage notation;                      // text blocks and name words of notation
 };
 
 // Adds a name block to the coverage; its text is the one to write.
@@ -939,6 +930,8 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
   if (!groups.empty()) root["groups"] = groups;
   Json sideRecords = SideRecordsMember(document.records);
   if (!sideRecords.empty()) root["sideRecords"] = sideRecords;
+  WriteNotationMembers(document, &root, &coverage->notation);
+  for (uint16_t block : coverage->notation.blocks) CoverBlock(document, block, coverage);
   return root;
 }
 
@@ -980,6 +973,8 @@ RecordStore::Bytes Unnamed(uint32_t tag, const DataKey& key, const RecordStore::
     clear(kGroupFullNameOffset);
     clear(kGroupAbbreviatedNameOffset);
   }
+  const auto word = coverage.notation.nameWords.find({tag, key.Packed()});
+  if (word != coverage.notation.nameWords.end()) clear(word->second);
   return copy;
 }
 

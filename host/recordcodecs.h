@@ -8,6 +8,9 @@
 //   the caller's record version asks for (behaviours_texts.cpp).
 // - The current staff settings ('SOSC'): computed from the staff's record, never stored
 //   (behaviours_staves.cpp).
+// - Measure number regions ('SOMN') and text expression definitions ('SODT'): stored in
+//   one form, served in the layout or encoding of the caller's record version
+//   (behaviours_notation.cpp).
 #pragma once
 
 #include <cstdint>
@@ -32,5 +35,12 @@ const RecordCodec* FindRecordCodec(uint32_t tag);
 // The codecs, each defined beside the behaviours of its records.
 const RecordCodec& RawTextCodec();
 const RecordCodec& CurrentStaffSpecCodec();
+const RecordCodec& MeasureNumberRegionCodec();
+const RecordCodec& TextExpressionDefCodec();
+
+// A load's delivery of the bytes a codec serves, as the store delivers a record: without
+// a buffer *size becomes their count; with one, at most *size bytes (a negative size
+// counts as 0) are copied and *size becomes the count copied.
+void DeliverServed(const RecordStore::Bytes& served, void* buffer, int32_t* size);
 
 }  // namespace fxthost
