@@ -16,11 +16,15 @@
 #include <vector>
 
 #include "bridge/recordbytes.h"
+#include "host/docfile_json.h"
+#include "host/docfile_parts.h"
 #include "host/groups.h"
 #include "host/score.h"
 #include "host/scoremodel.h"
 
 namespace fxthost {
+
+using namespace docjson;
 
 const char* const kDocumentFormat = "fxthost-document/1";
 
@@ -30,17 +34,9 @@ std::string DocumentError::Message() const {
   return message + ": " + reason;
 }
 
-namespace {
-
-using Json = nlohmann::ordered_json;
+namespace docjson {
 
 // --- Refusals ---------------------------------------------------------------------
-
-// Raised inside the reader and caught at its entry: the place and the reason.
-struct Refusal {
-  std::string place;
-  std::string reason;
-};
 
 [[noreturn]] void Refuse(const std::string& place, const std::string& reason) {
   throw Refusal{place, reason};
@@ -153,6 +149,12 @@ int64_t NumberKey(const std::string& key, const std::string& place, int64_t low,
                       std::to_string(high) + ")");
   return number;
 }
+
+}  // namespace docjson
+
+namespace {
+
+using namespace docjson;
 
 std::string Hex32(uint32_t value) {
   char text[16];
@@ -570,7 +572,7 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   if (!root.is_object()) Refuse("", "a document is one JSON object, found " + Describe(root));
   KnownMembers(root, "",
                {"format", "host", "measures", "fonts", "fontPrefs", "staves", "instrumentLists",
-                "multiStaffInstruments", "groups", "selection", "records"});
+                "multiStaffInstruments", "groups", "parts", "selection", "records"});
   if (const Json* format = Find(root, "format")) {
     const std::string& text = ExpectString(*format, "format");
     if (text != kDocumentFormat)
@@ -600,6 +602,7 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   if (const Json* v = Find(root, "multiStaffInstruments"))
     reader.MultiStaffInstruments(*v, "multiStaffInstruments");
   if (const Json* v = Find(root, "groups")) reader.Groups(*v, "groups");
+  if (const Json* v = Find(root, "parts")) ReadParts(*v, "parts", &document);
 
   for (const RawRecord& record : raw) document.records.Put(record.tag, record.key, record.bytes);
   for (const NameLink& link : reader.links) {
@@ -853,6 +856,8 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
     groups.push_back(entry);
   }
   if (!groups.empty()) root["groups"] = groups;
+  const Json parts = WriteParts(document);
+  if (!parts.is_null()) root["parts"] = parts;
   return root;
 }
 
@@ -931,6 +936,7 @@ bool ParseDocument(const std::string& text, const std::string& file, Document* d
   std::copy(std::begin(built.selection), std::end(built.selection),
             std::begin(document->selection));
   document->hasSelection = built.hasSelection;
+  document->parts = std::move(built.parts);
   if (info) *info = builtInfo;
   return true;
 }
