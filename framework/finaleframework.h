@@ -19,11 +19,13 @@
 #include "framework/text/textblock.h"
 
 #include "framework/score/cell.h"
+#include "framework/score/document.h"
 #include "framework/score/eregion.h"
 #include "framework/score/group.h"
 #include "framework/score/measure.h"
 #include "framework/score/multistaff.h"
 #include "framework/score/musicregion.h"
+#include "framework/score/part.h"
 #include "framework/score/staff.h"
 #include "framework/score/systemstaff.h"
 #include "framework/score/ui.h"
