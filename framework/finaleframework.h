@@ -31,5 +31,9 @@
 #include "framework/score/ui.h"
 #include "framework/score/undoblock.h"
 
+#include "framework/notation/articulationdef.h"
 #include "framework/notation/keysignature.h"
+#include "framework/notation/percussionlayoutnote.h"
+#include "framework/notation/shapedef.h"
+#include "framework/notation/staffstyledef.h"
 #include "framework/notation/timesignature.h"
