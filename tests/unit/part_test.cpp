@@ -20,82 +20,76 @@ namespace {
 using fxthost::Document;
 using fxthost::Fn;
 using fxthost::Host;
+using fxthost::testing::kVersion;
 
-// Records what each Iterate saw (the object's id and the host's current part and
-// document at that moment) and answers false at call stopAt (1 = the first).
+// Records the host's current part (or, for documents, the current document) during each
+// Iterate, answers false at call stopAt (1 = the first), and runs work in each document.
 class Recorder : public FCIteratorHandler {
  public:
   explicit Recorder(int stopAt = 0, bool before = true) : _stopAt(stopAt), _before(before) {}
   bool BeforeIteration() override { return _before; }
   bool Iterate(__FCBase* object) override {
-    const FCPart* part = dynamic_cast<const FCPart*>(object);
-    const FCDocument* document = dynamic_cast<const FCDocument*>(object);
-    ids.push_back(part ? part->GetID() : document->GetID());
-    currentParts.push_back(FX_GetCurrentPartID(kVersion));
-    currentDocuments.push_back(FX_GetCurrentEnigmaDocument(kVersion));
-    if (document && change) change(*this);
-    return static_cast<int>(ids.size()) != _stopAt;
+    const bool document = dynamic_cast<FCDocument*>(object) != nullptr;
+    seen.push_back(document ? FX_GetCurrentEnigmaDocument(kVersion)
+                            : FX_GetCurrentPartID(kVersion));
+    if (document && work) work(this);
+    return ++_calls != _stopAt;
   }
   void AfterIteration() override { ++afters; }
 
-  static constexpr int32_t kVersion = 0x11000000;
-  std::vector<int> ids, currentParts, currentDocuments;
+  std::vector<int> seen;
   int afters = 0;
-  void (*change)(Recorder&) = nullptr;
+  void (*work)(Recorder*) = nullptr;
 
  private:
-  int _stopAt;
+  int _stopAt, _calls = 0;
   bool _before;
 };
 
-std::string Ids(const __FCCollection& collection) {
+template <typename Collection>
+std::string Ids(const Collection& collection) {
   std::string text;
-  for (int i = 0; i < collection.GetCount(); ++i) {
-    const FCPart* part = dynamic_cast<const FCPart*>(collection.GetItemAt(i));
-    const FCDocument* document = dynamic_cast<const FCDocument*>(collection.GetItemAt(i));
-    text += (text.empty() ? "" : " ") + std::to_string(part ? part->GetID() : document->GetID());
-  }
+  for (int i = 0; i < collection.GetCount(); ++i)
+    text += (i ? " " : "") + std::to_string(collection.GetItemAt(i)->GetID());
   return text;
 }
 
-Document& DocumentWithParts(Host& host, std::initializer_list<Document::Part> parts) {
-  Document& document = host.NewDocument();
-  document.parts.extracted.assign(parts.begin(), parts.end());
+Document& DocumentWithParts(Host& host, std::vector<Document::Part> parts, int16_t current = 0) {
+  Document& document = fxthost::testing::MakeScore(host, 2, {1});
+  document.parts.extracted = parts;
+  document.parts.current = current;
   return document;
 }
 
-TEST(Parts, LoadAllGivesTheScoreAndThePartsInTheHostsOrder) {
-  Host host;
-  DocumentWithParts(host, {});
-  FCParts parts;
-  parts.LoadAll();
-  EXPECT_EQ(Ids(parts), "0");
-  ASSERT_NE(parts.GetScore(), nullptr);
-  EXPECT_EQ(parts.GetScore(), parts.GetItemAt(0));
-  EXPECT_EQ(parts.GetCurrent(), parts.GetScore());
-
-  Document& document = DocumentWithParts(host, {{7, "Violin I", ""}, {2, "Viola", ""}});
-  document.parts.current = 2;
-  parts.LoadAll();
-  EXPECT_EQ(Ids(parts), "0 7 2");
-  EXPECT_EQ(parts.GetItemAt(1)->GetDocumentID(), document.number);
-  EXPECT_EQ(parts.GetCurrent(), parts.GetItemAt(2));
-}
-
-// Hosts that answer something else than the end again and again.
+// Hosts that answer something other than the end again and again.
 intptr_t AlwaysThree(Host&, const uint64_t*) { return 3; }
 intptr_t AlwaysCurrent(Host&, const uint64_t*) { return -1; }
+intptr_t AsIfMissing(Host&, const uint64_t*) { return 0; }
 
-TEST(Parts, LoadAllEndsAtAnIdThatComesAgain) {
-  Host host;
-  DocumentWithParts(host, {{3, "Oboe", ""}});
-  FCParts parts;
-  host.SetBehaviour(Fn::FX_GetNextPartID, nullptr);  // answers 0: the score again
-  parts.LoadAll();
-  EXPECT_EQ(Ids(parts), "0");
-  host.SetBehaviour(Fn::FX_GetNextPartID, AlwaysThree);
-  parts.LoadAll();
-  EXPECT_EQ(Ids(parts), "0 3");
+TEST(Parts, LoadAllEndsAtTheHostsEndOrAtAnIdThatComesAgain) {
+  struct Row {
+    const char* name;
+    std::vector<Document::Part> parts;
+    fxthost::Behaviour next;  // null: the host's own
+    const char* ids;
+  } rows[] = {
+      {"no extracted parts", {}, nullptr, "0"},
+      {"parts in the host's order", {{7, "Violin I", ""}, {2, "Viola", ""}}, nullptr, "0 7 2"},
+      {"a host answering 0 (the score) for ever", {{3, "Oboe", ""}}, AsIfMissing, "0"},
+      {"a host answering 3 for ever", {{3, "Oboe", ""}}, AlwaysThree, "0 3"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Host host;
+    Document& document = DocumentWithParts(host, row.parts);
+    if (row.next) host.SetBehaviour(Fn::FX_GetNextPartID, row.next);
+    FCParts parts;
+    parts.LoadAll();
+    EXPECT_EQ(Ids(parts), row.ids);
+    EXPECT_EQ(parts.GetScore(), parts.GetItemAt(0));
+    EXPECT_EQ(parts.GetItemAt(0)->GetDocumentID(), document.number);
+    EXPECT_EQ(parts.GetCurrent(), parts.GetScore());
+  }
 }
 
 TEST(Parts, WalkMakesEachPartCurrentAndPutsThePreviousBack) {
@@ -113,17 +107,15 @@ TEST(Parts, WalkMakesEachPartCurrentAndPutsThePreviousBack) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Host host;
-    Document& document = DocumentWithParts(host, {{7, "Violin I", ""}, {2, "Viola", ""}});
-    document.parts.current = 2;
+    Document& document = DocumentWithParts(host, {{7, "Violin I", ""}, {2, "Viola", ""}}, 2);
     FCParts parts;
     parts.LoadAll();
+    EXPECT_EQ(parts.GetCurrent(), parts.GetItemAt(2));
     Recorder handler(row.stopAt, row.before);
     EXPECT_EQ(parts.ForEachWithScope(&handler), row.result);
-    EXPECT_EQ(handler.currentParts, row.seen);
+    EXPECT_EQ(handler.seen, row.seen);
     EXPECT_EQ(handler.afters, row.afters);
     EXPECT_EQ(document.parts.current, 2) << "the part current before is current again";
-    for (int i = 0; i < parts.GetCount(); ++i)
-      EXPECT_EQ(parts.GetItemAt(i)->_GetSavedPartID(), FCPart::NO_SAVED_PART);
   }
 }
 
@@ -132,18 +124,14 @@ TEST(Parts, PartsOfAnotherDocumentAreWalkedWithoutBeingMadeCurrent) {
   Document& first = DocumentWithParts(host, {{4, "Flute", ""}});
   FCParts firstParts;
   firstParts.LoadAll();
-  Document& second = DocumentWithParts(host, {{4, "Flute", ""}});
-  second.parts.current = 4;
+  DocumentWithParts(host, {{4, "Flute", ""}}, 4);
   FCParts secondParts;
   secondParts.LoadAll();
   EXPECT_FALSE(firstParts.GetItemAt(1)->IsIdentical(secondParts.GetItemAt(1)));
   EXPECT_TRUE(secondParts.GetItemAt(1)->IsIdentical(secondParts.GetItemAt(1)));
-  EXPECT_EQ(firstParts.GetCurrent(), nullptr) << "its document is not current";
-
   Recorder handler;
   EXPECT_EQ(firstParts.ForEachWithScope(&handler), 2);
-  EXPECT_EQ(handler.currentParts, (std::vector<int>{4, 4}));
-  EXPECT_EQ(handler.currentDocuments, (std::vector<int>{second.number, second.number}));
+  EXPECT_EQ(handler.seen, (std::vector<int>{4, 4})) << "the second document's part";
   EXPECT_TRUE(host.CallsTo(Fn::FX_SetCurrentPartID).empty());
   EXPECT_EQ(first.parts.current, 0);
 }
@@ -169,69 +157,71 @@ TEST(Parts, NameComesFromTheHostWhenItCanNameParts) {
   SetFinaleFrameworkVersion(saved);
 }
 
-TEST(Documents, LoadAllListsTheOpenDocumentsAndEndsAtOneThatComesAgain) {
-  Host host;
-  host.NewDocument();
-  host.NewDocument();
-  host.NewDocument();
-  host.SetCurrentDocument(2);
-  FCDocuments documents;
-  documents.LoadAll();
-  EXPECT_EQ(Ids(documents), "1 2 3");
-  host.SetBehaviour(Fn::FX_GetNextEnigmaDocument, AlwaysCurrent);  // -1: the current one
-  documents.LoadAll();
-  EXPECT_EQ(Ids(documents), "2");
-  host.SetBehaviour(Fn::FX_GetNextEnigmaDocument, AlwaysThree);
-  documents.LoadAll();
-  EXPECT_EQ(Ids(documents), "3");
+TEST(Documents, LoadAllEndsAtTheHostsEndOrAtADocumentThatComesAgain) {
+  const struct {
+    fxthost::Behaviour next;
+    const char* ids;
+  } rows[] = {{nullptr, "1 2 3"}, {AlwaysCurrent, "2"}, {AlwaysThree, "3"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.ids);
+    Host host;
+    for (int i = 0; i < 3; ++i) host.NewDocument();
+    host.SetCurrentDocument(2);
+    if (row.next) host.SetBehaviour(Fn::FX_GetNextEnigmaDocument, row.next);
+    FCDocuments documents;
+    documents.LoadAll();
+    EXPECT_EQ(Ids(documents), row.ids);
+  }
 }
 
-// Changes a staff record of the document the handler is in.
-void RenameStaff(Recorder&) {
+// In each document: a staff record changed, and a walk over the document's parts.
+void ChangeAndWalkParts(Recorder* outer) {
   FCStaff staff;
   ASSERT_TRUE(staff.Load(1));
   staff.SetFullNameID(static_cast<unsigned short>(staff.GetFullNameID() + 1));
   ASSERT_TRUE(staff.Save());
+  FCParts parts;
+  parts.LoadAll();
+  Recorder inner;
+  parts.ForEachWithScope(&inner);
+  outer->seen.insert(outer->seen.end(), inner.seen.begin(), inner.seen.end());
 }
 
-TEST(Documents, WalkChangesEachDocumentInAnUndoStepOfItsOwn) {
+TEST(Documents, WalkChangesEachDocumentInAnUndoStepOfItsOwnAndPutsAllBack) {
   struct Row {
     const char* name;
     const char* undoName;
     int stopAt;
-    std::vector<int> seen;
+    std::vector<int> seen;  // documents, each followed by the parts walked in it
     int result;
-    const char* step;  // the undo step of each document the handler saw
+    const char* step;
   } rows[] = {
-      {"no undo name", nullptr, 0, {1, 2}, 2, "Plug-in Edit"},
-      {"undo name", "Renumber", 0, {1, 2}, 2, "Renumber"},
-      {"stopped at the first", nullptr, 1, {1}, 0, "Plug-in Edit"},
+      {"no undo name", nullptr, 0, {1, 0, 2, 0, 5}, 2, "Plug-in Edit"},
+      {"undo name", "Renumber", 0, {1, 0, 2, 0, 5}, 2, "Renumber"},
+      {"stopped at the first", nullptr, 1, {1, 0}, 0, "Plug-in Edit"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Host host;
-    Document* documents[] = {&fxthost::testing::MakeScore(host, 2, {1}, "a"),
-                             &fxthost::testing::MakeScore(host, 2, {1}, "b")};
-    documents[1]->parts.extracted = {{5, "Horn", ""}};
-    documents[1]->parts.current = 5;
+    Document* documents[] = {&DocumentWithParts(host, {}),
+                             &DocumentWithParts(host, {{5, "Horn", ""}}, 5)};
     FCDocuments walk;
     walk.LoadAll();
     Recorder handler(row.stopAt);
-    handler.change = RenameStaff;
+    handler.work = ChangeAndWalkParts;
     EXPECT_EQ(walk.ForEachWithScope(&handler, row.undoName), row.result);
-    EXPECT_EQ(handler.currentDocuments, row.seen) << "each document current in its turn";
+    EXPECT_EQ(handler.seen, row.seen);
     EXPECT_EQ(host.CurrentDocument(), documents[1]) << "the current one is current again";
     EXPECT_EQ(documents[1]->parts.current, 5);
-    for (size_t d = 0; d < 2; ++d) {
-      Document& document = *documents[d];
-      if (d < row.seen.size()) {
-        ASSERT_EQ(document.undoSteps.size(), 1u);
-        EXPECT_EQ(document.undoSteps[0].name, row.step);
-      } else {
-        EXPECT_TRUE(document.undoSteps.empty());
+    EXPECT_TRUE(host.OpenEdits().empty());
+    for (int d = 0; d < 2; ++d) {
+      SCOPED_TRACE(d);
+      const bool walked = row.stopAt == 0 || d == 0;
+      ASSERT_EQ(documents[d]->undoSteps.size(), walked ? 1u : 0u);
+      if (walked) {
+        EXPECT_EQ(documents[d]->undoSteps[0].name, row.step);
       }
     }
-    EXPECT_TRUE(host.OpenEdits().empty());
   }
 }
 
@@ -244,42 +234,31 @@ TEST(Documents, ADocumentThatCannotBeMadeCurrentIsPassedOver) {
   documents.InsertItemAt(new FCDocument(9), 1);  // not open
   Recorder handler;
   EXPECT_EQ(documents.ForEachWithScope(&handler), 2);
-  EXPECT_EQ(handler.ids, (std::vector<int>{1, 2}));
+  EXPECT_EQ(handler.seen, (std::vector<int>{1, 2}));
   EXPECT_EQ(host.CurrentDocument()->number, 2);
   EXPECT_EQ(host.CallsTo(Fn::FX_StartFinaleEdit).size(), 2u) << "no edit for document 9";
 }
 
-TEST(Documents, PartsWalkedInsideEachDocumentAreAllPutBack) {
+TEST(Documents, PathIsTheHostsWithinItsBuffer) {
   Host host;
-  Document& a = DocumentWithParts(host, {{1, "Flute", ""}});
-  Document& b = DocumentWithParts(host, {{1, "Oboe", ""}, {2, "Horn", ""}});
-  b.parts.current = 2;
-  FCDocuments documents;
-  documents.LoadAll();
-  Recorder handler;
-  handler.change = [](Recorder& outer) {
-    FCParts parts;
-    parts.LoadAll();
-    Recorder inner;
-    parts.ForEachWithScope(&inner);
-    outer.ids.insert(outer.ids.end(), inner.currentParts.begin(), inner.currentParts.end());
+  struct Row {
+    const char* name;
+    std::string path;  // the document's, UTF-8
+    std::u16string expected;
+  } rows[] = {
+      {"path", "/scores/Fl\xC3\xBBte.json", u"/scores/Fl\u00FBte.json"},
+      {"longer than the buffer", "/" + std::string(259, 'a'), u""},
   };
-  EXPECT_EQ(documents.ForEachWithScope(&handler), 2);
-  EXPECT_EQ(handler.ids, (std::vector<int>{a.number, 0, 1, b.number, 0, 1, 2}));
-  EXPECT_EQ(a.parts.current, 0);
-  EXPECT_EQ(b.parts.current, 2);
-  EXPECT_EQ(host.CurrentDocument(), &b);
-}
-
-TEST(Documents, PathComesFromTheHost) {
-  Host host;
-  Document& document = host.NewDocument();
-  document.path = "/scores/quartet.json";
-  FCString path("stale");
-  FCDocument(static_cast<short>(document.number)).GetPath(&path);
-  EXPECT_STREQ(path.GetCString(), "/scores/quartet.json");
-  FCDocument(9).GetPath(&path);
-  EXPECT_STREQ(path.GetCString(), "") << "a document the host does not know";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Document& document = host.NewDocument();
+    document.path = row.path;
+    FCString path("stale");
+    FCDocument(static_cast<short>(document.number)).GetPath(&path);
+    std::u16string got;
+    for (int i = 0; i < path.GetLength(); ++i) got += static_cast<char16_t>(path.GetItemAt(i));
+    EXPECT_EQ(got, row.expected);
+  }
 }
 
 }  // namespace
