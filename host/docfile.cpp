@@ -154,8 +154,6 @@ int64_t NumberKey(const std::string& key, const std::string& place, int64_t low,
 
 namespace {
 
-using namespace docjson;
-
 std::string Hex32(uint32_t value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));

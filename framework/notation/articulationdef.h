@@ -27,7 +27,8 @@ class FCArticulationDef : public __FCNoInciOther {
   // A font name: 255 bytes and the NUL.
   static constexpr int FONTNAME_SIZE = 256;
 
-  enum POSITIONING_SIDES {
+  // Held as an int, so that any value a caller passes is one the setter can refuse.
+  enum POSITIONING_SIDES : int {
     AUTOPOS_NONE = 0,  // no automatic positioning
     AUTOPOS_1 = 1,
     AUTOPOS_2 = 2,
