@@ -16,15 +16,12 @@
 #include <vector>
 
 #include "bridge/recordbytes.h"
-#include "host/docfile_json.h"
-#include "host/docfile_parts.h"
 #include "host/groups.h"
+#include "host/docfile_parts.h"
 #include "host/score.h"
 #include "host/scoremodel.h"
 
 namespace fxthost {
-
-using namespace docjson;
 
 const char* const kDocumentFormat = "fxthost-document/1";
 
@@ -34,9 +31,7 @@ std::string DocumentError::Message() const {
   return message + ": " + reason;
 }
 
-namespace docjson {
-
-// --- Refusals ---------------------------------------------------------------------
+// --- Refusals (shared with the member readers: host/docfile_json.h) ---------------
 
 [[noreturn]] void Refuse(const std::string& place, const std::string& reason) {
   throw Refusal{place, reason};
@@ -149,8 +144,6 @@ int64_t NumberKey(const std::string& key, const std::string& place, int64_t low,
                       std::to_string(high) + ")");
   return number;
 }
-
-}  // namespace docjson
 
 namespace {
 
@@ -570,7 +563,7 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   if (!root.is_object()) Refuse("", "a document is one JSON object, found " + Describe(root));
   KnownMembers(root, "",
                {"format", "host", "measures", "fonts", "fontPrefs", "staves", "instrumentLists",
-                "multiStaffInstruments", "groups", "parts", "selection", "records"});
+                "multiStaffInstruments", "parts", "groups", "selection", "records"});
   if (const Json* format = Find(root, "format")) {
     const std::string& text = ExpectString(*format, "format");
     if (text != kDocumentFormat)
@@ -599,8 +592,8 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   if (const Json* v = Find(root, "instrumentLists")) reader.InstrumentLists(*v, "instrumentLists");
   if (const Json* v = Find(root, "multiStaffInstruments"))
     reader.MultiStaffInstruments(*v, "multiStaffInstruments");
-  if (const Json* v = Find(root, "groups")) reader.Groups(*v, "groups");
   if (const Json* v = Find(root, "parts")) ReadParts(*v, "parts", &document);
+  if (const Json* v = Find(root, "groups")) reader.Groups(*v, "groups");
 
   for (const RawRecord& record : raw) document.records.Put(record.tag, record.key, record.bytes);
   for (const NameLink& link : reader.links) {
@@ -824,6 +817,8 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
              {"staves", {instrument.staves[0], instrument.staves[1], instrument.staves[2]}}});
   }
   if (!instruments.empty()) root["multiStaffInstruments"] = instruments;
+  const Json parts = WriteParts(document);
+  if (!parts.is_null()) root["parts"] = parts;
 
   Json groups = Json::array();
   for (const GroupRecord& group : ReadGroups(document)) {
@@ -854,8 +849,6 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
     groups.push_back(entry);
   }
   if (!groups.empty()) root["groups"] = groups;
-  const Json parts = WriteParts(document);
-  if (!parts.is_null()) root["parts"] = parts;
   return root;
 }
 

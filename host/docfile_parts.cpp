@@ -6,8 +6,6 @@
 
 namespace fxthost {
 
-using namespace docjson;
-
 void ReadParts(const Json& value, const std::string& place, Document* document) {
   ExpectArray(value, place);
   Document::Parts parts;

@@ -7,9 +7,9 @@
 namespace fxthost {
 
 // Reads the member into the document's extracted parts (in the file's order) with the
-// score current; refuses what is wrong with its place and reason (docjson::Refuse).
-void ReadParts(const docjson::Json& value, const std::string& place, Document* document);
+// score current; refuses what is wrong with its place and reason (Refuse).
+void ReadParts(const Json& value, const std::string& place, Document* document);
 // The member as the writer gives it, or null when the document has no extracted parts.
-docjson::Json WriteParts(const Document& document);
+Json WriteParts(const Document& document);
 
 }  // namespace fxthost

@@ -82,14 +82,14 @@ const char* const kEverything = R"doc({
   "multiStaffInstruments": [
     { "id": 1, "staves": [7, 8, 0] }
   ],
+  "parts": [
+    { "id": 3, "name": "Horn in E♭" },
+    { "id": 1, "name": "" }
+  ],
   "groups": [
     { "id": 4, "staves": [7, 8], "measures": [1, 3], "name": "", "offset6": -12 },
     { "id": 9, "staves": [2, 2], "measures": [2, 40], "abbreviation": "Hn.", "offset6": 5 },
     { "key": [3, 2], "staves": [8, 2], "measures": [1, 1], "offset6": 0 }
-  ],
-  "parts": [
-    { "id": 3, "name": "Horn in E♭" },
-    { "id": 1, "name": "" }
   ],
   "selection": { "list": 2, "staves": [8, 2], "measures": [2, 3], "startPosition": 0, "endPosition": 2147483647 },
   "records": [
