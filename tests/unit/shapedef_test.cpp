@@ -168,6 +168,11 @@ TEST(ShapeDef, TheHostKeepsShapesAsItemRecordsOfTheirOwnSize) {
   EXPECT_FALSE(loaded.Load(7));
   EXPECT_TRUE(loaded.IsEmpty());
   EXPECT_EQ(Read(loaded), "");
+  // Without its record but with its companion 'otSD', a shape loads as 66 cleared bytes.
+  host.CurrentDocument()->records.Put(0x6F745344, fxthost::DataKey{7, 0, 0, 0}, {1, 2});
+  ASSERT_TRUE(loaded.Load(7));
+  EXPECT_EQ(loaded._GetLoadedSize(), FCShapeDef::HEADER_SIZE);
+  EXPECT_EQ(Read(loaded), "");
 }
 
 TEST(PercussionLayoutNote, ReadsItsRecordInsideTheObjectOnEveryHost) {
