@@ -16,6 +16,7 @@
 #include "host/notationview.h"
 #include "host/docfile.h"
 #include "host/host.h"
+#include "host/opendocuments.h"
 #include "host/paths.h"
 #include "host/pluginmodule.h"
 #include "host/prefslisting.h"
@@ -86,6 +87,7 @@ struct RunOptions {
   std::string plugin;
   std::string staves, slots, list, measures, startPosition, endPosition;
   std::string answer, hostVersion, output, report;
+  std::vector<std::string> open;  // further documents: FILE or FILE=OUT
 };
 
 // A number of a refused range as the user wrote it (one past the limit: as given).
@@ -261,22 +263,13 @@ bool ChooseSelection(const Document& document, const RunOptions& options, Region
   return true;
 }
 
-bool SamePath(const std::string& a, const std::string& b) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  if (fs::exists(a, ec) && fs::exists(b, ec)) {
-    const bool same = fs::equivalent(a, b, ec);
-    if (!ec) return same;
-  }
-  const fs::path x = fs::weakly_canonical(fs::absolute(a, ec), ec);
-  const fs::path y = fs::weakly_canonical(fs::absolute(b, ec), ec);
-  return x == y;
-}
-
-// The report: the command's result and every alert it showed.
-std::string Report(int32_t result, const std::vector<Alert>& alerts) {
+// The report: the command's result, every alert it showed and, when further documents
+// were open, the documents it changed.
+std::string Report(int32_t result, const std::vector<Alert>& alerts,
+                   const std::vector<std::string>* changed) {
   nlohmann::ordered_json report;
   report["result"] = result;
+  if (changed) report["changed"] = *changed;
   report["alerts"] = nlohmann::ordered_json::array();
   for (const Alert& alert : alerts) {
     // Only a question has an answer; a box with just an OK button reports "none".
@@ -307,12 +300,13 @@ std::string DescribeSelection(const Document& document, const Region& region) {
 int Run(const RunOptions& options, bool demo) {
   Host host;
   const std::string name = demo ? kDemoName : options.document;
-  Document& document = host.NewDocument(name);
   DocumentFile info;
   DocumentError error;
-  const bool loaded = demo ? ParseDocument(kDemoScore, name, &document, &info, &error)
-                           : ReadDocumentFile(options.document, &document, &info, &error);
-  if (!loaded) return Unusable(error.Message());
+  Document* opened =
+      demo ? &host.NewDocument(name) : OpenDocumentFile(host, options.document, &info, &error);
+  if (opened && demo && !ParseDocument(kDemoScore, name, opened, &info, &error)) opened = nullptr;
+  if (!opened) return Unusable(error.Message());
+  Document& document = *opened;
 
   Region region;
   std::string problem;
@@ -333,6 +327,11 @@ int Run(const RunOptions& options, bool demo) {
   if (!options.report.empty() && !options.output.empty() &&
       SamePath(options.report, options.output))
     return Unusable("-o and --report name the same file");
+  std::vector<OpenedDocument> further;
+  if (!OpenFurtherDocuments(host, options.open, options.document, {options.output, options.report},
+                            &further, &problem))
+    return Unusable(problem);
+  host.SetCurrentDocument(document.number);  // the command works on its own document
 
   std::unique_ptr<PluginModule> plugin = PluginModule::Load(options.plugin, &error.reason);
   if (!plugin) return Unusable("cannot load plug-in " + options.plugin + ": " + error.reason);
@@ -353,6 +352,7 @@ int Run(const RunOptions& options, bool demo) {
   host.Alerts().clear();
 
   std::cout << kCommandName << " on " << DescribeSelection(document, region) << std::endl;
+  const Document::Content contentBefore = document.Snapshot();
   if (!host.BeginCommand(kCommandName)) {
     std::cerr << "fxthost: the host could not start the command\n";
     host.SetUserInterface(nullptr);
@@ -369,13 +369,21 @@ int Run(const RunOptions& options, bool demo) {
 
   chart.title = "After: " + name;
   chart.before = &before;
-  std::cout << DrawChart(*host.CurrentDocument(), chart);
+  std::cout << DrawChart(document, chart);
+  std::vector<std::string> changed;
+  if (document.Snapshot() != contentBefore) changed.push_back(name);
+  for (const OpenedDocument& other : further)
+    if (other.Changed()) changed.push_back(other.input);
+  if (!further.empty()) {
+    std::cout << "Changed documents:";
+    for (const std::string& file : changed) std::cout << " " << file;
+    std::cout << (changed.empty() ? " none\n" : "\n");
+  }
 
   int status = kExitRan;
   std::string writeError;
   if (!options.output.empty()) {
-    if (WriteFileAtomically(options.output, FormatDocument(*host.CurrentDocument(), info),
-                            &writeError)) {
+    if (WriteFileAtomically(options.output, FormatDocument(document, info), &writeError)) {
       std::cout << "Wrote " << options.output << "\n";
     } else {
       std::cerr << "fxthost: " << writeError << "\n";
@@ -383,13 +391,16 @@ int Run(const RunOptions& options, bool demo) {
     }
   }
   if (!options.report.empty()) {
-    if (WriteFileAtomically(options.report, Report(result, alerts), &writeError)) {
+    if (WriteFileAtomically(options.report,
+                            Report(result, alerts, further.empty() ? nullptr : &changed),
+                            &writeError)) {
       std::cout << "Wrote " << options.report << "\n";
     } else {
       std::cerr << "fxthost: " << writeError << "\n";
       status = kExitNotWritten;
     }
   }
+  if (!SaveChangedDocuments(further, std::cout, std::cerr)) status = kExitNotWritten;
   return status;
 }
 
@@ -465,6 +476,10 @@ int RunCommandLine(int argc, char** argv) {
   run->add_option("--host-version", runOptions.hostVersion, "Version the host reports (hex)");
   run->add_option("-o", runOptions.output, "Write the document after the command here");
   run->add_option("--report", runOptions.report, "Write the result and the alerts here (JSON)");
+  run->add_option("--open", runOptions.open,
+                  "Open a further document, FILE or FILE=OUT (saved to OUT if the command "
+                  "changes it); repeatable")
+      ->allow_extra_args(false);
 
   RunOptions demoOptions;
   demoOptions.plugin = DefaultPluginPath();

@@ -19,6 +19,7 @@
 #include "host/docfile_json.h"
 #include "host/docfile_siderecords.h"
 #include "host/groups.h"
+#include "host/docfile_parts.h"
 #include "host/score.h"
 #include "host/scoremodel.h"
 
@@ -565,8 +566,8 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   KnownMembers(
       root, "",
       {"format", "host", "measures", "fonts", "fontPrefs", "staves", "instrumentLists",
-       "multiStaffInstruments", "groups", "sideRecords", kNotationMembers[0], kNotationMembers[1],
-       kNotationMembers[2], kNotationMembers[3], "selection", "records"});
+       "multiStaffInstruments", "parts", "groups", "sideRecords", kNotationMembers[0],
+       kNotationMembers[1], kNotationMembers[2], kNotationMembers[3], "selection", "records"});
   if (const Json* format = Find(root, "format")) {
     const std::string& text = ExpectString(*format, "format");
     if (text != kDocumentFormat)
@@ -595,6 +596,7 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   if (const Json* v = Find(root, "instrumentLists")) reader.InstrumentLists(*v, "instrumentLists");
   if (const Json* v = Find(root, "multiStaffInstruments"))
     reader.MultiStaffInstruments(*v, "multiStaffInstruments");
+  if (const Json* v = Find(root, "parts")) ReadParts(*v, "parts", &document);
   if (const Json* v = Find(root, "groups")) reader.Groups(*v, "groups");
   SideRecordProblem sideProblem;
   if (const Json* v = Find(root, "sideRecords"))
@@ -898,6 +900,8 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
              {"staves", {instrument.staves[0], instrument.staves[1], instrument.staves[2]}}});
   }
   if (!instruments.empty()) root["multiStaffInstruments"] = instruments;
+  const Json parts = WriteParts(document);
+  if (!parts.is_null()) root["parts"] = parts;
 
   Json groups = Json::array();
   for (const GroupRecord& group : ReadGroups(document)) {
@@ -1015,6 +1019,7 @@ bool ParseDocument(const std::string& text, const std::string& file, Document* d
   std::copy(std::begin(built.selection), std::end(built.selection),
             std::begin(document->selection));
   document->hasSelection = built.hasSelection;
+  document->parts = std::move(built.parts);
   if (info) *info = builtInfo;
   return true;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "host/fonttable.h"
 #include "host/recordstore.h"
@@ -13,6 +14,7 @@ namespace fxthost {
 struct Document {
   int number = 0;       // the host's document number (1, 2, ...)
   std::string name;     // where it came from, for messages
+  std::string path;     // the file it was opened from (FX_GetDocumentPath); empty if none
   RecordStore records;  // every data record of the document
 
   // The fields below belong to the behaviour family named beside them; each family
@@ -40,6 +42,19 @@ struct Document {
     // What happened to the view, one line an event ("scroll to measure 5, staff 3").
     std::vector<std::string> events;
   } view;
+
+  // Linked parts (behaviours_documents.cpp). The score is part 0 and always exists;
+  // the extracted parts follow in the host's order, each with its own id (1 to 32767)
+  // and name (UTF-8). One part is current; a document opens on the score.
+  struct Part {
+    int16_t id = 0;
+    std::string name;
+    std::string answered;  // the name as last handed to the plug-in (8-bit), kept alive
+  };
+  struct Parts {
+    std::vector<Part> extracted;
+    int16_t current = 0;
+  } parts;
 
   // Edit history (behaviours_edit.cpp): what an undo step or a cancelled edit restores,
   // and the undo steps, oldest first, each with the document as it was before it.

@@ -25,6 +25,7 @@ Host::Host() : behaviours_(kFunctionCount, nullptr), callCounts_(kFunctionCount,
   InstallEditBehaviours(*this);
   InstallSelectionBehaviours(*this);
   InstallViewBehaviours(*this);
+  InstallDocumentBehaviours(*this);
 }
 
 Host::~Host() {

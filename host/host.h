@@ -173,5 +173,6 @@ void InstallStaffBehaviours(Host& host);      // staff lists, staff names (behav
 void InstallEditBehaviours(Host& host);       // edit transactions, undo (behaviours_edit.cpp)
 void InstallSelectionBehaviours(Host& host);  // selection, clipboard (behaviours_selection.cpp)
 void InstallViewBehaviours(Host& host);       // view, alerts, measures (behaviours_view.cpp)
+void InstallDocumentBehaviours(Host& host);   // paths, linked parts (behaviours_documents.cpp)
 
 }  // namespace fxthost

@@ -1,5 +1,7 @@
 #include "host/paths.h"
 
+#include <filesystem>
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -23,5 +25,23 @@ std::string ExecutableDirectory() {
 }
 
 std::string DefaultPluginPath() { return ExecutableDirectory() + "/tolleksplitgroups.fxt"; }
+
+bool SamePath(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::exists(a, ec) && fs::exists(b, ec)) {
+    const bool same = fs::equivalent(a, b, ec);
+    if (!ec) return same;
+  }
+  const fs::path x = fs::weakly_canonical(fs::absolute(a, ec), ec);
+  const fs::path y = fs::weakly_canonical(fs::absolute(b, ec), ec);
+  return x == y;
+}
+
+std::string AbsolutePath(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  return ec ? path : absolute.lexically_normal().string();
+}
 
 }  // namespace fxthost

@@ -10,7 +10,10 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "host/opendocuments.h"
+#include "host/score.h"
 #include "tests/integration/fxthost_program.h"
 
 namespace {
@@ -310,6 +313,55 @@ TEST_F(FxthostRun, DemoRunsOnTheBuiltInScore) {
     EXPECT_NE(at, std::string::npos) << run.output;
     if (at != std::string::npos) from = at;
   }
+}
+
+// Further documents (--open FILE[=OUT]): only what the command changed is saved and
+// reported; conflicting files are refused before anything runs.
+TEST_F(FxthostRun, FurtherDocumentsAreSavedAndReportedOnlyWhenChanged) {
+  const std::string input = Write("doc.json", kDocument);
+  const std::string other = Write("other.json", kDocument);
+  ProgramRun run = Fxthost("run " + input + kPlugin + " --open " + other + "=" + Path("o.json") +
+                           " --report " + Path("r.json"));
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("Changed documents: " + input + "\n"), std::string::npos);
+  EXPECT_FALSE(fs::exists(Path("o.json"))) << "the command left it as it was";
+  EXPECT_EQ(nlohmann::json::parse(ReadText(Path("r.json")))["changed"],
+            nlohmann::json::array({input}));
+  const struct {
+    std::string options;
+    const char* says;
+  } refusals[] = {
+      {" --open " + input, "is already open"},
+      {" --open " + other + "=" + input, "would overwrite the input document"},
+      {" --open " + other + "=" + Path("x.json") + " -o " + Path("x.json"), "name the same file"},
+      {" --open " + other + " -o " + other, "would overwrite the input document"},
+      {" --open " + other + "=", "expected FILE or FILE=OUT"},
+      {" --open " + Path("missing.json"), "missing.json: cannot be read"},
+  };
+  for (const auto& row : refusals) {
+    SCOPED_TRACE(row.options);
+    run = Fxthost("run " + input + kPlugin + row.options);
+    EXPECT_EQ(run.status, 2) << run.output;
+    EXPECT_NE(run.output.find(row.says), std::string::npos) << run.output;
+  }
+  EXPECT_EQ(Entries(), 3u) << "doc.json, other.json, r.json: nothing else was written";
+}
+
+TEST_F(FxthostRun, AChangedFurtherDocumentIsSavedToItsOwnOutput) {
+  const std::string a = Write("a.json", kDocument), b = Write("b.json", kDocument);
+  fxthost::Host host;
+  std::vector<fxthost::OpenedDocument> opened;
+  std::string problem;
+  ASSERT_TRUE(fxthost::OpenFurtherDocuments(host, {a + "=" + Path("a.out"), b}, Path("doc.json"),
+                                            {}, &opened, &problem))
+      << problem;
+  EXPECT_EQ(opened[0].document->path, fs::absolute(a).lexically_normal().string());
+  for (const fxthost::OpenedDocument& document : opened)
+    fxthost::SetMeasures(*document.document, 9);
+  std::ostringstream out, err;
+  EXPECT_TRUE(fxthost::SaveChangedDocuments(opened, out, err)) << err.str();
+  EXPECT_NE(ReadText(Path("a.out")).find("\"measures\": 9,"), std::string::npos);
+  EXPECT_NE(out.str().find(b + " changed; not written"), std::string::npos) << out.str();
 }
 
 }  // namespace

@@ -82,6 +82,10 @@ const char* const kEverything = R"doc({
   "multiStaffInstruments": [
     { "id": 1, "staves": [7, 8, 0] }
   ],
+  "parts": [
+    { "id": 3, "name": "Horn in E♭" },
+    { "id": 1, "name": "" }
+  ],
   "groups": [
     { "id": 4, "staves": [7, 8], "measures": [1, 3], "name": "", "offset6": -12 },
     { "id": 9, "staves": [2, 2], "measures": [2, 40], "abbreviation": "Hn.", "offset6": 5 },
@@ -356,6 +360,12 @@ TEST(DocumentFile, RefusesWhatItCannotReadAndSaysWhereAndWhy) {
       {R"({ "fontPrefs": { "x3": {} } })", "fontPrefs[\"x3\"]", "number as the member name"},
       {R"({ "fontPrefs": { "33": { "effects": -1 } } })", "fontPrefs[\"33\"].effects",
        "does not fit"},
+      {R"({ "parts": [{ "id": 0, "name": "Score" }] })", "parts[0].id", "part 0 is the score"},
+      {R"({ "parts": [{ "id": 2, "name": "A" }, { "id": 2, "name": "B" }] })", "parts[1].id",
+       "given twice"},
+      {R"({ "parts": [{ "id": 2 }] })", "parts[0]", "needs an id and a name"},
+      {R"({ "parts": [{ "id": 40000, "name": "A" }] })", "parts[0].id", "does not fit"},
+      {R"({ "parts": { "1": "A" } })", "parts", "expected an array"},
       {R"({ "staves": [{ "id": 0 }] })", "staves[0].id", "does not fit"},
       {R"({ "staves": [{ "id": 3, "name": 5 }] })", "staves[0].name", "expected a string"},
       {R"({ "staves": [{ "id": 3 }, { "id": 3 }] })", "staves[1].id", "given twice"},

@@ -1,0 +1,94 @@
+#include "framework/score/part.h"
+
+#include "bridge/finalepdk.h"
+#include "framework/core/iterator.h"
+#include "framework/score/seenids.h"
+
+namespace {
+
+constexpr int32_t kVersion = static_cast<int32_t>(FINALE_INTERFACE_VERSION);
+// What FX_GetNextPartID answers after the last part.
+constexpr int32_t kEndOfParts = -1;
+
+}  // namespace
+
+FCPart::FCPart(short partID, short documentID) : _partid(partID), _documentid(documentID) {}
+
+bool FCPart::IsIdentical(__FCBase* other) const {
+  const FCPart* part = dynamic_cast<const FCPart*>(other);
+  return part && part->_partid == _partid && part->_documentid == _documentid;
+}
+
+FCString* FCPart::GetName() {
+  if (RunningFinaleVersion <= LAST_VERSION_WITHOUT_NAMES) {
+    _name.SetCString("Not available (due to a bug)");
+    return &_name;
+  }
+  const char* name = static_cast<const char*>(FX_GetPartName(_partid, kVersion));
+  _name.SetCString(name ? name : "");
+  return &_name;
+}
+
+FCPart* FCParts::GetItemAt(int index) const {
+  return dynamic_cast<FCPart*>(__FCCollection::GetItemAt(index));
+}
+
+void FCParts::LoadAll() {
+  _ClearElements();
+  const short document = static_cast<short>(FX_GetCurrentEnigmaDocument(kVersion));
+  fxt::SeenIds seen;
+  int32_t id = 0;
+  while (id != kEndOfParts && seen.First(id)) {
+    FCPart* part = new FCPart(static_cast<short>(id), document);
+    if (!Add(part)) {
+      delete part;
+      return;
+    }
+    id = FX_GetNextPartID(static_cast<int16_t>(id), kVersion);
+  }
+}
+
+FCPart* FCParts::GetCurrent() {
+  const int32_t current = FX_GetCurrentPartID(kVersion);
+  const int32_t document = FX_GetCurrentEnigmaDocument(kVersion);
+  for (int i = 0; i < GetCount(); ++i) {
+    FCPart* part = GetItemAt(i);
+    if (part && part->GetID() == current && part->GetDocumentID() == document) return part;
+  }
+  return nullptr;
+}
+
+FCPart* FCParts::GetScore() {
+  for (int i = 0; i < GetCount(); ++i) {
+    FCPart* part = GetItemAt(i);
+    if (part && part->IsScore()) return part;
+  }
+  return nullptr;
+}
+
+int FCParts::ForEachWithScope(FCIteratorHandler* handler) {
+  if (!handler || !handler->BeforeIteration()) return 0;
+  int count = 0;
+  for (int i = 0; i < GetCount(); ++i) {
+    FCPart* part = GetItemAt(i);
+    if (!part) continue;
+    // Only a part of the current document can be made current, and only by the
+    // outermost walk over it: a walk nested in the handler leaves it as it is.
+    const bool scoped = part->GetDocumentID() == FX_GetCurrentEnigmaDocument(kVersion) &&
+                        part->_GetSavedPartID() == FCPart::NO_SAVED_PART;
+    if (scoped) {
+      part->_SetSavedPartID(static_cast<short>(FX_GetCurrentPartID(kVersion)));
+      FX_SetCurrentPartID(part->GetID(), kVersion);
+    }
+    const bool goOn = handler->Iterate(part);
+    if (scoped) {
+      if (part->GetDocumentID() == FX_GetCurrentEnigmaDocument(kVersion))
+        FX_SetCurrentPartID(part->_GetSavedPartID(), kVersion);
+      part->_SetSavedPartID(FCPart::NO_SAVED_PART);
+    }
+    if (!goOn) break;
+    ++count;
+  }
+  handler->AfterIteration();
+  return count;
+}
