@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "host/batch.h"
 #include "host/chart.h"
 #include "host/docfile.h"
 #include "host/host.h"
@@ -389,6 +390,11 @@ int RunCommandLine(int argc, char** argv) {
   demo->add_option("--plugin", demoOptions.plugin, "Path of the plug-in module")
       ->capture_default_str();
 
+  std::string batchPath;
+  CLI::App* batch =
+      app.add_subcommand("batch", "Run the command lines of a file, one a line, in this process");
+  batch->add_option("FILE", batchPath, "The file of command lines")->required();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -399,6 +405,7 @@ int RunCommandLine(int argc, char** argv) {
   if (show->parsed()) return Show(showPath);
   if (run->parsed()) return Run(runOptions, false);
   if (demo->parsed()) return Run(demoOptions, true);
+  if (batch->parsed()) return RunBatch(batchPath);
   return kExitUnusable;
 }
 
