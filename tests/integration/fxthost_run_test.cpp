@@ -264,6 +264,17 @@ TEST_F(FxthostRun, DemoRunsOnTheBuiltInScore) {
   }
 }
 
+// Standard input is not a terminal (NUL on Windows, which _isatty takes for one): the
+// question is closed without an answer, and nobody is prompted.
+TEST_F(FxthostRun, QuestionWithoutTerminalIsClosedWithoutPrompt) {
+  const std::string input = Write("in.json", kDocument);
+  const ProgramRun run = Fxthost("run " + input + kPlugin + " --measures 5-5");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("yesno: Too small region?: "), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("Answer yes or no"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("The command returned 0."), std::string::npos) << run.output;
+}
+
 // fxthost batch: each line runs as if fxthost had been started with it.
 TEST_F(FxthostRun, BatchRunsEachLineAsItsOwnRun) {
   const std::string examples = FXT_EXAMPLES_DIR;
