@@ -16,8 +16,10 @@ ensure_packages() {
   echo "installing: ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  if ! { $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
-         $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"; } \
+  # Another build on the machine may be installing too: wait for its lock, do not fail.
+  local lock=(-o DPkg::Lock::Timeout=600)
+  if ! { $sudo apt-get "${lock[@]}" update -qq && DEBIAN_FRONTEND=noninteractive \
+         $sudo apt-get "${lock[@]}" install -y -qq --no-install-recommends "${missing[@]}"; } \
        >"${TMPDIR:-/tmp}/fxt-apt.log" 2>&1; then
     cat "${TMPDIR:-/tmp}/fxt-apt.log" >&2
     echo "error: could not install ${missing[*]}" >&2
