@@ -58,7 +58,8 @@ int RunBatch(const std::string& path) {
     if (!closed) {
       std::cerr << "fxthost: " << path << " line " << lineNumber << ": a quote is not closed\n";
     } else if (words[0] == "batch") {
-      std::cerr << "fxthost: " << path << " line " << lineNumber << ": a batch cannot run a batch\n";
+      std::cerr << "fxthost: " << path << " line " << lineNumber
+                << ": a batch cannot run a batch\n";
     } else {
       std::vector<char*> argv;
       std::string program = "fxthost";
