@@ -41,3 +41,19 @@ configure_and_build() {
     return 1
   fi
 }
+
+# build_qemu_compat DIR: builds tests/windows/qemu_i386_compat.c, what qemu-i386 lacks for
+# Wine's 32-bit programs, into DIR/lib/i386-linux-gnu and (empty) DIR/lib/x86_64-linux-gnu,
+# for LD_PRELOAD="DIR/\$LIB/fxt-qemu-i386-compat.so" (needs gcc-multilib).
+build_qemu_compat() {
+  local dir=$1 lib
+  for lib in i386-linux-gnu:-m32 x86_64-linux-gnu:-m64; do
+    mkdir -p "$dir/lib/${lib%%:*}"
+    if ! gcc "${lib#*:}" -O2 -Wall -Wextra -Werror -shared -fPIC \
+           -o "$dir/lib/${lib%%:*}/fxt-qemu-i386-compat.so" \
+           "$ROOT/tests/windows/qemu_i386_compat.c" -ldl 2>"$dir/build.log"; then
+      cat "$dir/build.log" >&2
+      return 1
+    fi
+  done
+}
