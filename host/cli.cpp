@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "host/batch.h"
 #include "host/chart.h"
 #include "host/notationview.h"
 #include "host/docfile.h"
@@ -487,6 +488,11 @@ int RunCommandLine(int argc, char** argv) {
   demo->add_option("--plugin", demoOptions.plugin, "Path of the plug-in module")
       ->capture_default_str();
 
+  std::string batchPath;
+  CLI::App* batch =
+      app.add_subcommand("batch", "Run the command lines of a file, one a line, in this process");
+  batch->add_option("FILE", batchPath, "The file of command lines")->required();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -498,6 +504,7 @@ int RunCommandLine(int argc, char** argv) {
   if (prefs->parsed()) return PrintPreferenceRecords(prefsPath, std::cout, std::cerr);
   if (run->parsed()) return Run(runOptions, false);
   if (demo->parsed()) return Run(demoOptions, true);
+  if (batch->parsed()) return RunBatch(batchPath);
   return kExitUnusable;
 }
 

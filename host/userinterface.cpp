@@ -5,11 +5,9 @@
 #include <iostream>
 
 #if defined(_WIN32)
-#include <io.h>
-#define FXTHOST_ISATTY(fd) _isatty(fd)
+#include <windows.h>
 #else
 #include <unistd.h>
-#define FXTHOST_ISATTY(fd) isatty(fd)
 #endif
 
 namespace fxthost {
@@ -17,6 +15,18 @@ namespace fxthost {
 namespace {
 
 constexpr size_t kMaxTextUnits = 65536;
+
+// Whether someone can answer on standard input. On Windows _isatty says yes for every
+// character device, NUL included, so a run with its input from NUL would prompt and read
+// nothing: only a console counts there.
+bool InputIsTerminal() {
+#if defined(_WIN32)
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+#else
+  return isatty(STDIN_FILENO) != 0;
+#endif
+}
 
 void AppendUtf8(std::string* out, uint32_t c) {
   if (c < 0x80) {
@@ -158,8 +168,7 @@ ConsoleUserInterface::ConsoleUserInterface(Host& host, std::ostream& out, const 
       input_(input) {}
 
 ConsoleUserInterface ConsoleUserInterface::ForTerminal(Host& host, const Answer* answer) {
-  bool terminal = FXTHOST_ISATTY(0) != 0;
-  return ConsoleUserInterface(host, std::cout, answer, terminal ? &std::cin : nullptr);
+  return ConsoleUserInterface(host, std::cout, answer, InputIsTerminal() ? &std::cin : nullptr);
 }
 
 int ConsoleUserInterface::ShowMessageBox(const std::string& caption, const std::string& text,

@@ -16,8 +16,10 @@ ensure_packages() {
   echo "installing: ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  if ! { $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
-         $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"; } \
+  # Another build on the machine may be installing too: wait for its lock, do not fail.
+  local lock=(-o DPkg::Lock::Timeout=600)
+  if ! { $sudo apt-get "${lock[@]}" update -qq && DEBIAN_FRONTEND=noninteractive \
+         $sudo apt-get "${lock[@]}" install -y -qq --no-install-recommends "${missing[@]}"; } \
        >"${TMPDIR:-/tmp}/fxt-apt.log" 2>&1; then
     cat "${TMPDIR:-/tmp}/fxt-apt.log" >&2
     echo "error: could not install ${missing[*]}" >&2
@@ -38,4 +40,20 @@ configure_and_build() {
     tail -n 60 "$dir/build.log" >&2
     return 1
   fi
+}
+
+# build_qemu_compat DIR: builds tests/windows/qemu_i386_compat.c, what qemu-i386 lacks for
+# Wine's 32-bit programs, into DIR/lib/i386-linux-gnu and (empty) DIR/lib/x86_64-linux-gnu,
+# for LD_PRELOAD="DIR/\$LIB/fxt-qemu-i386-compat.so" (needs gcc-multilib).
+build_qemu_compat() {
+  local dir=$1 lib
+  for lib in i386-linux-gnu:-m32 x86_64-linux-gnu:-m64; do
+    mkdir -p "$dir/lib/${lib%%:*}"
+    if ! gcc "${lib#*:}" -O2 -Wall -Wextra -Werror -shared -fPIC \
+           -o "$dir/lib/${lib%%:*}/fxt-qemu-i386-compat.so" \
+           "$ROOT/tests/windows/qemu_i386_compat.c" -ldl 2>"$dir/build.log"; then
+      cat "$dir/build.log" >&2
+      return 1
+    fi
+  done
 }

@@ -14,6 +14,7 @@
 
 #include "host/opendocuments.h"
 #include "host/score.h"
+#include "host/batch.h"
 #include "tests/integration/fxthost_program.h"
 
 namespace {
@@ -362,6 +363,82 @@ TEST_F(FxthostRun, AChangedFurtherDocumentIsSavedToItsOwnOutput) {
   EXPECT_TRUE(fxthost::SaveChangedDocuments(opened, out, err)) << err.str();
   EXPECT_NE(ReadText(Path("a.out")).find("\"measures\": 9,"), std::string::npos);
   EXPECT_NE(out.str().find(b + " changed; not written"), std::string::npos) << out.str();
+}
+
+// Standard input is not a terminal (NUL on Windows, which _isatty takes for one): the
+// question is closed without an answer, and nobody is prompted.
+TEST_F(FxthostRun, QuestionWithoutTerminalIsClosedWithoutPrompt) {
+  const std::string input = Write("in.json", kDocument);
+  const ProgramRun run = Fxthost("run " + input + kPlugin + " --measures 5-5");
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("yesno: Too small region?: "), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("Answer yes or no"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("The command returned 0."), std::string::npos) << run.output;
+}
+
+// fxthost batch: each line runs as if fxthost had been started with it.
+TEST_F(FxthostRun, BatchRunsEachLineAsItsOwnRun) {
+  const std::string examples = FXT_EXAMPLES_DIR;
+  const std::string cases = examples + "/cases/";
+  // The older host's refusal, then the same document with the default version, then the
+  // first run again: nothing one run leaves behind may reach the next.
+  const std::string multiStaff = examples + "/multi-staff.json";
+  std::string lines = "# the multi-staff example, as three runs\n\n";
+  lines += "run \"" + multiStaff + "\" --host-version 0x10FFFFFF" + kPlugin + " -o " +
+           Path("older.json") + " --report " + Path("older.report.json") + "\r\n";
+  lines += "  run " + multiStaff + kPlugin + " -o " + Path("now.json") + " --report " +
+           Path("now.report.json") + "\n";
+  lines += "run " + multiStaff + " --host-version 0x10FFFFFF" + kPlugin + " --report " +
+           Path("again.report.json") + "\n";
+  const std::string file = Write("runs.txt", lines);
+  const ProgramRun run = Fxthost("batch " + file);
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(ReadText(Path("older.json")), ReadText(cases + "older-host.expected.json"));
+  EXPECT_EQ(ReadText(Path("older.report.json")), ReadText(cases + "older-host.report.json"));
+  EXPECT_EQ(ReadText(Path("now.json")), ReadText(cases + "multi-staff.expected.json"));
+  EXPECT_EQ(ReadText(Path("now.report.json")), ReadText(cases + "multi-staff.report.json"));
+  EXPECT_EQ(ReadText(Path("again.report.json")), ReadText(cases + "older-host.report.json"));
+  // Numbered markers around each run, comments and blank lines skipped.
+  size_t from = 0;
+  for (const char* part : {"== 1: run \"", "== 1: exit 0", "== 2:   run ", "== 2: exit 0",
+                           "== 3: run ", "== 3: exit 0"}) {
+    SCOPED_TRACE(part);
+    const size_t at = run.output.find(part, from);
+    ASSERT_NE(at, std::string::npos) << run.output;
+    from = at;
+  }
+  EXPECT_EQ(run.output.find("== 4:"), std::string::npos) << run.output;
+}
+
+TEST_F(FxthostRun, BatchGoesOnPastAFailedLineAndExitsWithTheWorstStatus) {
+  std::string lines;
+  lines += "run " + Path("missing.json") + kPlugin + "\n";
+  lines += "run \"unclosed" + kPlugin + "\n";
+  lines += "batch " + Path("runs.txt") + "\n";
+  lines += "menu" + kPlugin + "\n";
+  const std::string file = Write("runs.txt", lines);
+  const ProgramRun run = Fxthost("batch " + file);
+  EXPECT_EQ(run.status, 2) << run.output;
+  EXPECT_NE(run.output.find("== 1: exit 2"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("line 2: a quote is not closed"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("== 2: exit 2"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("line 3: a batch cannot run a batch"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("== 3: exit 2"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("Name:        Tollek Split Groups"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("== 4: exit 0"), std::string::npos) << run.output;
+
+  const ProgramRun missing = Fxthost("batch " + Path("none.txt"));
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.output.find("cannot read the batch file"), std::string::npos) << missing.output;
+}
+
+TEST(BatchLine, WordsQuotesAndBlanks) {
+  std::vector<std::string> words;
+  EXPECT_TRUE(fxthost::SplitBatchLine(" run\t\"my score.json\" -o \"\"  x\"y z\" ", &words));
+  EXPECT_EQ(words, (std::vector<std::string>{"run", "my score.json", "-o", "", "xy z"}));
+  EXPECT_TRUE(fxthost::SplitBatchLine("   ", &words));
+  EXPECT_TRUE(words.empty());
+  EXPECT_FALSE(fxthost::SplitBatchLine("run \"open", &words));
 }
 
 }  // namespace
