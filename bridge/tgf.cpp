@@ -35,8 +35,12 @@ bool HasDuplicate(uint8_t* entry, int count, int index) {
 }
 
 void CleanEntry(uint8_t* entry) {
-  int count = fxt::GetS16(entry, kEntryNoteCount);
-  if (count > kMaxNotes) count = kMaxNotes;
+  // Every step works within the entry's twelve note slots: a count the host gives
+  // outside 0 to 12 is read as the nearest of them and written back so, so that
+  // neither this cleaning nor the host reads or writes past the entry.
+  const int stored = fxt::GetS16(entry, kEntryNoteCount);
+  const int count = std::min(std::max(stored, 0), kMaxNotes);
+  if (count != stored) fxt::PutS16(entry, kEntryNoteCount, static_cast<int16_t>(count));
   int highest = 0;
   for (int i = 0; i < count; ++i)
     highest = std::max<int>(highest, fxt::GetS16(NoteAt(entry, i), kNoteNumber));
@@ -52,7 +56,7 @@ void CleanEntry(uint8_t* entry) {
     fxt::PutU32(note, kNoteBits, bits);
   }
   if (count < kMaxNotes) std::memset(NoteAt(entry, count), 0, (kMaxNotes - count) * kNoteSize);
-  if (count <= 0 && CanAddNoteRecordToRests) {
+  if (count == 0 && CanAddNoteRecordToRests) {
     fxt::PutU32(entry, kEntryFlags, fxt::GetU32(entry, kEntryFlags) | 0x01000000u);
     fxt::PutS16(entry, kEntryNoteCount, 1);
     fxt::PutU32(NoteAt(entry, 0), kNoteBits, 0x80000000u);

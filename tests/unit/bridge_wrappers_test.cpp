@@ -118,7 +118,10 @@ TEST(HostWrappers, AnalyzeChordRaisesOldVersions) {
   } rows[] = {{0, 0x0B000000},
               {0x0A000000, 0x0B000000},
               {0x0B000000, 0x0B000000},
-              {0x11000000, 0x11000000}};
+              {0x11000000, 0x11000000},
+              // Versions are unsigned: one with the top bit set is new, not old.
+              {static_cast<int32_t>(0x80000000u), static_cast<int32_t>(0x80000000u)},
+              {static_cast<int32_t>(0xF0000000u), static_cast<int32_t>(0xF0000000u)}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.given);
     Host host;
@@ -138,6 +141,7 @@ TEST(EditDepth, EndAndCancelWithoutAnOpenEditDoNotCallTheHost) {
 
 TEST(EditDepth, CountsOpenEditsAndClosesThemThroughTheHost) {
   Host host;
+  host.NewDocument();
   FX_StartFinaleEdit("one", kVersion);
   FX_StartFinaleEdit_UTF16(nullptr, kVersion);
   EXPECT_EQ(FinaleEditDepth, 2);
@@ -148,6 +152,30 @@ TEST(EditDepth, CountsOpenEditsAndClosesThemThroughTheHost) {
   EXPECT_EQ(host.CallsTo(Fn::FX_CancelFinaleEdit).size(), 1u);
   FX_EndFinaleEdit(kVersion);
   EXPECT_EQ(FinaleEditDepth, 0) << "never below zero";
+}
+
+TEST(EditDepth, AStartTheHostRefusesIsNotCounted) {
+  const struct {
+    const char* name;
+    bool document;
+    bool fail;
+  } rows[] = {{"host refuses", true, true}, {"no document to edit", false, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Host host;
+    if (row.document) host.NewDocument();
+    if (row.fail) {
+      host.FailCall(Fn::FX_StartFinaleEdit, 1);
+      host.FailCall(Fn::FX_StartFinaleEdit_UTF16, 1);
+    }
+    ASSERT_EQ(FinaleEditDepth, 0);
+    EXPECT_EQ(FX_StartFinaleEdit("refused", kVersion), 0);
+    EXPECT_EQ(FX_StartFinaleEdit_UTF16(u"refused", kVersion), 0);
+    EXPECT_EQ(FinaleEditDepth, 0);
+    EXPECT_EQ(FX_EndFinaleEdit(kVersion), 1) << "nothing open: the host is not asked";
+    EXPECT_TRUE(host.CallsTo(Fn::FX_EndFinaleEdit).empty());
+    FinaleEditDepth = 0;
+  }
 }
 
 TEST(EditDepth, MassEditCountsUnconditionally) {
