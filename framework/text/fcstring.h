@@ -152,8 +152,9 @@ class FCString : public __FCBase {
   bool TrimEnigmaTags();
   // Removes the font, size and effects tags (those beginning ^font, ^Font, ^nfx or
   // ^size, each ending at its first closing parenthesis), keeps all other tags, and
-  // turns each ^^ into one caret. A tag left open at the end is dropped. True when at
-  // least one complete font, size or effects tag was removed.
+  // turns each ^^ into one caret. A tag left open at the end is no complete tag: it
+  // stays, with the text after it, as it was. True when at least one complete font,
+  // size or effects tag was removed.
   bool TrimEnigmaFontTags();
   // The text cut into pieces in order: each tag (caret to the parenthesis that closes
   // its first opening one; an unbalanced tag runs to the end) and, when includeText is
@@ -184,10 +185,11 @@ class FCString : public __FCBase {
   class FCStrings* CreateParsedStrings(const char* separators) const;
 
  private:
-  // The trimming passes' one walk: removes, in place, each closed tag that drop accepts
-  // and a tag left open at the end; an escaped caret becomes one caret.
-  void _RemoveTags(bool (*drop)(const unsigned short* tag, int length), bool* tagBegan,
-                   bool* closedDropped);
+  // The trimming passes' one walk: removes, in place, each closed tag that drop accepts;
+  // a tag left open at the end is kept as it was when keepOpen is true, else removed;
+  // an escaped caret outside a tag becomes one caret.
+  void _RemoveTags(bool (*drop)(const unsigned short* tag, int length), bool keepOpen,
+                   bool* tagBegan, bool* closedDropped);
   // Number of narrowed bytes before the first unit whose low byte is 0.
   int _NarrowedLength() const;
   // Index of the first occurrence of the units [units, units + count) at or after

@@ -69,8 +69,8 @@ bool FCString::IsEnigmaFileInfoCopyright() const { return StartsWith("^copyright
 
 // --- Trimming ---------------------------------------------------------------------------
 
-void FCString::_RemoveTags(bool (*drop)(const unsigned short* tag, int length), bool* tagBegan,
-                           bool* closedDropped) {
+void FCString::_RemoveTags(bool (*drop)(const unsigned short* tag, int length), bool keepOpen,
+                           bool* tagBegan, bool* closedDropped) {
   // Built in place: each input unit writes at most one output unit, and a kept tag is
   // copied down from where it was collected, so the write position never passes the
   // read position.
@@ -106,13 +106,16 @@ void FCString::_RemoveTags(bool (*drop)(const unsigned short* tag, int length), 
     }
     _units[out++] = unit;
   }
-  // A tag still open here is dropped with everything after its caret.
+  // A tag still open here is no complete tag: it is kept as text, or dropped with
+  // everything after its caret.
+  if (inTag && keepOpen)
+    for (int k = tagStart; k < _length; ++k) _units[out++] = _units[k];
   _length = out;
 }
 
 bool FCString::TrimEnigmaTags() {
   bool tagBegan, closedDropped;
-  _RemoveTags([](const unsigned short*, int) { return true; }, &tagBegan, &closedDropped);
+  _RemoveTags([](const unsigned short*, int) { return true; }, false, &tagBegan, &closedDropped);
   return tagBegan;
 }
 
@@ -123,7 +126,7 @@ bool FCString::TrimEnigmaFontTags() {
            UnitsStartWith(tag, length, "^nfx") || UnitsStartWith(tag, length, "^size");
   };
   bool tagBegan, closedDropped;
-  _RemoveTags(isFontTag, &tagBegan, &closedDropped);
+  _RemoveTags(isFontTag, true, &tagBegan, &closedDropped);
   return closedDropped;
 }
 
