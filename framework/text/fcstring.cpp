@@ -1,8 +1,10 @@
 #include "framework/text/fcstring.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cfloat>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -212,43 +214,65 @@ bool FCString::Replace(const char* find, const char* replacement) {
 
   const std::vector<unsigned short> findUnits = WidenAll(find);
   const std::vector<unsigned short> replacementUnits = WidenAll(replacement);
-  const int findLength = static_cast<int>(findUnits.size());
-  const int replacementLength = static_cast<int>(replacementUnits.size());
+  const size_t findLength = findUnits.size();
+  const size_t replacementLength = replacementUnits.size();
+  if (_Find(findUnits.data(), static_cast<int>(findLength), 0) < 0) return false;
 
   // When the replacement holds find, searching the new text from the start would find
   // the inserted copy again and never end, so the search resumes after the insertion.
   bool replacementHoldsFind = false;
-  for (int i = 0; i + findLength <= replacementLength && !replacementHoldsFind; ++i)
-    replacementHoldsFind = std::memcmp(replacementUnits.data() + i, findUnits.data(),
-                                       sizeof(unsigned short) * findLength) == 0;
+  for (size_t i = 0; i + findLength <= replacementLength && !replacementHoldsFind; ++i)
+    replacementHoldsFind = std::equal(findUnits.begin(), findUnits.end(),
+                                      replacementUnits.begin() + static_cast<long>(i));
 
-  // Otherwise each pass searches the whole new text again. A replacement can then
-  // form a new occurrence with the text around it, and for some pairs (find "ab",
-  // replacement "bbaa") each pass forms the next one and the text grows without end.
-  // The passes stop once the text has grown beyond what every original unit being
-  // replaced, twice over, could produce; ordinary replacements stay far below that.
-  const int64_t growthLimit =
-      replacementLength > findLength
-          ? 2 * (static_cast<int64_t>(_length) + 1) * (replacementLength + 1)
-          : INT64_MAX;
+  // One pass over the text does what searching the whole text again after every
+  // replacement does. The units are moved one by one from pending (the text still to
+  // read, last unit first) to done, which never holds an occurrence: the first
+  // occurrence of the whole text is thus the first that done ends in. It is taken off
+  // done, and the replacement goes back in front of pending, where it is read again
+  // together with the units around it, so that an occurrence a replacement forms with
+  // its surroundings is found as a new search would find it. With a replacement that
+  // holds find it goes onto done instead, and matches must begin after it.
+  std::vector<unsigned short> pending(_units, _units + _length);
+  std::reverse(pending.begin(), pending.end());
+  std::vector<unsigned short> done;
+  done.reserve(static_cast<size_t>(_length));
+  size_t matchesFrom = 0;
 
-  bool replaced = false;
-  int from = 0;
-  for (;;) {
-    const int position = _Find(findUnits.data(), findLength, from);
-    if (position < 0) break;
-    if (_length - findLength + replacementLength > growthLimit) break;
-    _Splice(position, findLength, replacement, replacementLength);
-    replaced = true;
-    if (replacementHoldsFind)
-      from = position + replacementLength;
-    else
-      // Nothing before position held an occurrence and that text is unchanged, so
-      // an occurrence starting earlier than this would lie wholly inside it.
-      // Searching from here finds what a search from the start would find.
-      from = position - findLength + 1 > 0 ? position - findLength + 1 : 0;
+  // Some pairs (find "ab", replacement "bbaa") form the next occurrence with every
+  // replacement, and the text grows for ever. Moving a unit is the unit of work; one
+  // pass without such cascades moves each unit of the text and of each replacement
+  // once, at most (length + 1) * (replacement length + 1) units. Past twice that and a
+  // margin for short cascades that end, Replace stops and leaves the text as it was.
+  const int64_t kMargin = 1 << 16;
+  const int64_t kMostUnits = INT32_MAX / 2;
+  const int64_t workLimit =
+      std::min<int64_t>(kMostUnits, 2 * (static_cast<int64_t>(_length) + 1) *
+                                            (static_cast<int64_t>(replacementLength) + 1) +
+                                        kMargin);
+  int64_t work = 0;
+  while (!pending.empty()) {
+    if (++work > workLimit) return false;
+    done.push_back(pending.back());
+    pending.pop_back();
+    if (done.size() < matchesFrom + findLength || done.back() != findUnits.back() ||
+        !std::equal(findUnits.begin(), findUnits.end(), done.end() - static_cast<long>(findLength)))
+      continue;
+    done.resize(done.size() - findLength);
+    if (replacementHoldsFind) {
+      work += static_cast<int64_t>(replacementLength);
+      done.insert(done.end(), replacementUnits.begin(), replacementUnits.end());
+      matchesFrom = done.size();
+    } else {
+      pending.insert(pending.end(), replacementUnits.rbegin(), replacementUnits.rend());
+    }
   }
-  return replaced;
+
+  _length = 0;
+  _ExpandStorageIfNecessary(static_cast<int>(done.size()));
+  if (!done.empty()) std::memcpy(_units, done.data(), sizeof(unsigned short) * done.size());
+  _length = static_cast<int>(done.size());
+  return true;
 }
 
 void FCString::SetItemAt(int index, unsigned short unit) {

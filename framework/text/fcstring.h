@@ -80,8 +80,10 @@ class FCString : public __FCBase {
   // replaced. After each replacement the text is searched again, so occurrences that
   // a replacement forms with the text around it are replaced too. When replacement
   // itself contains find, the search instead resumes after the inserted text. An empty
-  // or null find, or a null replacement, replaces nothing. See the source for the
-  // growth limit that stops runaway cascades.
+  // or null find, or a null replacement, replaces nothing. Time grows with the length
+  // of the text and of what is inserted. When replacements keep forming new
+  // occurrences beyond a bound of about twice the work of a pass without such cascades
+  // (see the source), Replace stops, answers false and leaves the text as it was.
   bool Replace(const char* find, const char* replacement);
   void SetItemAt(int index, unsigned short unit);
   bool DeleteCharacterAt(int index);

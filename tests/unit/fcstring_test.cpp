@@ -233,12 +233,27 @@ TEST(FCStringEditing, ReplaceEndsAndReplacesEveryOccurrence) {
   EXPECT_EQ("abc", Text(s));
 }
 
-TEST(FCStringEditing, ReplaceStopsARunawayCascade) {
-  // Each replacement forms the next occurrence with the text it leaves behind.
-  FCString s("aab");
-  EXPECT_TRUE(s.Replace("ab", "bbaa"));
-  EXPECT_GT(s.GetLength(), 3);
-  EXPECT_LE(s.GetLength(), 2 * 4 * 5);
+TEST(FCStringEditing, ReplaceStopsARunawayCascadeAndSaysSo) {
+  // Each replacement forms the next occurrence with the text it leaves behind, so the
+  // passes would never end: Replace stops, answers false and leaves the text as it was.
+  const struct {
+    std::string text;
+    const char* find;
+    const char* replacement;
+  } rows[] = {
+      {"aab", "ab", "bbaa"},
+      {std::string(1999, 'a') + "b", "ab", "bbaa"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text.substr(0, 8) + " : " + row.find + " -> " + row.replacement);
+    FCString s(row.text.c_str());
+    EXPECT_FALSE(s.Replace(row.find, row.replacement));
+    EXPECT_EQ(row.text, Text(s));
+  }
+  // A cascade that ends is carried out whole.
+  FCString sorted("aaabbb");
+  EXPECT_TRUE(sorted.Replace("ab", "ba"));
+  EXPECT_EQ("bbbaaa", Text(sorted));
 }
 
 TEST(FCStringEditing, TrimWhitespaceRemovesOnlyTheFourCharacters) {
