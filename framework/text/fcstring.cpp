@@ -9,27 +9,52 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <vector>
 
 HINSTANCE FCString::_ResInstance = nullptr;
 
 namespace {
 
-// Sign extension of the signed 8-bit value: 0x80-0xFF become 0xFF80-0xFFFF.
-inline unsigned short Widen(char byte) {
-  return static_cast<unsigned short>(static_cast<short>(static_cast<signed char>(byte)));
-}
-
-inline char Narrow(unsigned short unit) {
-  return static_cast<char>(static_cast<unsigned char>(unit & 0xFF));
-}
-
 inline int ByteLength(const char* text) { return text ? static_cast<int>(std::strlen(text)) : 0; }
 
-std::vector<unsigned short> WidenAll(const char* text) {
+// 8-bit text is the host's: it converts to and from code units through the host's 8-bit
+// code page (the system's; Windows-1252 on the POSIX build), never byte for unit.
+std::vector<unsigned short> WidenBytes(const char* text, int count) {
   std::vector<unsigned short> units;
-  for (const char* p = text; p && *p; ++p) units.push_back(Widen(*p));
+  if (!text || count <= 0) return units;
+  const int needed = MultiByteToWideChar(CP_ACP, 0, text, count, nullptr, 0);
+  if (needed <= 0) return units;
+  units.resize(static_cast<size_t>(needed));
+  const int made =
+      MultiByteToWideChar(CP_ACP, 0, text, count, reinterpret_cast<LPWSTR>(units.data()), needed);
+  units.resize(made > 0 ? static_cast<size_t>(made) : 0);
   return units;
+}
+
+std::vector<unsigned short> WidenAll(const char* text) {
+  return WidenBytes(text, ByteLength(text));
+}
+
+// A character the code page cannot hold becomes '?' (no look-alike stands in for it).
+int NarrowInto(const unsigned short* units, int count, char* bytes, int room) {
+  const LPCWSTR wide = reinterpret_cast<LPCWSTR>(units);
+  const int made =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, count, bytes, room, nullptr, nullptr);
+  // A code page that takes no flags (a UTF-8 system code page) converts without it.
+  return made > 0 ? made
+                  : WideCharToMultiByte(CP_ACP, 0, wide, count, bytes, room, nullptr, nullptr);
+}
+
+std::string NarrowUnits(const unsigned short* units, int count) {
+  std::string bytes;
+  if (!units || count <= 0) return bytes;
+  const int needed = NarrowInto(units, count, nullptr, 0);
+  if (needed <= 0) return bytes;
+  bytes.resize(static_cast<size_t>(needed));
+  const int made = NarrowInto(units, count, &bytes[0], needed);
+  bytes.resize(made > 0 ? static_cast<size_t>(made) : 0);
+  return bytes;
 }
 
 const int kResourceBufferSize = 500;
@@ -88,9 +113,9 @@ void FCString::SetLength(int length) {
 
 char* FCString::GetCString() {
   delete[] _cstring;
-  _cstring = new char[_length + 1];
-  for (int i = 0; i < _length; ++i) _cstring[i] = Narrow(_units[i]);
-  _cstring[_length] = '\0';
+  const std::string bytes = NarrowUnits(_units, _length);
+  _cstring = new char[bytes.size() + 1];
+  std::memcpy(_cstring, bytes.c_str(), bytes.size() + 1);
   return _cstring;
 }
 
@@ -148,10 +173,11 @@ bool FCString::MakeFullFilePath(const FinPathSpec2012* path) {
 // --- Appending and editing ---------------------------------------------------------
 
 void FCString::Append(const char* text) {
-  const int count = ByteLength(text);
+  const std::vector<unsigned short> units = WidenAll(text);
+  const int count = static_cast<int>(units.size());
   if (count == 0) return;
   _ExpandStorageIfNecessary(_length + count);
-  for (int i = 0; i < count; ++i) _units[_length + i] = Widen(text[i]);
+  std::memcpy(_units + _length, units.data(), sizeof(unsigned short) * units.size());
   _length += count;
 }
 
@@ -182,22 +208,17 @@ void FCString::SetInteger(int value) {
   AppendInteger(value);
 }
 
-void FCString::_Splice(int start, int removed, const char* text, int textLength) {
-  const int tail = _length - start - removed;
-  const int newLength = _length - removed + textLength;
-  _ExpandStorageIfNecessary(newLength);
-  if (tail > 0 && textLength != removed)
-    std::memmove(_units + start + textLength, _units + start + removed,
-                 sizeof(unsigned short) * tail);
-  for (int i = 0; i < textLength; ++i) _units[start + i] = Widen(text[i]);
-  _length = newLength;
-}
-
 void FCString::Insert(const char* text, int position) {
   if (position < 0 || position > _length) return;
-  const int count = ByteLength(text);
+  const std::vector<unsigned short> units = WidenAll(text);
+  const int count = static_cast<int>(units.size());
   if (count == 0) return;
-  _Splice(position, 0, text, count);
+  const int tail = _length - position;
+  _ExpandStorageIfNecessary(_length + count);
+  if (tail > 0)
+    std::memmove(_units + position + count, _units + position, sizeof(unsigned short) * tail);
+  std::memcpy(_units + position, units.data(), sizeof(unsigned short) * units.size());
+  _length += count;
 }
 
 int FCString::_Find(const unsigned short* units, int count, int from) const {
@@ -340,10 +361,9 @@ bool FCString::IsAllDigits() const {
 
 int FCString::GetInteger(int start) const {
   if (start < 0 || _length < start) return 0;
-  std::vector<char> bytes(_length - start + 1, '\0');
-  for (int i = start; i < _length; ++i) bytes[i - start] = Narrow(_units[i]);
+  const std::string bytes = _Narrowed(start, _length - start);
   // atoi's conversion, but saturating instead of undefined when out of range.
-  const long long value = std::strtoll(bytes.data(), nullptr, 10);
+  const long long value = std::strtoll(bytes.c_str(), nullptr, 10);
   if (value > INT_MAX) return INT_MAX;
   if (value < INT_MIN) return INT_MIN;
   return static_cast<int>(value);
@@ -351,9 +371,7 @@ int FCString::GetInteger(int start) const {
 
 float FCString::GetFloat(int start) const {
   if (start < 0 || _length < start) return 0.0f;
-  std::vector<char> bytes(_length - start + 1, '\0');
-  for (int i = start; i < _length; ++i) bytes[i - start] = Narrow(_units[i]);
-  const double value = std::atof(bytes.data());
+  const double value = std::atof(_Narrowed(start, _length - start).c_str());
   // Out of single-precision range becomes an infinity, as the hardware would round it,
   // rather than an undefined conversion.
   if (value > FLT_MAX) return std::numeric_limits<float>::infinity();
@@ -369,54 +387,36 @@ bool FCString::Contains(const FCString* what, int* position) const {
   return true;
 }
 
-int FCString::_NarrowedLength() const {
-  for (int i = 0; i < _length; ++i) {
-    if ((_units[i] & 0xFF) == 0) return i;
-  }
-  return _length;
+std::string FCString::_Narrowed(int start, int count) const {
+  // The narrowed text ends at the first 0 unit, as a C string does.
+  int end = start;
+  while (end < start + count && end < _length && _units[end] != 0) ++end;
+  return NarrowUnits(_units + start, end - start);
 }
 
 bool FCString::StartsWith(const char* prefix) const {
   if (!prefix) return false;
-  const int count = ByteLength(prefix);
-  if (_length < count) return false;
-  // A unit with a zero low byte ends the narrowed text and never equals a prefix byte.
-  for (int i = 0; i < count; ++i) {
-    if (Narrow(_units[i]) != prefix[i]) return false;
-  }
-  return true;
+  const size_t count = std::strlen(prefix);
+  // A prefix of n bytes is narrowed from at most n units.
+  const std::string narrowed = _Narrowed(0, static_cast<int>(count));
+  return narrowed.size() >= count && narrowed.compare(0, count, prefix) == 0;
 }
 
 bool FCString::EndsWith(const char* suffix) const {
   if (!suffix) return false;
-  const int count = ByteLength(suffix);
-  if (_length < count) return false;
-  const int narrowed = _NarrowedLength();
-  if (narrowed < count) return false;
-  for (int i = 0; i < count; ++i) {
-    if (Narrow(_units[narrowed - count + i]) != suffix[i]) return false;
-  }
-  return true;
+  const size_t count = std::strlen(suffix);
+  const std::string narrowed = _Narrowed(0, _length);
+  return narrowed.size() >= count && narrowed.compare(narrowed.size() - count, count, suffix) == 0;
 }
 
 bool FCString::IsEqual(const char* text) const {
   if (!text) return false;
-  const int narrowed = _NarrowedLength();
-  if (ByteLength(text) != narrowed) return false;
-  for (int i = 0; i < narrowed; ++i) {
-    if (Narrow(_units[i]) != text[i]) return false;
-  }
-  return true;
+  return _Narrowed(0, _length) == text;
 }
 
 bool FCString::IsEqual(const FCString* other) const {
   if (!other) return false;
-  const int narrowed = _NarrowedLength();
-  if (other->_NarrowedLength() != narrowed) return false;
-  for (int i = 0; i < narrowed; ++i) {
-    if (Narrow(_units[i]) != Narrow(other->_units[i])) return false;
-  }
-  return true;
+  return _Narrowed(0, _length) == other->_Narrowed(0, other->_length);
 }
 
 // --- Resources ---------------------------------------------------------------------

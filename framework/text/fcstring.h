@@ -1,13 +1,17 @@
 // The framework's string.
 //
-// Text is kept as 16-bit code units. Bytes from 8-bit C strings are widened by sign
-// extension (0x00-0x7F keep their value, 0x80-0xFF become 0xFF80-0xFFFF); code units are
-// narrowed back to bytes by keeping their low 8 bits, so text that enters as bytes
-// leaves as the same bytes. Storage grows in steps of 10 code units and never shrinks,
-// except that setting the empty text through SetCString or SetUnicodeString releases it.
+// Text is kept as 16-bit code units. 8-bit C strings are the host's 8-bit text: they are
+// widened through the host's 8-bit code page (the system's code page on Windows,
+// Windows-1252 on the POSIX build), and code units are narrowed back the same way, a
+// character the code page cannot hold becoming '?'. Every byte converts, so text that
+// enters as bytes leaves as the same bytes. Storage grows in steps of 10 code units and
+// never shrinks, except that setting the empty text through SetCString or
+// SetUnicodeString releases it.
 //
 // Out-of-range indexes are refused quietly: reads give 0 or false, writes do nothing.
 #pragma once
+
+#include <string>
 
 #include "framework/core/fcbase.h"
 #include "platform/fxwin.h"
@@ -112,8 +116,8 @@ class FCString : public __FCBase {
   // Whether the units of what occur in the text; the index of the first occurrence
   // goes to *position when position is not null. An empty what is found at 0.
   bool Contains(const FCString* what, int* position = nullptr) const;
-  // Byte comparisons against the narrowed text (which ends at the first unit whose
-  // low byte is 0). Null arguments give false.
+  // Byte comparisons against the narrowed text (which ends at the first 0 unit). Null
+  // arguments give false.
   bool StartsWith(const char* prefix) const;
   bool EndsWith(const char* suffix) const;
   bool IsEqual(const char* text) const;
@@ -192,13 +196,11 @@ class FCString : public __FCBase {
   // an escaped caret outside a tag becomes one caret.
   void _RemoveTags(bool (*drop)(const unsigned short* tag, int length), bool keepOpen,
                    bool* tagBegan, bool* closedDropped);
-  // Number of narrowed bytes before the first unit whose low byte is 0.
-  int _NarrowedLength() const;
+  // The narrowed text of the units [start, start + count), ending at the first 0 unit.
+  std::string _Narrowed(int start, int count) const;
   // Index of the first occurrence of the units [units, units + count) at or after
   // from, or -1.
   int _Find(const unsigned short* units, int count, int from) const;
-  // Replaces [start, start + removed) by the widened bytes of text (textLength of them).
-  void _Splice(int start, int removed, const char* text, int textLength);
   void _ReleaseStorage();
 
   int32_t _length = 0;

@@ -18,12 +18,11 @@ const unsigned short kOpen = '(';
 const unsigned short kClose = ')';
 const unsigned short kLineFeed = '\n';
 
-// Whether the narrowed units [units, units + count) begin with prefix (as StartsWith
-// compares: the low byte of each unit against each byte).
+// Whether the units [units, units + count) begin with the ASCII text prefix.
 bool UnitsStartWith(const unsigned short* units, int count, const char* prefix) {
   int i = 0;
   for (; prefix[i] != '\0'; ++i) {
-    if (i >= count || static_cast<char>(units[i] & 0xFF) != prefix[i]) return false;
+    if (i >= count || units[i] != static_cast<unsigned char>(prefix[i])) return false;
   }
   return true;
 }
