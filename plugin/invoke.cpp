@@ -83,8 +83,8 @@ int32_t ReportOutcome(FCUI& ui, const SplitOutcome& outcome) {
     Alert(ui, AlertKind::kError, kStringTextsUnreadable, kCaptionTextsUnreadable);
     return 0;
   }
-  if (outcome.groupsUnread) {
-    Alert(ui, AlertKind::kError, kStringGroupsUnread, kCaptionGroupsUnread);
+  if (outcome.documentUnread) {
+    Alert(ui, AlertKind::kError, kStringDocumentUnread, kCaptionDocumentUnread);
     return 0;
   }
   if (!outcome.refused.empty())

@@ -29,19 +29,6 @@ short StaffAtSlot(short slot, unsigned short instrumentList) {
   return static_cast<short>(FX_SlotToInst(slot, instrumentList, FINALE_INTERFACE_VERSION));
 }
 
-// The staff numbers of one instrument list, in order.
-std::vector<short> LoadStaffList(unsigned short list) {
-  FCSystemStaves staves;
-  staves.LoadAllForItem(list);
-  std::vector<short> numbers;
-  numbers.reserve(static_cast<size_t>(staves.GetCount()));
-  for (int i = 0; i < staves.GetCount(); ++i) {
-    const FCSystemStaff* element = static_cast<const FCSystemStaff*>(staves.GetItemAt(i));
-    if (element) numbers.push_back(element->GetStaff());
-  }
-  return numbers;
-}
-
 // Whether the host holds more of a record than its load delivered. A load the host
 // refused looks like a record that is not there; asking for the record's size (a load
 // without a buffer) tells the two apart. Asked only after a load that gave nothing.
@@ -52,6 +39,24 @@ bool HostWithheld(const __FCBaseData& record) {
   const int32_t result = FX_LoadEData(static_cast<int32_t>(record.Tag()), key, nullptr, &size,
                                       static_cast<int32_t>(record.EnigmaVersion()));
   return __FCBaseData::_HostSucceeded(result) && size > 0;
+}
+
+// The staff numbers of one instrument list, in order. *complete becomes false when the
+// host withheld a position of the list, which would end it early.
+std::vector<short> LoadStaffList(unsigned short list, bool* complete) {
+  FCSystemStaves staves;
+  staves.LoadAllForItem(list);
+  std::vector<short> numbers;
+  numbers.reserve(static_cast<size_t>(staves.GetCount()));
+  for (int i = 0; i < staves.GetCount(); ++i) {
+    const FCSystemStaff* element = static_cast<const FCSystemStaff*>(staves.GetItemAt(i));
+    if (element) numbers.push_back(element->GetStaff());
+  }
+  FCSystemStaff after;
+  after._SetKeyFirst(list);
+  after._SetKeySecond(static_cast<uint16_t>(staves.GetCount()));
+  if (HostWithheld(after)) *complete = false;
+  return numbers;
 }
 
 // The text behind a name block into text, as FCGroup reads a name: empty for block 0
@@ -277,10 +282,13 @@ bool RegionHasMeasures(const FCMusicRegion* region) {
   return region->GetStartMeasure() >= 1 && region->GetEndMeasure() >= region->GetStartMeasure();
 }
 
-void GroupStaffLists::Load() {
+bool GroupStaffLists::Load() {
+  if (loaded_) return complete_;
   loaded_ = true;
-  global_ = LoadStaffList(0);
-  const std::vector<short> shownStaves = shownList_ == 0 ? global_ : LoadStaffList(shownList_);
+  complete_ = true;
+  global_ = LoadStaffList(0, &complete_);
+  const std::vector<short> shownStaves =
+      shownList_ == 0 ? global_ : LoadStaffList(shownList_, &complete_);
   const std::unordered_set<short> shown(shownStaves.begin(), shownStaves.end());
   const int count = static_cast<int>(global_.size());
   for (int i = 0; i < count; ++i) firstIndex_.emplace(global_[i], i);
@@ -296,6 +304,7 @@ void GroupStaffLists::Load() {
     if (shown.count(global_[i])) last = i;
     lastShown_[i] = last;
   }
+  return complete_;
 }
 
 void GroupStaffLists::FirstLastVisible(short startStaff, short endStaff, short* first,
@@ -352,15 +361,27 @@ bool SplitGroups(FCMusicRegion* region, SplitOutcome* outcome) {
   FCGroups groups;
   groups.LoadAll();
   if (!HoldsEveryGroup(groups)) {
-    outcome->groupsUnread = true;
+    outcome->documentUnread = true;
     return false;
   }
   const short top = StaffAtSlot(region->GetStartSlot(), region->GetStartInstrumentList());
   const short bottom = StaffAtSlot(region->GetEndSlot(), region->GetEndInstrumentList());
   // A slot without a staff (0 or less) is no edge that a group's staves could match.
-  if (top <= 0 || bottom <= 0) return false;
+  if (top <= 0 || bottom <= 0 || groups.GetCount() == 0) return false;
 
+  // The lists (needed for groups of more than one staff) are read whole before any
+  // group changes, so that a list the host cut short is found before anything is
+  // written.
   SplitContext context(region);
+  bool needsLists = false;
+  for (int i = 0; i < groups.GetCount() && !needsLists; ++i) {
+    const FCGroup* group = static_cast<const FCGroup*>(groups.GetItemAt(i));
+    needsLists = group && group->GetStartStaff() != group->GetEndStaff();
+  }
+  if (needsLists && !context.Lists().Load()) {
+    outcome->documentUnread = true;
+    return false;
+  }
   for (int i = 0; i < groups.GetCount(); ++i) {
     FCGroup* group = static_cast<FCGroup*>(groups.GetItemAt(i));
     if (!group) continue;

@@ -16,8 +16,9 @@ struct SplitOutcome {
   // The names (font tags trimmed) of matching groups that the host would not let be
   // read or stored whole; each was put back as it was.
   std::vector<FCString> refused;
-  // The host did not deliver every group: nothing was examined or changed.
-  bool groupsUnread = false;
+  // The host did not deliver every group or the whole of a staff list: nothing was
+  // changed.
+  bool documentUnread = false;
   // The suffix words of new names could not be loaded from the string table: nothing
   // was examined or changed.
   bool textsUnreadable = false;
@@ -42,16 +43,18 @@ bool SplitGroups(FCMusicRegion* region, SplitOutcome* outcome);
 class GroupStaffLists {
  public:
   explicit GroupStaffLists(unsigned short shownList) : shownList_(shownList) {}
+  // Loads the lists unless they are loaded. False when the host withheld part of a
+  // list (a staff at a position after the list's last that loaded).
+  bool Load();
   // The first and last staff from startStaff to endStaff in the global order that the
   // shown list holds; 0 in both when either end is missing from the global order or
   // none is shown. Constant time once the lists are loaded.
   void FirstLastVisible(short startStaff, short endStaff, short* first, short* last);
 
  private:
-  void Load();
-
   unsigned short shownList_;
   bool loaded_ = false;
+  bool complete_ = false;
   std::vector<short> global_;
   std::unordered_map<short, int> firstIndex_;  // of each staff in global_
   // For each index of global_: the first index from it on whose staff is shown and not

@@ -129,6 +129,8 @@ class __FCBaseData : public __FCBase {
   // A zeroed heap block of size bytes (at least one), made the data block and owned by
   // this object until Deallocate, _SetDataBlock or destruction. Returns the block.
   void* _AllocateHeapBlock(int32_t size);
+  // The bytes of the data block when it is such a heap block; 0 otherwise.
+  int32_t _GetHeapBlockSize() const { return _ownsblock ? _heapsize : 0; }
   // Creates a new record from the data block under the current key, whose fields to be
   // assigned the caller has marked with KEY_ASSIGN.
   bool _CreateRecord();

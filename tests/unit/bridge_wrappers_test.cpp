@@ -92,6 +92,29 @@ TEST(HostWrappers, NarrowResultsByKind) {
   }
 }
 
+// A call the host is told to refuse answers what the host would answer without the
+// function: the failure value of its row.
+TEST(HostWrappers, ARefusedCallGivesItsRowsFailureValue) {
+  const struct {
+    Fn fn;
+    int32_t (*call)();
+    int32_t expected;
+  } rows[] = {
+      {Fn::FX_GetMaxLayers, [] { return FX_GetMaxLayers(kVersion); }, 4},
+      {Fn::FX_GetCurrentPartID, [] { return FX_GetCurrentPartID(kVersion); }, -1},
+      {Fn::FX_GetTextEncoding, [] { return FX_GetTextEncoding(kVersion); }, -2},
+      {Fn::FX_SlotToInst, [] { return FX_SlotToInst(1, 0, kVersion); }, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(fxthost::Info(row.fn).name);
+    Host host;
+    host.SetBehaviour(row.fn, [](Host&, const uint64_t*) -> intptr_t { return 77; });
+    host.FailCall(row.fn, 1);
+    EXPECT_EQ(row.call(), row.expected);
+    EXPECT_EQ(row.call(), 77) << "only the call named fails";
+  }
+}
+
 TEST(HostWrappers, PointerResultComesBackWhole) {
   Host host;
   static const char kName[] = "Flute";

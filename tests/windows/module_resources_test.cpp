@@ -40,8 +40,8 @@ const StringRow kStringTable[] = {
      "Finale refused to store a change, so these groups could not be split. Each was left as "
      "it was:"},
     {207,
-     "Finale did not deliver all the groups of the document, so no group was split. Nothing "
-     "was changed."},
+     "Finale did not deliver all the groups and staff lists of the document, so no group was "
+     "split. Nothing was changed."},
     {208,
      "The plug-in cannot read the words of its new group names from its own resources, so no "
      "group was split. Nothing was changed.\n\nInstall the plug-in under its own file name, "
@@ -53,7 +53,7 @@ const StringRow kStringTable[] = {
     {304, "No Group"},
     {305, "Measure Range Error"},
     {306, "Groups Not Split"},
-    {307, "Groups Not Read"},
+    {307, "Document Not Read"},
     {308, "Plug-in Not Installed Correctly"},
     {501, "Split Group "},
     {502, "Sp Grp "},
