@@ -1,29 +1,27 @@
-// The real module's split when the host refuses one of its saves or creations: every
-// measure of a group stays covered exactly once by that group's pieces, a refused split
-// is undone whole and is not counted, and a split that counts is complete.
+// The real module's split when the host refuses one of its saves or creations, or any
+// one of all the calls it makes: every measure of a group stays covered exactly once by
+// that group's pieces, a refused split is undone whole and is not counted, a split that
+// counts is complete, and the user is told of a group that was not split.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
-#include <optional>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "bridge/recordbytes.h"
 
 #include "host/docfile.h"
 #include "host/groups.h"
 #include "host/score.h"
 #include "host/scoremodel.h"
 #include "tests/integration/module_run.h"
+#include "tests/support/split_check.h"
 
 namespace {
 
-using fxthost::DataKey;
 using fxthost::Fn;
 using fxthost::GroupRecord;
 
@@ -206,125 +204,6 @@ TEST(SplitFaults, EachRefusedSaveOrCreationLeavesEveryMeasureCoveredOnce) {
 
 // --- Every host call of the command refused in turn --------------------------------
 
-// A group as the document held it before the command, with its names ("" for none).
-struct Original {
-  GroupRecord record;
-  std::string full;
-  std::string abbreviated;
-};
-
-std::map<uint16_t, Original> OriginalGroups(const fxthost::Document& document) {
-  std::map<uint16_t, Original> originals;
-  for (const GroupRecord& group : fxthost::ReadGroups(document)) {
-    fxthost::GroupNames names;
-    fxthost::ReadGroupNames(document, 0, group.number, &names);
-    originals[group.number] = {group, names.full.value_or(""), names.abbreviated.value_or("")};
-  }
-  return originals;
-}
-
-// Whether name is base, then font tags (or nothing), then "(", word, number and ")".
-bool IsSuffixed(const std::optional<std::string>& name, const std::string& base,
-                const std::string& word, uint16_t number) {
-  const std::string ending = "(" + word + std::to_string(number) + ")";
-  if (!name || name->size() < base.size() + ending.size() || name->compare(0, base.size(), base) ||
-      name->compare(name->size() - ending.size(), ending.size(), ending))
-    return false;
-  const std::string tags = name->substr(base.size(), name->size() - base.size() - ending.size());
-  return tags.empty() || tags[0] == '^';
-}
-
-// Checks that the document after a run is the one before, or a valid split of it: every
-// group of the document before is still there on its staves, with its names and its
-// offset-6 word; every new group is a piece of exactly one of them (its staves, its
-// offset-6 word, its names with a suffix of the piece's own number); each group's
-// measures are covered exactly once by it and its pieces; the text blocks and raw texts
-// of the document before are untouched, and every one added is named by a group or a
-// block. Returns the numbers of the groups that were split.
-std::set<uint16_t> CheckUnchangedOrValidlySplit(const fxthost::Document& after,
-                                                const fxthost::RecordStore& before,
-                                                const std::map<uint16_t, Original>& originals) {
-  std::map<uint16_t, std::vector<GroupRecord>> pieces;
-  std::set<std::pair<uint32_t, uint64_t>> named;  // (tag, packed key) of named texts
-  for (const GroupRecord& group : fxthost::ReadGroups(after)) {
-    SCOPED_TRACE("group " + std::to_string(group.number));
-    named.insert({fxthost::kTextBlockTag, DataKey{group.fullNameBlock, 0, 0, 0}.Packed()});
-    named.insert({fxthost::kTextBlockTag, DataKey{group.abbreviatedNameBlock, 0, 0, 0}.Packed()});
-    const auto original = originals.find(group.number);
-    if (original != originals.end()) {
-      const GroupRecord& was = original->second.record;
-      EXPECT_EQ(group.startStaff, was.startStaff);
-      EXPECT_EQ(group.endStaff, was.endStaff);
-      EXPECT_EQ(group.fullNameBlock, was.fullNameBlock);
-      EXPECT_EQ(group.abbreviatedNameBlock, was.abbreviatedNameBlock);
-      EXPECT_EQ(group.offset6, was.offset6);
-      pieces[group.number].push_back(group);
-      continue;
-    }
-    fxthost::GroupNames names;
-    fxthost::ReadGroupNames(after, 0, group.number, &names);
-    int families = 0;
-    for (const auto& entry : originals) {
-      const Original& o = entry.second;
-      if (group.startStaff != o.record.startStaff || group.endStaff != o.record.endStaff ||
-          group.offset6 != o.record.offset6 ||
-          !IsSuffixed(names.full, o.full, "Split Group ", group.number) ||
-          !IsSuffixed(names.abbreviated, o.abbreviated, "Sp Grp ", group.number))
-        continue;
-      ++families;
-      pieces[entry.first].push_back(group);
-    }
-    EXPECT_EQ(families, 1) << "a new group is a piece of exactly one group: "
-                           << names.full.value_or("-");
-  }
-
-  std::set<uint16_t> split;
-  for (const auto& entry : originals) {
-    const GroupRecord& was = entry.second.record;
-    SCOPED_TRACE("measures of group " + std::to_string(entry.first));
-    const std::vector<GroupRecord>& family = pieces[entry.first];
-    EXPECT_TRUE(!family.empty() && family.front().number == entry.first) << "the group is there";
-    std::map<int, int> covered;
-    for (const GroupRecord& piece : family)
-      for (int m = piece.startMeasure; m <= piece.endMeasure; ++m) ++covered[m];
-    for (int m = was.startMeasure; m <= was.endMeasure; ++m)
-      EXPECT_EQ(covered[m], 1) << "measure " << m;
-    EXPECT_EQ(covered.size(), static_cast<size_t>(was.endMeasure - was.startMeasure + 1))
-        << "no piece reaches beyond the group";
-    if (family.size() > 1) split.insert(entry.first);
-  }
-  if (split.empty()) {
-    EXPECT_TRUE(after.records == before) << "nothing split, nothing changed";
-    return split;
-  }
-
-  // Texts: those before untouched; each added one named.
-  const auto isText = [](uint32_t tag) {
-    return tag == fxthost::kTextBlockTag || fxthost::IsRawTextTag(tag);
-  };
-  before.ForEachRecord(
-      [&](uint32_t tag, const DataKey& key, const fxthost::RecordStore::Bytes& bytes) {
-        if (!isText(tag)) return;
-        const fxthost::RecordStore::Bytes* now = after.records.Find(tag, key);
-        EXPECT_TRUE(now && *now == bytes) << "text record " << tag << " " << key.first;
-      });
-  after.records.ForEach(fxthost::kTextBlockTag,
-                        [&](const DataKey& key, const fxthost::RecordStore::Bytes& bytes) {
-                          const uint16_t type = fxt::GetU16(bytes.data(), 24);
-                          const int16_t text = fxt::GetS16(bytes.data(), 0);
-                          named.insert({fxthost::RawTextTagOfType(type),
-                                        DataKey{static_cast<uint16_t>(text), 0, 0, 0}.Packed()});
-                          (void)key;
-                        });
-  after.records.ForEachRecord(
-      [&](uint32_t tag, const DataKey& key, const fxthost::RecordStore::Bytes&) {
-        if (!isText(tag) || before.Contains(tag, key)) return;
-        EXPECT_TRUE(named.count({tag, key.Packed()}))
-            << "orphan text record " << tag << " " << key.first;
-      });
-  return split;
-}
-
 // Runs the command once cleanly, then once for every host call of that run with that
 // call refused (answering the failure value of its row): each run leaves the document
 // unchanged or validly split, and whenever a group the clean run split was not split,
@@ -335,11 +214,14 @@ size_t RefuseEveryCallInTurn(const std::string& json, const fxthost::Region& sel
   {
     fxt_testing::ModuleRun clean(json);
     if (!clean.plugin) return 0;
-    const std::map<uint16_t, Original> originals = OriginalGroups(*clean.document);
+    const auto originals = fxt_testing::OriginalGroups(*clean.document);
     EXPECT_EQ(clean.Invoke(selection), 1);
     EXPECT_TRUE(clean.host.Alerts().empty());
     calls = clean.host.Calls();
-    splitClean = CheckUnchangedOrValidlySplit(*clean.document, clean.before, originals);
+    const fxt_testing::SplitCheck check = fxt_testing::CheckUnchangedOrValidlySplit(
+        *clean.document, clean.before, originals, &selection);
+    EXPECT_EQ(check.Problems(), "");
+    splitClean = check.split;
     EXPECT_FALSE(splitClean.empty());
   }
   std::map<Fn, int> seen;
@@ -351,11 +233,13 @@ size_t RefuseEveryCallInTurn(const std::string& json, const fxthost::Region& sel
                  " refused: " + run.host.DescribeCall(calls[k]) + " (#" + std::to_string(nth) +
                  " of " + fxthost::Info(fn).name + ")");
     if (!run.plugin) return 0;
-    const std::map<uint16_t, Original> originals = OriginalGroups(*run.document);
+    const auto originals = fxt_testing::OriginalGroups(*run.document);
     run.host.FailCall(fn, nth);
     const int32_t result = run.Invoke(selection);
-    const std::set<uint16_t> split =
-        CheckUnchangedOrValidlySplit(*run.document, run.before, originals);
+    const fxt_testing::SplitCheck check =
+        fxt_testing::CheckUnchangedOrValidlySplit(*run.document, run.before, originals, &selection);
+    EXPECT_EQ(check.Problems(), "");
+    const std::set<uint16_t>& split = check.split;
     EXPECT_EQ(result, split.empty() ? 0 : 1);
     EXPECT_LE(run.host.Alerts().size(), 1u);
     for (const fxthost::Alert& alert : run.host.Alerts()) EXPECT_NE(alert.kind, "yesno");

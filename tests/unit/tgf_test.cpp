@@ -90,20 +90,32 @@ TEST(EntryFrames, EveryWrapperCleansWithinTheEntriesBeforeTheHostSeesTheFrame) {
   }
 }
 
-TEST(EntryFrames, RenumbersRepeatedAndMissingNotes) {
-  fxthost::Host host;
-  Frame frame({3});
-  const int16_t numbers[] = {3, 3, 0};
-  for (int n = 0; n < 3; ++n) fxt::PutS16(frame.Entry(0), 16 + n * 10 + 4, numbers[n]);
-  FX_SaveTGF(frame.block, kVersion);
-  const int16_t expected[] = {4, 3, 5};
-  for (int n = 0; n < 3; ++n) {
-    SCOPED_TRACE(n);
-    EXPECT_EQ(fxt::GetS16(frame.Entry(0), 16 + n * 10 + 4), expected[n]);
-    EXPECT_EQ((fxt::GetU32(frame.Entry(0), 16 + n * 10 + 6) >> 16) & 0x1F,
-              static_cast<uint32_t>(expected[n]));
+TEST(EntryFrames, RenumbersRepeatedAndMissingNotesToDistinctNumbers) {
+  const struct {
+    std::vector<int16_t> numbers, cleaned;
+  } rows[] = {
+      {{3, 3, 0}, {4, 3, 5}},
+      // Past the largest number the next free one from 1 is taken, never a number that
+      // wraps around onto one in use (found by fuzzing).
+      {{32767, -32768, 0}, {32767, -32768, 1}},
+      {{32767, 0, 0}, {32767, 1, 2}},
+      {{32767, 32767, 1}, {2, 32767, 1}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(row.numbers));
+    fxthost::Host host;
+    const int count = static_cast<int>(row.numbers.size());
+    Frame frame({static_cast<int16_t>(count)});
+    for (int n = 0; n < count; ++n) fxt::PutS16(frame.Entry(0), 16 + n * 10 + 4, row.numbers[n]);
+    FX_SaveTGF(frame.block, kVersion);
+    for (int n = 0; n < count; ++n) {
+      SCOPED_TRACE(n);
+      EXPECT_EQ(fxt::GetS16(frame.Entry(0), 16 + n * 10 + 4), row.cleaned[n]);
+      EXPECT_EQ((fxt::GetU32(frame.Entry(0), 16 + n * 10 + 6) >> 16) & 0x1F,
+                static_cast<uint32_t>(row.cleaned[n]) & 0x1F);
+    }
+    EXPECT_TRUE(frame.GuardsIntact());
   }
-  EXPECT_TRUE(frame.GuardsIntact());
 }
 
 }  // namespace
