@@ -41,20 +41,32 @@ void* FX_GetDlgCntl(FXArg window, FXArg item, int32_t version) {
 }
 
 int32_t FX_AnalyzeChord(FXArg a, FXArg b, FXArg c, int32_t version) {
-  const int32_t kOldest = 0x0B000000;
-  return fxt_host::FX_AnalyzeChord(a, b, c, version < kOldest ? kOldest : version);
+  // Versions are unsigned: 0x80000000 and above are newer, not older.
+  const uint32_t kOldest = 0x0B000000;
+  const uint32_t given = static_cast<uint32_t>(version);
+  return fxt_host::FX_AnalyzeChord(a, b, c,
+                                   static_cast<int32_t>(given < kOldest ? kOldest : given));
 }
 
-// Edit transactions: the depth counts opened edits whether or not the host has the
-// function; closing with none open returns at once without calling.
+// Edit transactions: the depth counts the edits the host opened. It rises before the
+// call and is taken back when the host opens none (it refuses, or lacks the function:
+// either way its answer is 0), so that it never counts an edit nobody will close.
+// Closing with none open returns at once without calling.
+namespace {
+int32_t CountedStart(int32_t result) {
+  if (result == 0) --FinaleEditDepth;
+  return result;
+}
+}  // namespace
+
 int32_t FX_StartFinaleEdit(FXArg name, int32_t version) {
   ++FinaleEditDepth;
-  return fxt_host::FX_StartFinaleEdit(name, version);
+  return CountedStart(fxt_host::FX_StartFinaleEdit(name, version));
 }
 
 int32_t FX_StartFinaleEdit_UTF16(FXArg name, int32_t version) {
   ++FinaleEditDepth;
-  return fxt_host::FX_StartFinaleEdit_UTF16(name, version);
+  return CountedStart(fxt_host::FX_StartFinaleEdit_UTF16(name, version));
 }
 
 int32_t FX_EndFinaleEdit(int32_t version) {

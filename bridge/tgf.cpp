@@ -1,6 +1,7 @@
 // Entry frames: the host hands out the music of one layer of one measure as a frame
 // block and takes it back. Frames going back for a change are cleaned first.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "bridge/finalepdk.h"
@@ -27,23 +28,39 @@ constexpr size_t kNoteBits = 6;
 
 uint8_t* NoteAt(uint8_t* entry, int index) { return entry + kEntryNotes + index * kNoteSize; }
 
-bool HasDuplicate(uint8_t* entry, int count, int index) {
-  int16_t number = fxt::GetS16(NoteAt(entry, index), kNoteNumber);
+// Whether a note other than index carries number.
+bool NumberInUse(uint8_t* entry, int count, int index, int number) {
   for (int j = 0; j < count; ++j)
     if (j != index && fxt::GetS16(NoteAt(entry, j), kNoteNumber) == number) return true;
   return false;
 }
 
+// The number for a note that needs a new one: one above the highest given so far, or,
+// when that would pass the largest 16-bit number (and wrap onto a number in use), the
+// first number from 1 that no other note carries.
+int NewNoteNumber(uint8_t* entry, int count, int index, int* highest) {
+  if (*highest < INT16_MAX) return ++*highest;
+  int number = 1;
+  while (NumberInUse(entry, count, index, number)) ++number;
+  return number;
+}
+
 void CleanEntry(uint8_t* entry) {
-  int count = fxt::GetS16(entry, kEntryNoteCount);
-  if (count > kMaxNotes) count = kMaxNotes;
+  // Every step works within the entry's twelve note slots: a count the host gives
+  // outside 0 to 12 is read as the nearest of them and written back so, so that
+  // neither this cleaning nor the host reads or writes past the entry.
+  const int stored = fxt::GetS16(entry, kEntryNoteCount);
+  const int count = std::min(std::max(stored, 0), kMaxNotes);
+  if (count != stored) fxt::PutS16(entry, kEntryNoteCount, static_cast<int16_t>(count));
   int highest = 0;
   for (int i = 0; i < count; ++i)
     highest = std::max<int>(highest, fxt::GetS16(NoteAt(entry, i), kNoteNumber));
   for (int i = 0; i < count; ++i) {
     uint8_t* note = NoteAt(entry, i);
-    if (fxt::GetS16(note, kNoteNumber) == 0 || HasDuplicate(entry, count, i))
-      fxt::PutS16(note, kNoteNumber, static_cast<int16_t>(++highest));
+    const int number = fxt::GetS16(note, kNoteNumber);
+    if (number == 0 || NumberInUse(entry, count, i, number))
+      fxt::PutS16(note, kNoteNumber,
+                  static_cast<int16_t>(NewNoteNumber(entry, count, i, &highest)));
   }
   for (int i = 0; i < count; ++i) {
     uint8_t* note = NoteAt(entry, i);
@@ -52,7 +69,7 @@ void CleanEntry(uint8_t* entry) {
     fxt::PutU32(note, kNoteBits, bits);
   }
   if (count < kMaxNotes) std::memset(NoteAt(entry, count), 0, (kMaxNotes - count) * kNoteSize);
-  if (count <= 0 && CanAddNoteRecordToRests) {
+  if (count == 0 && CanAddNoteRecordToRests) {
     fxt::PutU32(entry, kEntryFlags, fxt::GetU32(entry, kEntryFlags) | 0x01000000u);
     fxt::PutS16(entry, kEntryNoteCount, 1);
     fxt::PutU32(NoteAt(entry, 0), kNoteBits, 0x80000000u);

@@ -112,7 +112,7 @@ intptr_t Host::Dispatch(Fn fn, const uint64_t* words, int count) {
     for (size_t i = 0; i < due.size(); ++i) {
       if (due[i] == number) {
         due.erase(due.begin() + static_cast<long>(i));
-        return 0;
+        return Info(fn).failure;
       }
     }
   }

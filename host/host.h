@@ -96,7 +96,8 @@ class Host {
   std::string DescribeCall(const Call& call) const;
 
   // Fault injection: the nth call of fn from now on (1 = the next) fails: it is logged,
-  // does nothing, and returns 0.
+  // does nothing, and returns the failure value of its row (Info(fn).failure: 0 for
+  // most, the fallback the bridge gives for a missing function for the others).
   void FailCall(Fn fn, int nth);
   void FailCall(const std::string& name, int nth) { FailCall(FindFunction(name), nth); }
 

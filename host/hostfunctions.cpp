@@ -10,7 +10,7 @@ constexpr bool IsRequired(const char* need) { return need[0] == 'R'; }
 // separators.
 const FunctionInfo kInfo[] = {
 #define FXFN(name, result, need, fallback, handling, ...) \
-  {#name, #result, IsRequired(#need), FXT_NARGS(__VA_ARGS__), #__VA_ARGS__},
+  {#name, #result, IsRequired(#need), FXT_NARGS(__VA_ARGS__), #__VA_ARGS__, (fallback)},
 #include "bridge/hostfunctions.def"
 #undef FXFN
 };

@@ -24,6 +24,9 @@ struct FunctionInfo {
   bool required;
   int argumentCount;
   const char* letters;  // the argument letters as written: "w, p, w"
+  // The row's fallback: what the bridge answers when the host lacks the function, and
+  // what a call the host is told to refuse returns.
+  intptr_t failure;
 };
 
 const FunctionInfo& Info(Fn fn);

@@ -27,6 +27,10 @@ typedef unsigned int UINT;
 typedef uint32_t DWORD;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
+typedef uint16_t WCHAR;
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
+typedef BOOL* LPBOOL;
 typedef intptr_t (*FARPROC)();
 
 #define WINAPI
@@ -45,6 +49,10 @@ typedef intptr_t (*FARPROC)();
 #define IDCANCEL 2
 #define IDYES 6
 #define IDNO 7
+
+// Code pages: the system's 8-bit code page, and a flag of WideCharToMultiByte.
+#define CP_ACP 0u
+#define WC_NO_BEST_FIT_CHARS 0x00000400u
 
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
@@ -66,6 +74,18 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 // String tables: copies at most bufferMax - 1 characters and a NUL, returns the count
 // copied; 0 when the module has no such entry.
 int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax);
+
+// Text conversion between the 8-bit code page and UTF-16. This platform's 8-bit code
+// page (CP_ACP, and 1252 by number) is Windows-1252, whose five undefined bytes map to
+// the C1 controls of the same value, as Windows maps them; other code pages are refused
+// (0). A count of -1 converts up to and including the terminator. With an output size of
+// 0 the size needed is returned; an output too small gives 0. A character the code page
+// cannot hold becomes defaultChar (or '?'), a surrogate pair one such character, and
+// *usedDefault, when given, tells whether that happened.
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR text, int count, LPWSTR wide,
+                        int wideCount);
+int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int count, LPSTR text,
+                        int textCount, LPCSTR defaultChar, LPBOOL usedDefault);
 
 // User interface.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);

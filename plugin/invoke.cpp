@@ -1,6 +1,7 @@
 // Running the command on the host's selection: refuse what it cannot handle, ask before
 // working on a very short range, split, and say so when nothing was split.
 #include <memory>
+#include <vector>
 
 #include "bridge/finalepdk.h"
 #include "framework/score/eregion.h"
@@ -45,14 +46,23 @@ short OuterStaff(FCMultiStaffInstrument* instrument, bool topmost) {
   return best;
 }
 
-// Shows one of the command's alerts, loading its message and caption from the table.
+// Shows one of the command's alerts, loading its message and caption from the table;
+// lines, when given, follow the message after an empty line, one to a line.
 enum class AlertKind { kError, kQuestion, kInfo };
 
-int Alert(FCUI& ui, AlertKind kind, int messageId, int captionId) {
+int Alert(FCUI& ui, AlertKind kind, int messageId, int captionId,
+          const std::vector<FCString>* lines = nullptr) {
   FCString message;
   FCString caption;
-  message.LoadResource(messageId, nullptr);
-  caption.LoadResource(captionId, nullptr);
+  LoadCommandText(&message, messageId);
+  LoadCommandText(&caption, captionId);
+  if (lines) {
+    message.Append("\n");
+    for (const FCString& line : *lines) {
+      message.Append("\n");
+      message.Append(&line);
+    }
+  }
   switch (kind) {
     case AlertKind::kError:
       ui.AlertError(&message, &caption);
@@ -64,6 +74,24 @@ int Alert(FCUI& ui, AlertKind kind, int messageId, int captionId) {
       return 0;
   }
   return 0;
+}
+
+// Tells the user what the split did when it did not simply split or find nothing; the
+// command's result.
+int32_t ReportOutcome(FCUI& ui, const SplitOutcome& outcome) {
+  if (outcome.textsUnreadable) {
+    Alert(ui, AlertKind::kError, kStringTextsUnreadable, kCaptionTextsUnreadable);
+    return 0;
+  }
+  if (outcome.documentUnread) {
+    Alert(ui, AlertKind::kError, kStringDocumentUnread, kCaptionDocumentUnread);
+    return 0;
+  }
+  if (!outcome.refused.empty())
+    Alert(ui, AlertKind::kError, kStringGroupsRefused, kCaptionGroupsRefused, &outcome.refused);
+  else if (outcome.split == 0)
+    Alert(ui, AlertKind::kInfo, kStringNoGroup, kCaptionNoGroup);
+  return outcome.split > 0 ? 1 : 0;
 }
 
 }  // namespace
@@ -91,6 +119,12 @@ int32_t RunSplitGroupsCommand(void* selection) {
     Alert(ui, AlertKind::kError, kStringPartialMeasures, kCaptionPartialMeasures);
     return 0;
   }
+  // A host's own checks never send a selection without measures; the command does not
+  // rely on them, and asks nothing about such a selection.
+  if (!RegionHasMeasures(&region)) {
+    Alert(ui, AlertKind::kError, kStringNoMeasures, kCaptionNoMeasures);
+    return 0;
+  }
   if (GetFinaleFrameworkVersion() > kLastHostWithoutInstrumentCheck &&
       MultiStaffInstrumentCheck(&region)) {
     Alert(ui, AlertKind::kError, kStringMultiStaffInstrument, kCaptionMultiStaffInstrument);
@@ -100,7 +134,7 @@ int32_t RunSplitGroupsCommand(void* selection) {
   if (measures <= kSmallRangeMeasures &&
       Alert(ui, AlertKind::kQuestion, kStringSmallRange, kCaptionSmallRange) != kAnswerYes)
     return 0;
-  if (SplitGroups(&region)) return 1;
-  Alert(ui, AlertKind::kInfo, kStringNoGroup, kCaptionNoGroup);
-  return 0;
+  SplitOutcome outcome;
+  SplitGroups(&region, &outcome);
+  return ReportOutcome(ui, outcome);
 }

@@ -1,6 +1,7 @@
 #include "framework/core/basedata.h"
 
 #include <cstring>
+#include <vector>
 
 #include "bridge/finalepdk.h"
 #include "bridge/recordbytes.h"
@@ -50,11 +51,37 @@ void __FCBaseData::ClearData() {
   _loadedsize = 0;
 }
 
+namespace {
+
+// The bytes of a block before a load clears it, so that a failed load can put them
+// back. Records of the usual sizes are kept on the stack: a load allocates nothing.
+class BlockBackup {
+ public:
+  BlockBackup(void* block, int32_t size)
+      : block_(block), size_(size > 0 ? static_cast<size_t>(size) : 0) {
+    if (size_ > sizeof small_) large_.resize(size_);
+    std::memcpy(Bytes(), block_, size_);
+  }
+  void Restore() { std::memcpy(block_, Bytes(), size_); }
+
+ private:
+  uint8_t* Bytes() { return size_ > sizeof small_ ? large_.data() : small_; }
+  void* block_;
+  size_t size_;
+  uint8_t small_[512];
+  std::vector<uint8_t> large_;
+};
+
+}  // namespace
+
 bool __FCBaseData::LoadDataBlock() {
   if (_datablock && IsDynamicSize()) ClearData();
+  // Whether the block is a heap block made zeroed by this load.
+  bool fresh = false;
   if (!_datablock) {
     void* block = Allocate();
     if (block != _datablock) _SetDataBlock(block);
+    fresh = _ownsblock;
   }
   if (!_datablock) {
     // Without storage the host would only report the size; nothing can be loaded.
@@ -64,21 +91,52 @@ bool __FCBaseData::LoadDataBlock() {
   int32_t size = DataSizeLoad();
   // A heap block made for a smaller record (a clone's copy, say) is replaced by one
   // that can take what is offered, so that the host never writes past its end.
-  if (_ownsblock && size > _heapsize) _AllocateHeapBlock(size);
+  if (_ownsblock && size > _heapsize) {
+    _AllocateHeapBlock(size);
+    fresh = true;
+  }
+  // The bytes of the block: the heap block's size, or what is offered for the class's
+  // own storage. The host fills them from a cleared block, so that a record shorter
+  // than the block leaves zeros behind it, never the bytes of a record loaded before;
+  // a failed load leaves the block as it was.
+  const int32_t held = _ownsblock ? _heapsize : size;
+  BlockBackup before(_datablock, fresh ? 0 : held);
+  if (!fresh && held > 0) std::memset(_datablock, 0, static_cast<size_t>(held));
   int32_t result = FX_LoadEData(static_cast<int32_t>(Tag()), _datakey, _datablock, &size,
                                 static_cast<int32_t>(EnigmaVersion()));
   if (_HostSucceeded(result)) {
-    _loadedsize = size;
+    // A size beyond the block would later take a save or a clone past its end.
+    _loadedsize = size < held ? size : held;
     return true;
   }
+  before.Restore();
   _loadedsize = 0;
   return false;
 }
 
+bool __FCBaseData::_KeyFollows(const uint8_t* earlier) const {
+  // The host's key order: the four 16-bit words, first item number first, each
+  // compared as unsigned.
+  for (int offset = 0; offset < DATAKEY_SIZE; offset += 2) {
+    const uint16_t now = _GetKeyWord(offset);
+    const uint16_t before = fxt::GetU16(earlier, static_cast<size_t>(offset));
+    if (now != before) return now > before;
+  }
+  return false;
+}
+
 bool __FCBaseData::LoadNext() {
+  uint8_t before[DATAKEY_SIZE];
+  std::memcpy(before, _datakey, DATAKEY_SIZE);
   int32_t result = FX_NextEData(static_cast<int32_t>(Tag()), _datakey, nullptr, 0,
                                 static_cast<int32_t>(EnigmaVersion()));
   if (!_HostSucceeded(result)) return false;
+  // A next record that does not lie after the current one would walk in place or in
+  // circles for ever: the walk ends here, and the key names the current record again.
+  if (!_KeyFollows(before)) {
+    std::memcpy(_datakey, before, DATAKEY_SIZE);
+    return false;
+  }
   return LoadDataBlock();
 }
 

@@ -76,14 +76,17 @@ class __FCBaseData : public __FCBase {
   virtual bool DeepDeleteData() { return DeleteData(); }
   // Loads the first record of the class.
   virtual bool LoadFirst() = 0;
-  // Asks the host for the record that follows the data key and loads it.
+  // Asks the host for the record that follows the data key and loads it. False, with
+  // the key and the block as they were, when the host names no record after the
+  // current key (in key order), so that a walk always ends.
   virtual bool LoadNext();
 
   // --- Non-virtual operations ---------------------------------------------------
 
   // Loads the record named by Tag() and the current data key into the data block.
-  // On success the loaded size is the byte count the host delivered; on failure it is
-  // 0. The data block stays allocated either way; the key is as the host left it.
+  // The block is cleared first. On success the loaded size is the byte count the host
+  // delivered, but never more than the block holds; on failure it is 0. The data block
+  // stays allocated either way; the key is as the host left it.
   bool LoadDataBlock();
   // Deallocate(), then no data block and loaded size 0.
   void ClearData();
@@ -126,6 +129,8 @@ class __FCBaseData : public __FCBase {
   // A zeroed heap block of size bytes (at least one), made the data block and owned by
   // this object until Deallocate, _SetDataBlock or destruction. Returns the block.
   void* _AllocateHeapBlock(int32_t size);
+  // The bytes of the data block when it is such a heap block; 0 otherwise.
+  int32_t _GetHeapBlockSize() const { return _ownsblock ? _heapsize : 0; }
   // Creates a new record from the data block under the current key, whose fields to be
   // assigned the caller has marked with KEY_ASSIGN.
   bool _CreateRecord();
@@ -136,6 +141,8 @@ class __FCBaseData : public __FCBase {
 
  private:
   uint16_t _GetKeyWord(int offset) const;
+  // Whether the data key lies after the key bytes earlier in the host's key order.
+  bool _KeyFollows(const uint8_t* earlier) const;
   void _SetKeyWord(int offset, uint16_t value);
   void _FreeHeapBlock();
 

@@ -33,6 +33,8 @@ bool __FCCellDetail::LoadNext() {
   // The records of a cell are numbered without gaps, so the walk simply counts on and
   // ends at the first number that does not load.
   uint16_t inci = _GetKeyThird();
+  // The last number has no next one; counting on would wrap to the first record.
+  if (inci == 0xFFFF) return false;
   _SetKeyThird(static_cast<uint16_t>(inci + 1));
   if (LoadDataBlock()) return true;
   _SetKeyThird(inci);
@@ -40,7 +42,8 @@ bool __FCCellDetail::LoadNext() {
 }
 
 bool __FCCellDetail::SaveNew() {
-  if (!_connectedcell) return false;
+  // Without a block there is nothing to create the record from.
+  if (!_connectedcell || !_GetDataBlock()) return false;
   _SetCellKey();
   _SetKeyThird(KEY_ASSIGN);
   return _CreateRecord();

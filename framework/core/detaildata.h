@@ -32,12 +32,12 @@ class __FCCellDetail : public __FCBaseData {
   // connected.
   bool LoadFirst() override;
   // Loads the next inci of the cell; on failure the inci goes back to the last one
-  // that loaded.
+  // that loaded. Inci 0xFFFF is the last: the walk does not wrap around to 0.
   bool LoadNext() override;
 
   // Appends a new record to the connected cell (third sent as 0xFFFF). Unlike the other
   // creating operations it does not test the loaded size. False, without a host call,
-  // when no cell is connected.
+  // when no cell is connected or the object has no data block.
   virtual bool SaveNew();
 
   // The cell that names the key; used, not owned.

@@ -75,7 +75,7 @@ int FCKeySignature::CalcRootRelationIndex() const {
   const int flats = CalcFlats();
   // Each sharp moves the tonic a fifth (four steps) up, each flat a fifth down.
   if (sharps > 0) return (4 * sharps) % kLetters;
-  if (flats > 0) return kLetters - (4 * flats) % kLetters;
+  if (flats > 0) return (kLetters - (4 * flats) % kLetters) % kLetters;
   return 0;
 }
 

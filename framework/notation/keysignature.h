@@ -54,8 +54,8 @@ class FCKeySignature : public __FCBaseData {
   short CalcFlats() const;
   // The tonic's letter (0 A to 6 G); -1 for a non-standard key.
   int CalcScaleRootIndex() const;
-  // Steps from C up to the tonic of the major key with the same accidentals: 0 to 6,
-  // and 7 for seven flats (or a multiple of seven); -1 for a non-standard key.
+  // Steps from C up to the tonic of the major key with the same accidentals: 0 to 6
+  // (seven flats, C flat major, give 0); -1 for a non-standard key.
   int CalcRootRelationIndex() const;
   // Steps from C up to the key's own tonic (minor keys included); -1 for a
   // non-standard key.

@@ -1,5 +1,9 @@
 #include "framework/notation/timesignature.h"
 
+#include <cstdint>
+#include <cstdio>
+#include <numeric>
+
 #include "framework/text/fcstring.h"
 
 namespace {
@@ -23,18 +27,26 @@ void FCTimeSignature::CloneMemoryFrom(__FCBaseData* source) {
 void FCTimeSignature::MakeString(FCString* out) const {
   if (!out) return;
   out->SetCString("");
-  int beats = _beatsflag ? 0 : _beats;
-  int duration = _durationflag ? 0 : _beatduration;
+  int64_t beats = _beatsflag ? 0 : _beats;
+  int64_t duration = _durationflag ? 0 : _beatduration;
   // A dotted beat: count the undotted thirds instead.
   if (duration % 3 == 0) {
     duration /= 3;
     beats *= 3;
   }
-  if (beats == 0 || duration == 0) {
+  if (beats <= 0 || duration <= 0) {
     out->SetCString("???");
     return;
   }
-  out->AppendInteger(beats);
-  out->Append("/");
-  out->AppendInteger(kWholeNote / duration);
+  // The beat is numerator/denominator of a whole note, in lowest terms. A beat that is
+  // a whole fraction of a whole note (numerator 1) gives the usual name; any other beat
+  // (longer than a whole note, or of an odd length) is counted in the denominator's
+  // note value, so that the text still gives the measure's length exactly.
+  const int64_t common = std::gcd(duration, static_cast<int64_t>(kWholeNote));
+  const int64_t numerator = duration / common;
+  const int64_t denominator = kWholeNote / common;
+  char text[48];
+  std::snprintf(text, sizeof text, "%lld/%lld", static_cast<long long>(beats * numerator),
+                static_cast<long long>(denominator));
+  out->SetCString(text);
 }

@@ -43,8 +43,11 @@ class FCTimeSignature : public __FCBaseData {
 
   // Sets out to the name: beats "/" the note value of a beat ("4/4"). A dotted beat
   // (a duration divisible by 3) is named by the undotted unit it divides into ("6/8"
-  // for two dotted quarters). "???" when either number is 0 or does not apply. A null
-  // out is ignored.
+  // for two dotted quarters). A beat that is no whole fraction of a whole note is
+  // counted in the largest note value that divides it, so that the name gives the
+  // measure's length exactly ("4/1" for two breves, "375/512" for three beats of 1000
+  // units). "???" when either number is 0 or below or does not apply. A null out is
+  // ignored.
   void MakeString(FCString* out) const;
 
  private:

@@ -1,5 +1,6 @@
 #include "framework/score/ui.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "bridge/finalepdk.h"
@@ -141,6 +142,8 @@ HWND FCUI::GetDocumentWindow() {
 }
 
 void FCUI::MoveToMeasure(int measure, int staff) {
+  auto fits = [](int value) { return value >= INT16_MIN && value <= INT16_MAX; };
+  if (!fits(measure) || !fits(staff)) return;
   if (staff == 0) {
     for (int number = 1; number <= kLastStaffTried && staff == 0; ++number) {
       FCStaff record;

@@ -76,7 +76,9 @@ class FCUI : public __FCBase {
   int GetZoomLevel();
   HWND GetDocumentWindow();
   // Scrolls the document to the measure on the staff. Staff 0 means the first staff
-  // number from 1 to 101 that has a staff record; with none, nothing is scrolled.
+  // number from 1 to 101 that has a staff record; with none, nothing is scrolled. A
+  // measure or staff that the host's 16-bit arguments cannot carry (outside -32768 to
+  // 32767) is refused: nothing is scrolled, rather than scrolling somewhere else.
   void MoveToMeasure(int measure, int staff);
   // The exclamation sound, or the simple beep when that cannot be played.
   void Beep();

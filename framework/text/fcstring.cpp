@@ -1,33 +1,60 @@
 #include "framework/text/fcstring.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cfloat>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <vector>
 
 HINSTANCE FCString::_ResInstance = nullptr;
 
 namespace {
 
-// Sign extension of the signed 8-bit value: 0x80-0xFF become 0xFF80-0xFFFF.
-inline unsigned short Widen(char byte) {
-  return static_cast<unsigned short>(static_cast<short>(static_cast<signed char>(byte)));
-}
-
-inline char Narrow(unsigned short unit) {
-  return static_cast<char>(static_cast<unsigned char>(unit & 0xFF));
-}
-
 inline int ByteLength(const char* text) { return text ? static_cast<int>(std::strlen(text)) : 0; }
 
-std::vector<unsigned short> WidenAll(const char* text) {
+// 8-bit text is the host's: it converts to and from code units through the host's 8-bit
+// code page (the system's; Windows-1252 on the POSIX build), never byte for unit.
+std::vector<unsigned short> WidenBytes(const char* text, int count) {
   std::vector<unsigned short> units;
-  for (const char* p = text; p && *p; ++p) units.push_back(Widen(*p));
+  if (!text || count <= 0) return units;
+  const int needed = MultiByteToWideChar(CP_ACP, 0, text, count, nullptr, 0);
+  if (needed <= 0) return units;
+  units.resize(static_cast<size_t>(needed));
+  const int made =
+      MultiByteToWideChar(CP_ACP, 0, text, count, reinterpret_cast<LPWSTR>(units.data()), needed);
+  units.resize(made > 0 ? static_cast<size_t>(made) : 0);
   return units;
+}
+
+std::vector<unsigned short> WidenAll(const char* text) {
+  return WidenBytes(text, ByteLength(text));
+}
+
+// A character the code page cannot hold becomes '?' (no look-alike stands in for it).
+int NarrowInto(const unsigned short* units, int count, char* bytes, int room) {
+  const LPCWSTR wide = reinterpret_cast<LPCWSTR>(units);
+  const int made =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, count, bytes, room, nullptr, nullptr);
+  // A code page that takes no flags (a UTF-8 system code page) converts without it.
+  return made > 0 ? made
+                  : WideCharToMultiByte(CP_ACP, 0, wide, count, bytes, room, nullptr, nullptr);
+}
+
+std::string NarrowUnits(const unsigned short* units, int count) {
+  std::string bytes;
+  if (!units || count <= 0) return bytes;
+  const int needed = NarrowInto(units, count, nullptr, 0);
+  if (needed <= 0) return bytes;
+  bytes.resize(static_cast<size_t>(needed));
+  const int made = NarrowInto(units, count, &bytes[0], needed);
+  bytes.resize(made > 0 ? static_cast<size_t>(made) : 0);
+  return bytes;
 }
 
 const int kResourceBufferSize = 500;
@@ -86,9 +113,9 @@ void FCString::SetLength(int length) {
 
 char* FCString::GetCString() {
   delete[] _cstring;
-  _cstring = new char[_length + 1];
-  for (int i = 0; i < _length; ++i) _cstring[i] = Narrow(_units[i]);
-  _cstring[_length] = '\0';
+  const std::string bytes = NarrowUnits(_units, _length);
+  _cstring = new char[bytes.size() + 1];
+  std::memcpy(_cstring, bytes.c_str(), bytes.size() + 1);
   return _cstring;
 }
 
@@ -146,10 +173,11 @@ bool FCString::MakeFullFilePath(const FinPathSpec2012* path) {
 // --- Appending and editing ---------------------------------------------------------
 
 void FCString::Append(const char* text) {
-  const int count = ByteLength(text);
+  const std::vector<unsigned short> units = WidenAll(text);
+  const int count = static_cast<int>(units.size());
   if (count == 0) return;
   _ExpandStorageIfNecessary(_length + count);
-  for (int i = 0; i < count; ++i) _units[_length + i] = Widen(text[i]);
+  std::memcpy(_units + _length, units.data(), sizeof(unsigned short) * units.size());
   _length += count;
 }
 
@@ -180,22 +208,17 @@ void FCString::SetInteger(int value) {
   AppendInteger(value);
 }
 
-void FCString::_Splice(int start, int removed, const char* text, int textLength) {
-  const int tail = _length - start - removed;
-  const int newLength = _length - removed + textLength;
-  _ExpandStorageIfNecessary(newLength);
-  if (tail > 0 && textLength != removed)
-    std::memmove(_units + start + textLength, _units + start + removed,
-                 sizeof(unsigned short) * tail);
-  for (int i = 0; i < textLength; ++i) _units[start + i] = Widen(text[i]);
-  _length = newLength;
-}
-
 void FCString::Insert(const char* text, int position) {
   if (position < 0 || position > _length) return;
-  const int count = ByteLength(text);
+  const std::vector<unsigned short> units = WidenAll(text);
+  const int count = static_cast<int>(units.size());
   if (count == 0) return;
-  _Splice(position, 0, text, count);
+  const int tail = _length - position;
+  _ExpandStorageIfNecessary(_length + count);
+  if (tail > 0)
+    std::memmove(_units + position + count, _units + position, sizeof(unsigned short) * tail);
+  std::memcpy(_units + position, units.data(), sizeof(unsigned short) * units.size());
+  _length += count;
 }
 
 int FCString::_Find(const unsigned short* units, int count, int from) const {
@@ -212,43 +235,65 @@ bool FCString::Replace(const char* find, const char* replacement) {
 
   const std::vector<unsigned short> findUnits = WidenAll(find);
   const std::vector<unsigned short> replacementUnits = WidenAll(replacement);
-  const int findLength = static_cast<int>(findUnits.size());
-  const int replacementLength = static_cast<int>(replacementUnits.size());
+  const size_t findLength = findUnits.size();
+  const size_t replacementLength = replacementUnits.size();
+  if (_Find(findUnits.data(), static_cast<int>(findLength), 0) < 0) return false;
 
   // When the replacement holds find, searching the new text from the start would find
   // the inserted copy again and never end, so the search resumes after the insertion.
   bool replacementHoldsFind = false;
-  for (int i = 0; i + findLength <= replacementLength && !replacementHoldsFind; ++i)
-    replacementHoldsFind = std::memcmp(replacementUnits.data() + i, findUnits.data(),
-                                       sizeof(unsigned short) * findLength) == 0;
+  for (size_t i = 0; i + findLength <= replacementLength && !replacementHoldsFind; ++i)
+    replacementHoldsFind = std::equal(findUnits.begin(), findUnits.end(),
+                                      replacementUnits.begin() + static_cast<long>(i));
 
-  // Otherwise each pass searches the whole new text again. A replacement can then
-  // form a new occurrence with the text around it, and for some pairs (find "ab",
-  // replacement "bbaa") each pass forms the next one and the text grows without end.
-  // The passes stop once the text has grown beyond what every original unit being
-  // replaced, twice over, could produce; ordinary replacements stay far below that.
-  const int64_t growthLimit =
-      replacementLength > findLength
-          ? 2 * (static_cast<int64_t>(_length) + 1) * (replacementLength + 1)
-          : INT64_MAX;
+  // One pass over the text does what searching the whole text again after every
+  // replacement does. The units are moved one by one from pending (the text still to
+  // read, last unit first) to done, which never holds an occurrence: the first
+  // occurrence of the whole text is thus the first that done ends in. It is taken off
+  // done, and the replacement goes back in front of pending, where it is read again
+  // together with the units around it, so that an occurrence a replacement forms with
+  // its surroundings is found as a new search would find it. With a replacement that
+  // holds find it goes onto done instead, and matches must begin after it.
+  std::vector<unsigned short> pending(_units, _units + _length);
+  std::reverse(pending.begin(), pending.end());
+  std::vector<unsigned short> done;
+  done.reserve(static_cast<size_t>(_length));
+  size_t matchesFrom = 0;
 
-  bool replaced = false;
-  int from = 0;
-  for (;;) {
-    const int position = _Find(findUnits.data(), findLength, from);
-    if (position < 0) break;
-    if (_length - findLength + replacementLength > growthLimit) break;
-    _Splice(position, findLength, replacement, replacementLength);
-    replaced = true;
-    if (replacementHoldsFind)
-      from = position + replacementLength;
-    else
-      // Nothing before position held an occurrence and that text is unchanged, so
-      // an occurrence starting earlier than this would lie wholly inside it.
-      // Searching from here finds what a search from the start would find.
-      from = position - findLength + 1 > 0 ? position - findLength + 1 : 0;
+  // Some pairs (find "ab", replacement "bbaa") form the next occurrence with every
+  // replacement, and the text grows for ever. Moving a unit is the unit of work; one
+  // pass without such cascades moves each unit of the text and of each replacement
+  // once, at most (length + 1) * (replacement length + 1) units. Past twice that and a
+  // margin for short cascades that end, Replace stops and leaves the text as it was.
+  const int64_t kMargin = 1 << 16;
+  const int64_t kMostUnits = INT32_MAX / 2;
+  const int64_t workLimit =
+      std::min<int64_t>(kMostUnits, 2 * (static_cast<int64_t>(_length) + 1) *
+                                            (static_cast<int64_t>(replacementLength) + 1) +
+                                        kMargin);
+  int64_t work = 0;
+  while (!pending.empty()) {
+    if (++work > workLimit) return false;
+    done.push_back(pending.back());
+    pending.pop_back();
+    if (done.size() < matchesFrom + findLength || done.back() != findUnits.back() ||
+        !std::equal(findUnits.begin(), findUnits.end(), done.end() - static_cast<long>(findLength)))
+      continue;
+    done.resize(done.size() - findLength);
+    if (replacementHoldsFind) {
+      work += static_cast<int64_t>(replacementLength);
+      done.insert(done.end(), replacementUnits.begin(), replacementUnits.end());
+      matchesFrom = done.size();
+    } else {
+      pending.insert(pending.end(), replacementUnits.rbegin(), replacementUnits.rend());
+    }
   }
-  return replaced;
+
+  _length = 0;
+  _ExpandStorageIfNecessary(static_cast<int>(done.size()));
+  if (!done.empty()) std::memcpy(_units, done.data(), sizeof(unsigned short) * done.size());
+  _length = static_cast<int>(done.size());
+  return true;
 }
 
 void FCString::SetItemAt(int index, unsigned short unit) {
@@ -316,10 +361,9 @@ bool FCString::IsAllDigits() const {
 
 int FCString::GetInteger(int start) const {
   if (start < 0 || _length < start) return 0;
-  std::vector<char> bytes(_length - start + 1, '\0');
-  for (int i = start; i < _length; ++i) bytes[i - start] = Narrow(_units[i]);
+  const std::string bytes = _Narrowed(start, _length - start);
   // atoi's conversion, but saturating instead of undefined when out of range.
-  const long long value = std::strtoll(bytes.data(), nullptr, 10);
+  const long long value = std::strtoll(bytes.c_str(), nullptr, 10);
   if (value > INT_MAX) return INT_MAX;
   if (value < INT_MIN) return INT_MIN;
   return static_cast<int>(value);
@@ -327,9 +371,7 @@ int FCString::GetInteger(int start) const {
 
 float FCString::GetFloat(int start) const {
   if (start < 0 || _length < start) return 0.0f;
-  std::vector<char> bytes(_length - start + 1, '\0');
-  for (int i = start; i < _length; ++i) bytes[i - start] = Narrow(_units[i]);
-  const double value = std::atof(bytes.data());
+  const double value = std::atof(_Narrowed(start, _length - start).c_str());
   // Out of single-precision range becomes an infinity, as the hardware would round it,
   // rather than an undefined conversion.
   if (value > FLT_MAX) return std::numeric_limits<float>::infinity();
@@ -345,54 +387,36 @@ bool FCString::Contains(const FCString* what, int* position) const {
   return true;
 }
 
-int FCString::_NarrowedLength() const {
-  for (int i = 0; i < _length; ++i) {
-    if ((_units[i] & 0xFF) == 0) return i;
-  }
-  return _length;
+std::string FCString::_Narrowed(int start, int count) const {
+  // The narrowed text ends at the first 0 unit, as a C string does.
+  int end = start;
+  while (end < start + count && end < _length && _units[end] != 0) ++end;
+  return NarrowUnits(_units + start, end - start);
 }
 
 bool FCString::StartsWith(const char* prefix) const {
   if (!prefix) return false;
-  const int count = ByteLength(prefix);
-  if (_length < count) return false;
-  // A unit with a zero low byte ends the narrowed text and never equals a prefix byte.
-  for (int i = 0; i < count; ++i) {
-    if (Narrow(_units[i]) != prefix[i]) return false;
-  }
-  return true;
+  const size_t count = std::strlen(prefix);
+  // A prefix of n bytes is narrowed from at most n units.
+  const std::string narrowed = _Narrowed(0, static_cast<int>(count));
+  return narrowed.size() >= count && narrowed.compare(0, count, prefix) == 0;
 }
 
 bool FCString::EndsWith(const char* suffix) const {
   if (!suffix) return false;
-  const int count = ByteLength(suffix);
-  if (_length < count) return false;
-  const int narrowed = _NarrowedLength();
-  if (narrowed < count) return false;
-  for (int i = 0; i < count; ++i) {
-    if (Narrow(_units[narrowed - count + i]) != suffix[i]) return false;
-  }
-  return true;
+  const size_t count = std::strlen(suffix);
+  const std::string narrowed = _Narrowed(0, _length);
+  return narrowed.size() >= count && narrowed.compare(narrowed.size() - count, count, suffix) == 0;
 }
 
 bool FCString::IsEqual(const char* text) const {
   if (!text) return false;
-  const int narrowed = _NarrowedLength();
-  if (ByteLength(text) != narrowed) return false;
-  for (int i = 0; i < narrowed; ++i) {
-    if (Narrow(_units[i]) != text[i]) return false;
-  }
-  return true;
+  return _Narrowed(0, _length) == text;
 }
 
 bool FCString::IsEqual(const FCString* other) const {
   if (!other) return false;
-  const int narrowed = _NarrowedLength();
-  if (other->_NarrowedLength() != narrowed) return false;
-  for (int i = 0; i < narrowed; ++i) {
-    if (Narrow(_units[i]) != Narrow(other->_units[i])) return false;
-  }
-  return true;
+  return _Narrowed(0, _length) == other->_Narrowed(0, other->_length);
 }
 
 // --- Resources ---------------------------------------------------------------------

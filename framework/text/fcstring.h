@@ -1,13 +1,17 @@
 // The framework's string.
 //
-// Text is kept as 16-bit code units. Bytes from 8-bit C strings are widened by sign
-// extension (0x00-0x7F keep their value, 0x80-0xFF become 0xFF80-0xFFFF); code units are
-// narrowed back to bytes by keeping their low 8 bits, so text that enters as bytes
-// leaves as the same bytes. Storage grows in steps of 10 code units and never shrinks,
-// except that setting the empty text through SetCString or SetUnicodeString releases it.
+// Text is kept as 16-bit code units. 8-bit C strings are the host's 8-bit text: they are
+// widened through the host's 8-bit code page (the system's code page on Windows,
+// Windows-1252 on the POSIX build), and code units are narrowed back the same way, a
+// character the code page cannot hold becoming '?'. Every byte converts, so text that
+// enters as bytes leaves as the same bytes. Storage grows in steps of 10 code units and
+// never shrinks, except that setting the empty text through SetCString or
+// SetUnicodeString releases it.
 //
 // Out-of-range indexes are refused quietly: reads give 0 or false, writes do nothing.
 #pragma once
+
+#include <string>
 
 #include "framework/core/fcbase.h"
 #include "platform/fxwin.h"
@@ -80,8 +84,10 @@ class FCString : public __FCBase {
   // replaced. After each replacement the text is searched again, so occurrences that
   // a replacement forms with the text around it are replaced too. When replacement
   // itself contains find, the search instead resumes after the inserted text. An empty
-  // or null find, or a null replacement, replaces nothing. See the source for the
-  // growth limit that stops runaway cascades.
+  // or null find, or a null replacement, replaces nothing. Time grows with the length
+  // of the text and of what is inserted. When replacements keep forming new
+  // occurrences beyond a bound of about twice the work of a pass without such cascades
+  // (see the source), Replace stops, answers false and leaves the text as it was.
   bool Replace(const char* find, const char* replacement);
   void SetItemAt(int index, unsigned short unit);
   bool DeleteCharacterAt(int index);
@@ -110,8 +116,8 @@ class FCString : public __FCBase {
   // Whether the units of what occur in the text; the index of the first occurrence
   // goes to *position when position is not null. An empty what is found at 0.
   bool Contains(const FCString* what, int* position = nullptr) const;
-  // Byte comparisons against the narrowed text (which ends at the first unit whose
-  // low byte is 0). Null arguments give false.
+  // Byte comparisons against the narrowed text (which ends at the first 0 unit). Null
+  // arguments give false.
   bool StartsWith(const char* prefix) const;
   bool EndsWith(const char* suffix) const;
   bool IsEqual(const char* text) const;
@@ -152,8 +158,9 @@ class FCString : public __FCBase {
   bool TrimEnigmaTags();
   // Removes the font, size and effects tags (those beginning ^font, ^Font, ^nfx or
   // ^size, each ending at its first closing parenthesis), keeps all other tags, and
-  // turns each ^^ into one caret. A tag left open at the end is dropped. True when at
-  // least one complete font, size or effects tag was removed.
+  // turns each ^^ into one caret. A tag left open at the end is no complete tag: it
+  // stays, with the text after it, as it was. True when at least one complete font,
+  // size or effects tag was removed.
   bool TrimEnigmaFontTags();
   // The text cut into pieces in order: each tag (caret to the parenthesis that closes
   // its first opening one; an unbalanced tag runs to the end) and, when includeText is
@@ -184,17 +191,16 @@ class FCString : public __FCBase {
   class FCStrings* CreateParsedStrings(const char* separators) const;
 
  private:
-  // The trimming passes' one walk: removes, in place, each closed tag that drop accepts
-  // and a tag left open at the end; an escaped caret becomes one caret.
-  void _RemoveTags(bool (*drop)(const unsigned short* tag, int length), bool* tagBegan,
-                   bool* closedDropped);
-  // Number of narrowed bytes before the first unit whose low byte is 0.
-  int _NarrowedLength() const;
+  // The trimming passes' one walk: removes, in place, each closed tag that drop accepts;
+  // a tag left open at the end is kept as it was when keepOpen is true, else removed;
+  // an escaped caret outside a tag becomes one caret.
+  void _RemoveTags(bool (*drop)(const unsigned short* tag, int length), bool keepOpen,
+                   bool* tagBegan, bool* closedDropped);
+  // The narrowed text of the units [start, start + count), ending at the first 0 unit.
+  std::string _Narrowed(int start, int count) const;
   // Index of the first occurrence of the units [units, units + count) at or after
   // from, or -1.
   int _Find(const unsigned short* units, int count, int from) const;
-  // Replaces [start, start + removed) by the widened bytes of text (textLength of them).
-  void _Splice(int start, int removed, const char* text, int textLength);
   void _ReleaseStorage();
 
   int32_t _length = 0;

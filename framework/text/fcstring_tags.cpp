@@ -18,12 +18,11 @@ const unsigned short kOpen = '(';
 const unsigned short kClose = ')';
 const unsigned short kLineFeed = '\n';
 
-// Whether the narrowed units [units, units + count) begin with prefix (as StartsWith
-// compares: the low byte of each unit against each byte).
+// Whether the units [units, units + count) begin with the ASCII text prefix.
 bool UnitsStartWith(const unsigned short* units, int count, const char* prefix) {
   int i = 0;
   for (; prefix[i] != '\0'; ++i) {
-    if (i >= count || static_cast<char>(units[i] & 0xFF) != prefix[i]) return false;
+    if (i >= count || units[i] != static_cast<unsigned char>(prefix[i])) return false;
   }
   return true;
 }
@@ -69,8 +68,8 @@ bool FCString::IsEnigmaFileInfoCopyright() const { return StartsWith("^copyright
 
 // --- Trimming ---------------------------------------------------------------------------
 
-void FCString::_RemoveTags(bool (*drop)(const unsigned short* tag, int length), bool* tagBegan,
-                           bool* closedDropped) {
+void FCString::_RemoveTags(bool (*drop)(const unsigned short* tag, int length), bool keepOpen,
+                           bool* tagBegan, bool* closedDropped) {
   // Built in place: each input unit writes at most one output unit, and a kept tag is
   // copied down from where it was collected, so the write position never passes the
   // read position.
@@ -106,13 +105,16 @@ void FCString::_RemoveTags(bool (*drop)(const unsigned short* tag, int length), 
     }
     _units[out++] = unit;
   }
-  // A tag still open here is dropped with everything after its caret.
+  // A tag still open here is no complete tag: it is kept as text, or dropped with
+  // everything after its caret.
+  if (inTag && keepOpen)
+    for (int k = tagStart; k < _length; ++k) _units[out++] = _units[k];
   _length = out;
 }
 
 bool FCString::TrimEnigmaTags() {
   bool tagBegan, closedDropped;
-  _RemoveTags([](const unsigned short*, int) { return true; }, &tagBegan, &closedDropped);
+  _RemoveTags([](const unsigned short*, int) { return true; }, false, &tagBegan, &closedDropped);
   return tagBegan;
 }
 
@@ -123,7 +125,7 @@ bool FCString::TrimEnigmaFontTags() {
            UnitsStartWith(tag, length, "^nfx") || UnitsStartWith(tag, length, "^size");
   };
   bool tagBegan, closedDropped;
-  _RemoveTags(isFontTag, &tagBegan, &closedDropped);
+  _RemoveTags(isFontTag, true, &tagBegan, &closedDropped);
   return closedDropped;
 }
 

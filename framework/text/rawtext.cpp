@@ -23,29 +23,17 @@ int FCRawText::DataSizeLoad() const {
   return size;
 }
 
-void* FCRawText::Allocate() {
-  const int32_t size = DataSizeLoad();
-  void* block = _AllocateHeapBlock(size);
-  // _AllocateHeapBlock makes at least one byte.
-  _blockbytes = size > 0 ? size : 1;
-  return block;
-}
+void* FCRawText::Allocate() { return _AllocateHeapBlock(DataSizeLoad()); }
 
 void FCRawText::Deallocate() {
   __FCBaseData::Deallocate();
   _SetDataBlock(nullptr);
-  _blockbytes = 0;
   _SetLoadedSize(0);
 }
 
 uint32_t FCRawText::Tag() const { return GetCustomTag() != 0 ? GetCustomTag() : TAG; }
 
-void FCRawText::CloneMemoryFrom(__FCBaseData* source) {
-  __FCBaseData::CloneMemoryFrom(source);
-  // The default copy allocates exactly the source's loaded size.
-  if (_GetDataBlock() && source && source != this && source->_GetLoadedSize() > 0)
-    _blockbytes = _GetLoadedSize();
-}
+void FCRawText::CloneMemoryFrom(__FCBaseData* source) { __FCBaseData::CloneMemoryFrom(source); }
 
 bool FCRawText::LoadFirst() {
   SetRawTextNumber(0);
@@ -75,8 +63,8 @@ bool FCRawText::SaveNew() {
 void FCRawText::_ReadText(FCString* text) const {
   const uint8_t* block = static_cast<const uint8_t*>(_GetDataBlock());
   int32_t size = _GetLoadedSize();
-  // Never past what was allocated, whatever size the host reported.
-  if (size > _blockbytes) size = _blockbytes;
+  // Never past the block, whatever size was set.
+  if (size > _GetHeapBlockSize()) size = _GetHeapBlockSize();
   if (!block || size <= 0) {
     text->SetCString("");
     return;
@@ -119,7 +107,6 @@ void FCRawText::SetText(FCString* text) {
     uint8_t* block = static_cast<uint8_t*>(_AllocateHeapBlock(bytes));
     if (length > 0) std::memcpy(block, narrow, length);
     block[length] = 0;
-    _blockbytes = bytes;
     _SetLoadedSize(bytes);
     return;
   }
@@ -129,6 +116,5 @@ void FCRawText::SetText(FCString* text) {
   for (int i = 0; i < length; ++i)
     fxt::PutU16(block, static_cast<size_t>(i) * 2, text->GetItemAt(i));
   fxt::PutU16(block, static_cast<size_t>(length) * 2, 0);
-  _blockbytes = bytes;
   _SetLoadedSize(bytes);
 }

@@ -71,11 +71,6 @@ class FCRawText : public __FCBaseData {
  protected:
   // Reads the block's text into text, never past the block's size.
   void _ReadText(FCString* text) const;
-
- private:
-  // Bytes allocated for the current heap block, so that a loaded size the host
-  // overstates cannot take a read past the allocation.
-  int32_t _blockbytes = 0;
 };
 
 // A raw text kept under a tag of its own kind, which the concrete subclass supplies.

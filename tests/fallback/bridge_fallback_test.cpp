@@ -51,9 +51,10 @@ TEST(HostWithoutFunctions, PartNameFallsBackToOneSpace) {
 TEST(HostWithoutFunctions, EditCountersRunWithoutTheHost) {
   fxthost::Host host;
   int32_t before = FinaleEditDepth;
+  // Without the function no edit opens, so none is counted and none is closed.
   EXPECT_EQ(FX_StartFinaleEdit(nullptr, 0x11000000), 0);
-  EXPECT_EQ(FinaleEditDepth, before + 1);
-  EXPECT_EQ(FX_EndFinaleEdit(0x11000000), 0);
+  EXPECT_EQ(FinaleEditDepth, before);
+  EXPECT_EQ(FX_EndFinaleEdit(0x11000000), 1);
   EXPECT_EQ(FinaleEditDepth, before);
 }
 

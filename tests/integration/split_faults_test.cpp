@@ -1,21 +1,24 @@
-// The real module's split when the host refuses one of its saves or creations: every
-// measure of a group stays covered exactly once by that group's pieces, a refused split
-// is undone whole and is not counted, and a split that counts is complete.
+// The real module's split when the host refuses one of its saves or creations, or any
+// one of all the calls it makes: every measure of a group stays covered exactly once by
+// that group's pieces, a refused split is undone whole and is not counted, a split that
+// counts is complete, and the user is told of a group that was not split.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "host/docfile.h"
 #include "host/groups.h"
-#include "host/host.h"
-#include "host/pluginmodule.h"
 #include "host/score.h"
 #include "host/scoremodel.h"
-#include "host/userinterface.h"
+#include "tests/integration/module_run.h"
+#include "tests/support/split_check.h"
 
 namespace {
 
@@ -53,49 +56,25 @@ struct Scenario {
   std::vector<Family> families;
 };
 
-// One run of the command through the module on a fresh document.
-struct CommandRun {
-  fxthost::Host host;
-  fxthost::ScriptedUserInterface ui{host, fxthost::Answer::kYes};
-  fxthost::Document* document = nullptr;
-  std::unique_ptr<fxthost::PluginModule> plugin;
-  fxthost::RecordStore before;
-
-  explicit CommandRun(const Scenario& scenario) {
-    host.SetUserInterface(&ui);
-    document = &host.NewDocument("faults");
-    fxthost::DocumentError error;
-    if (!fxthost::ParseDocument(kScore, "faults.json", document, nullptr, &error)) {
-      ADD_FAILURE() << error.Message();
-      return;
-    }
-    if (scenario.inner) {
-      GroupRecord inner;
-      inner.number = 2;
-      inner.startStaff = 3;
-      inner.endStaff = 6;
-      inner.startMeasure = 3;
-      inner.endMeasure = 12;
-      inner.offset6 = 7;
-      EXPECT_TRUE(fxthost::WriteGroup(*document, inner));
-      EXPECT_TRUE(
-          fxthost::WriteGroupNames(*document, 0, 2, std::string("Inner"), std::string("Inn.")));
-    }
-    before = document->records;
-    std::string loadError;
-    plugin = fxthost::PluginModule::Load(FXT_PLUGIN_PATH, &loadError);
-    if (!plugin) {
-      ADD_FAILURE() << loadError;
-      return;
-    }
-    plugin->Start(host.Version());
-    host.ClearCalls();
+// One run of the command through the module on a fresh copy of the score.
+struct CommandRun : fxt_testing::ModuleRun {
+  explicit CommandRun(const Scenario& scenario) : ModuleRun(kScore) {
+    if (!scenario.inner || !plugin) return;
+    GroupRecord inner;
+    inner.number = 2;
+    inner.startStaff = 3;
+    inner.endStaff = 6;
+    inner.startMeasure = 3;
+    inner.endMeasure = 12;
+    inner.offset6 = 7;
+    EXPECT_TRUE(fxthost::WriteGroup(*document, inner));
+    EXPECT_TRUE(
+        fxthost::WriteGroupNames(*document, 0, 2, std::string("Inner"), std::string("Inn.")));
+    TakeBefore();
   }
 
   int32_t Invoke(const Scenario& scenario) {
-    uint8_t bytes[fxthost::Region::kBytes];
-    fxthost::Region::Cells(0, 2, 5, scenario.start, scenario.end).ToBytes(bytes);
-    return plugin->Invoke(bytes);
+    return ModuleRun::Invoke(fxthost::Region::Cells(0, 2, 5, scenario.start, scenario.end));
   }
 };
 
@@ -199,21 +178,116 @@ TEST(SplitFaults, EachRefusedSaveOrCreationLeavesEveryMeasureCoveredOnce) {
         ASSERT_TRUE(run.plugin);
         run.host.FailCall(fn, static_cast<int>(nth));
         const int32_t result = run.Invoke(scenario);
-        bool anySplit = false;
+        size_t splitFamilies = 0;
         for (const Family& family : scenario.families)
-          anySplit = CheckFamily(*run.document, family) || anySplit;
+          splitFamilies += CheckFamily(*run.document, family);
+        const bool anySplit = splitFamilies > 0;
         EXPECT_EQ(result, anySplit ? 1 : 0) << "a refused split is not counted";
-        if (anySplit) {
+        if (splitFamilies == scenario.families.size()) {
           EXPECT_TRUE(run.host.Alerts().empty());
           continue;
         }
+        if (anySplit) {
+          ASSERT_EQ(run.host.Alerts().size(), 1u) << "the group left as it was is named";
+          EXPECT_EQ(run.host.Alerts()[0].caption, "Groups Not Split");
+          continue;
+        }
         ASSERT_EQ(run.host.Alerts().size(), 1u);
-        EXPECT_EQ(run.host.Alerts()[0].kind, "info");
-        EXPECT_EQ(run.host.Alerts()[0].caption, "No Group");
+        EXPECT_EQ(run.host.Alerts()[0].kind, "error");
+        EXPECT_EQ(run.host.Alerts()[0].caption, "Groups Not Split")
+            << "the host is named, not the selection";
         EXPECT_TRUE(run.document->records == run.before) << "nothing of the split left behind";
       }
     }
   }
+}
+
+// --- Every host call of the command refused in turn --------------------------------
+
+// Runs the command once cleanly, then once for every host call of that run with that
+// call refused (answering the failure value of its row): each run leaves the document
+// unchanged or validly split, and whenever a group the clean run split was not split,
+// one message says so. Returns the number of host calls of the clean run.
+size_t RefuseEveryCallInTurn(const std::string& json, const fxthost::Region& selection) {
+  std::vector<fxthost::Call> calls;
+  std::set<uint16_t> splitClean;
+  {
+    fxt_testing::ModuleRun clean(json);
+    if (!clean.plugin) return 0;
+    const auto originals = fxt_testing::OriginalGroups(*clean.document);
+    EXPECT_EQ(clean.Invoke(selection), 1);
+    EXPECT_TRUE(clean.host.Alerts().empty());
+    calls = clean.host.Calls();
+    const fxt_testing::SplitCheck check = fxt_testing::CheckUnchangedOrValidlySplit(
+        *clean.document, clean.before, originals, &selection);
+    EXPECT_EQ(check.Problems(), "");
+    splitClean = check.split;
+    EXPECT_FALSE(splitClean.empty());
+  }
+  std::map<Fn, int> seen;
+  for (size_t k = 0; k < calls.size(); ++k) {
+    const Fn fn = calls[k].fn;
+    const int nth = ++seen[fn];
+    fxt_testing::ModuleRun run(json);
+    SCOPED_TRACE("call " + std::to_string(k + 1) + " of " + std::to_string(calls.size()) +
+                 " refused: " + run.host.DescribeCall(calls[k]) + " (#" + std::to_string(nth) +
+                 " of " + fxthost::Info(fn).name + ")");
+    if (!run.plugin) return 0;
+    const auto originals = fxt_testing::OriginalGroups(*run.document);
+    run.host.FailCall(fn, nth);
+    const int32_t result = run.Invoke(selection);
+    const fxt_testing::SplitCheck check =
+        fxt_testing::CheckUnchangedOrValidlySplit(*run.document, run.before, originals, &selection);
+    EXPECT_EQ(check.Problems(), "");
+    const std::set<uint16_t>& split = check.split;
+    EXPECT_EQ(result, split.empty() ? 0 : 1);
+    EXPECT_LE(run.host.Alerts().size(), 1u);
+    for (const fxthost::Alert& alert : run.host.Alerts()) EXPECT_NE(alert.kind, "yesno");
+    if (split != splitClean) {
+      EXPECT_EQ(run.host.Alerts().size(), 1u) << "a group not split is told";
+    }
+  }
+  return calls.size();
+}
+
+TEST(SplitFaults, EveryCallOfAnOrchestraSplitRefusedInTurn) {
+  fxthost::Host host;
+  fxthost::Document& document = host.NewDocument();
+  fxthost::DocumentError error;
+  ASSERT_TRUE(fxthost::ParseDocument(fxthost::kDemoScore, "orchestra", &document, nullptr, &error));
+  const size_t calls = RefuseEveryCallInTurn(fxthost::kDemoScore, fxthost::Selection(document));
+  EXPECT_GT(calls, 50u);
+  RecordProperty("calls", static_cast<int>(calls));
+  std::printf("[ every call ] one orchestra split makes %zu host calls; each refused in turn\n",
+              calls);
+}
+
+// Groups on the same staves nested in and overlapping one another, with groups on
+// staves within and around them; three of them contain the selection.
+const char kNestedAndOverlapping[] = R"({
+  "measures": 40,
+  "fontPrefs": { "33": { "font": 1, "size": 11, "effects": 2 } },
+  "staves": [ { "id": 1 }, { "id": 2 }, { "id": 3 }, { "id": 4 }, { "id": 5 }, { "id": 6 },
+              { "id": 7 }, { "id": 8 } ],
+  "instrumentLists": { "2": [2, 3, 4, 6, 7] },
+  "groups": [
+    { "id": 1, "staves": [1, 8], "measures": [1, 40], "name": "Tutti", "abbreviation": "T." },
+    { "id": 2, "staves": [3, 6], "measures": [1, 30], "name": "Strings", "abbreviation": "Str." },
+    { "id": 3, "staves": [3, 6], "measures": [5, 20], "name": "Inner", "abbreviation": "In." },
+    { "id": 4, "staves": [3, 6], "measures": [8, 40], "name": "Overlap", "abbreviation": "Ov.", "offset6": 5 },
+    { "id": 5, "staves": [3, 6], "measures": [12, 18], "name": "Late", "abbreviation": "La." },
+    { "id": 6, "staves": [3, 4], "measures": [1, 40], "name": "Violins", "abbreviation": "Vl." },
+    { "id": 7, "staves": [3, 5], "measures": [1, 40], "name": "Upper", "abbreviation": "Up." }
+  ]
+})";
+
+TEST(SplitFaults, EveryCallOfANestedAndOverlappingSplitRefusedInTurn) {
+  // Staves 3 to 6 as the selection's list shows them (slots 2 to 4 of list 2: 3, 4, 6):
+  // "Upper" (3-5) shows as 3 to 4, so it does not match; "Strings", "Inner" and
+  // "Overlap" do.
+  const size_t calls =
+      RefuseEveryCallInTurn(kNestedAndOverlapping, fxthost::Region::Cells(2, 2, 4, 10, 16));
+  EXPECT_GT(calls, 50u);
 }
 
 }  // namespace

@@ -11,10 +11,12 @@
 #include "bridge/finalepdk.h"
 #include "bridge/recordbytes.h"
 #include "framework/core/basedata.h"
+#include "framework/core/collectiondata.h"
 #include "framework/core/detaildata.h"
 #include "framework/core/otherdata.h"
 #include "framework/core/prefsdata.h"
 #include "framework/score/cell.h"
+#include "framework/score/group.h"
 #include "host/host.h"
 #include "host/words.h"
 
@@ -192,6 +194,13 @@ TEST(RecordProtocol, RefusalsMakeNoHostCall) {
          o.Prepare(1);
          return o.SaveNew();
        }},
+      {"cell SaveNew, no block",
+       [] {
+         FCCell cell(1, 1);
+         CellRecord o;
+         o.ConnectCell(&cell);
+         return o.SaveNew();
+       }},
       {"single-cell LoadNext",
        [] {
          SingleCellRecord o;
@@ -337,12 +346,13 @@ TEST(RecordProtocol, CreatingOperationsMarkAssignedNumbers) {
        [](__FCBaseData& o) { return static_cast<Detail&>(o).SaveNew(4); },
        Key(4, 0xFFFF, 0),
        Key(4, 2, 0)},
-      {"cell detail, never loaded",
+      {"cell detail, never loaded, its record as the block",
        kCellTag,
        {{7, 3, 0, 0}},
        [] {
          auto o = std::make_unique<CellRecord>();
          o->ConnectCell(&cell);
+         o->_SetDataBlock(o->record);
          return std::unique_ptr<__FCBaseData>(std::move(o));
        },
        [](__FCBaseData& o) { return static_cast<CellRecord&>(o).SaveNew(); },
@@ -527,6 +537,129 @@ TEST(DynamicRecords, EachLoadTakesAFreshBlockOfTheHostsSize) {
   EXPECT_EQ(dynamic._GetDataBlock(), nullptr);
   EXPECT_EQ(dynamic._GetLoadedSize(), 0);
   EXPECT_FALSE(dynamic.Save());
+}
+
+// --- What an object keeps of what the host delivers ----------------------------------
+
+// A host that delivers records as the store holds them but reports extra bytes beyond
+// what it delivered.
+intptr_t OverstatingLoad(Host& host, const uint64_t* w) {
+  int32_t* size = reinterpret_cast<int32_t*>(w[3]);
+  void* buffer = reinterpret_cast<void*>(w[2]);
+  const DataKey key = DataKey::FromBytes(reinterpret_cast<const void*>(w[1]));
+  if (!host.CurrentDocument()->records.Load(fxthost::U32(w[0]), key, buffer, size)) return 0;
+  if (buffer) *size += 1000;
+  return 1;
+}
+
+TEST(RecordBounds, AnOverstatedSizeIsCappedAtTheBlockHeld) {
+  struct Row {
+    const char* name;
+    std::function<std::unique_ptr<__FCBaseData>()> load;
+    int32_t held;
+  };
+  const Row rows[] = {
+      {"record inside the object",
+       [] {
+         auto o = std::make_unique<Item>();
+         EXPECT_TRUE(o->Load(1));
+         return std::unique_ptr<__FCBaseData>(std::move(o));
+       },
+       kRecord},
+      {"heap block of the host's size",
+       [] {
+         auto o = std::make_unique<Dynamic>();
+         EXPECT_TRUE(o->Load(1));
+         return std::unique_ptr<__FCBaseData>(std::move(o));
+       },
+       5},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Document doc;
+    doc.store.Put(kItemTag, DataKey{1, 0, 0, 0}, Bytes(5, 0x15));
+    doc.host.SetBehaviour(Fn::FX_LoadEData, OverstatingLoad);
+    std::unique_ptr<__FCBaseData> object = row.load();
+    EXPECT_EQ(object->_GetLoadedSize(), row.held);
+    std::unique_ptr<__FCBaseData> clone(object->CreateClone());
+    EXPECT_LE(clone->_GetLoadedSize(), row.held) << "the clone copies only what is held";
+    ASSERT_TRUE(object->Save());
+    EXPECT_EQ(doc.host.CallsTo(Fn::FX_SaveEData).at(0).words[3], static_cast<uint64_t>(row.held));
+  }
+}
+
+TEST(RecordBounds, AShortRecordNeverCarriesTheBytesOfTheRecordBefore) {
+  Document doc;
+  doc.store.Put(kItemTag, DataKey{1, 0, 0, 0}, Bytes(kRecord, 0xA1));
+  doc.store.Put(kItemTag, DataKey{2, 0, 0, 0}, Bytes(3, 0xA2));
+  Item item;
+  ASSERT_TRUE(item.Load(1));
+  ASSERT_TRUE(item.Load(2));
+  EXPECT_EQ(Bytes(item.record, item.record + kRecord), Bytes({0xA2, 0xA2, 0xA2, 0, 0, 0, 0, 0}));
+  std::unique_ptr<__FCBaseData> clone(item.CreateClone());
+  const uint8_t* copied = static_cast<Item&>(*clone).record;
+  EXPECT_EQ(Bytes(copied, copied + kRecord), Bytes({0xA2, 0xA2, 0xA2, 0, 0, 0, 0, 0}));
+
+  // A collection load walks one template through every record: each element holds its
+  // own record and nothing of the one loaded before it.
+  Bytes full(FCGroup::RECORD_SIZE, 0x11);
+  doc.store.Put(FCGroup().Tag(), DataKey{0, 1, 0, 0}, full);
+  doc.store.Put(FCGroup().Tag(), DataKey{0, 2, 0, 0}, Bytes(20, 0x22));
+  FCGroups groups;
+  groups.LoadAll();
+  ASSERT_EQ(groups.GetCount(), 2);
+  const FCGroup* shortGroup = static_cast<const FCGroup*>(groups.GetItemAt(1));
+  EXPECT_EQ(shortGroup->GetStartStaff(), 0x2222);
+  EXPECT_EQ(shortGroup->GetStartMeasure(), 0);
+  EXPECT_EQ(shortGroup->GetEndMeasure(), 0);
+}
+
+// A host whose FX_NextEData answers "there is a next record" without stepping forward:
+// the key stays (or goes back), and only a count of calls ends it.
+int gNextCalls = 0;
+intptr_t StuckNext(Host&, const uint64_t*) { return ++gNextCalls < 1000; }
+intptr_t CyclingNext(Host&, const uint64_t* w) {
+  uint8_t* key = reinterpret_cast<uint8_t*>(w[1]);
+  fxt::PutU16(key, 0, fxt::GetU16(key, 0) == 1 ? 2 : 1);
+  return ++gNextCalls < 1000;
+}
+
+TEST(RecordBounds, AWalkEndsWhenTheHostDoesNotStepForward) {
+  struct Row {
+    const char* name;
+    fxthost::Behaviour next;
+    int loaded;
+  } rows[] = {{"key left as it was", StuckNext, 1}, {"key going back", CyclingNext, 2}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Document doc;
+    doc.store.Put(kDetailTag, DataKey{1, 0, 0, 0}, Bytes(kRecord, 1));
+    doc.store.Put(kDetailTag, DataKey{2, 0, 0, 0}, Bytes(kRecord, 2));
+    doc.host.SetBehaviour(Fn::FX_NextEData, row.next);
+    gNextCalls = 0;
+    struct Items : __FCCollectionNoInciOther {
+      __FCBaseData* CreateElement() override { return new Fixed<__FCNoInciOther, kDetailTag>; }
+    } items;
+    items.LoadAll();
+    EXPECT_EQ(items.GetCount(), row.loaded);
+    EXPECT_LT(gNextCalls, 5);
+  }
+}
+
+TEST(RecordBounds, ACellDetailWalkDoesNotWrapToTheFirstInci) {
+  Document doc;
+  doc.store.Put(kCellTag, DataKey{7, 3, 0, 0}, Bytes(kRecord, 0x10));
+  doc.store.Put(kCellTag, DataKey{7, 3, 0xFFFF, 0}, Bytes(kRecord, 0x1F));
+  FCCell cell(3, 7);
+  CellRecord record;
+  record.ConnectCell(&cell);
+  record._SetKeyFirst(7);
+  record._SetKeySecond(3);
+  record._SetKeyThird(0xFFFF);
+  ASSERT_TRUE(record.LoadDataBlock());
+  EXPECT_FALSE(record.LoadNext());
+  EXPECT_EQ(Key(record), Key(7, 3, 0xFFFF));
+  EXPECT_EQ(record.record[0], 0x1F);
 }
 
 }  // namespace

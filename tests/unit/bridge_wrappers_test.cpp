@@ -92,6 +92,29 @@ TEST(HostWrappers, NarrowResultsByKind) {
   }
 }
 
+// A call the host is told to refuse answers what the host would answer without the
+// function: the failure value of its row.
+TEST(HostWrappers, ARefusedCallGivesItsRowsFailureValue) {
+  const struct {
+    Fn fn;
+    int32_t (*call)();
+    int32_t expected;
+  } rows[] = {
+      {Fn::FX_GetMaxLayers, [] { return FX_GetMaxLayers(kVersion); }, 4},
+      {Fn::FX_GetCurrentPartID, [] { return FX_GetCurrentPartID(kVersion); }, -1},
+      {Fn::FX_GetTextEncoding, [] { return FX_GetTextEncoding(kVersion); }, -2},
+      {Fn::FX_SlotToInst, [] { return FX_SlotToInst(1, 0, kVersion); }, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(fxthost::Info(row.fn).name);
+    Host host;
+    host.SetBehaviour(row.fn, [](Host&, const uint64_t*) -> intptr_t { return 77; });
+    host.FailCall(row.fn, 1);
+    EXPECT_EQ(row.call(), row.expected);
+    EXPECT_EQ(row.call(), 77) << "only the call named fails";
+  }
+}
+
 TEST(HostWrappers, PointerResultComesBackWhole) {
   Host host;
   static const char kName[] = "Flute";
@@ -118,7 +141,10 @@ TEST(HostWrappers, AnalyzeChordRaisesOldVersions) {
   } rows[] = {{0, 0x0B000000},
               {0x0A000000, 0x0B000000},
               {0x0B000000, 0x0B000000},
-              {0x11000000, 0x11000000}};
+              {0x11000000, 0x11000000},
+              // Versions are unsigned: one with the top bit set is new, not old.
+              {static_cast<int32_t>(0x80000000u), static_cast<int32_t>(0x80000000u)},
+              {static_cast<int32_t>(0xF0000000u), static_cast<int32_t>(0xF0000000u)}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.given);
     Host host;
@@ -138,6 +164,7 @@ TEST(EditDepth, EndAndCancelWithoutAnOpenEditDoNotCallTheHost) {
 
 TEST(EditDepth, CountsOpenEditsAndClosesThemThroughTheHost) {
   Host host;
+  host.NewDocument();
   FX_StartFinaleEdit("one", kVersion);
   FX_StartFinaleEdit_UTF16(nullptr, kVersion);
   EXPECT_EQ(FinaleEditDepth, 2);
@@ -148,6 +175,30 @@ TEST(EditDepth, CountsOpenEditsAndClosesThemThroughTheHost) {
   EXPECT_EQ(host.CallsTo(Fn::FX_CancelFinaleEdit).size(), 1u);
   FX_EndFinaleEdit(kVersion);
   EXPECT_EQ(FinaleEditDepth, 0) << "never below zero";
+}
+
+TEST(EditDepth, AStartTheHostRefusesIsNotCounted) {
+  const struct {
+    const char* name;
+    bool document;
+    bool fail;
+  } rows[] = {{"host refuses", true, true}, {"no document to edit", false, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Host host;
+    if (row.document) host.NewDocument();
+    if (row.fail) {
+      host.FailCall(Fn::FX_StartFinaleEdit, 1);
+      host.FailCall(Fn::FX_StartFinaleEdit_UTF16, 1);
+    }
+    ASSERT_EQ(FinaleEditDepth, 0);
+    EXPECT_EQ(FX_StartFinaleEdit("refused", kVersion), 0);
+    EXPECT_EQ(FX_StartFinaleEdit_UTF16(u"refused", kVersion), 0);
+    EXPECT_EQ(FinaleEditDepth, 0);
+    EXPECT_EQ(FX_EndFinaleEdit(kVersion), 1) << "nothing open: the host is not asked";
+    EXPECT_TRUE(host.CallsTo(Fn::FX_EndFinaleEdit).empty());
+    FinaleEditDepth = 0;
+  }
 }
 
 TEST(EditDepth, MassEditCountsUnconditionally) {

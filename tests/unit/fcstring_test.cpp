@@ -52,28 +52,60 @@ TEST(FCStringStorage, SetLengthOnlyCutsAndKeepsStorage) {
   EXPECT_EQ(capacity, s.GetCapacity());
 }
 
-TEST(FCStringConversion, HighBytesWidenBySignExtensionAndNarrowBack) {
+// 8-bit text goes through the host's code page (Windows-1252 here) both ways.
+TEST(FCStringConversion, EightBitTextWidensAndNarrowsByTheCodePage) {
+  const struct {
+    const char* bytes;
+    unsigned short unit;
+  } rows[] = {
+      {"a", 0x0061},    {"\xE9", 0x00E9}, {"\xFF", 0x00FF},
+      {"\xA0", 0x00A0}, {"\x80", 0x20AC},  // the euro sign
+      {"\x9F", 0x0178}, {"\x81", 0x0081},  // undefined in the code page: kept as is
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.unit);
+    FCString s(row.bytes);
+    ASSERT_EQ(1, s.GetLength());
+    EXPECT_EQ(row.unit, s.GetItemAt(0));
+    EXPECT_STREQ(row.bytes, s.GetCString()) << "back to the same byte";
+    EXPECT_TRUE(s.IsEqual(row.bytes));
+    FCString appended("x");
+    appended.Append(row.bytes);
+    appended.Insert(row.bytes, 0);
+    EXPECT_EQ(row.unit, appended.GetItemAt(0));
+    EXPECT_EQ(row.unit, appended.GetItemAt(2));
+  }
+
+  unsigned short units[3] = {1, 1, 1};
   FCString s(
       "\xE9"
       "a");
-  EXPECT_EQ(0xFFE9, s.GetItemAt(0));
-  EXPECT_EQ(0x0061, s.GetItemAt(1));
-  EXPECT_EQ(
-      "\xE9"
-      "a",
-      Text(s));
-
-  unsigned short units[3] = {1, 1, 1};
   s.GetUnicodeString(units);
-  EXPECT_EQ(0xFFE9, units[0]);
+  EXPECT_EQ(0x00E9, units[0]);
   EXPECT_EQ(0, units[2]);
 
-  // A unit with a zero low byte ends the narrowed text.
-  const unsigned short wide[] = {'a', 0x0100, 'b', 0};
+  // A character the code page cannot hold narrows to '?'; only a 0 unit ends the text.
+  const unsigned short wide[] = {'a', 0x0100, 0x0120, 'b', 0};
   s.SetUnicodeString(wide);
-  EXPECT_EQ(3, s.GetLength());
-  EXPECT_STREQ("a", s.GetCString());
-  EXPECT_TRUE(s.IsEqual("a"));
+  EXPECT_EQ(4, s.GetLength());
+  EXPECT_STREQ("a??b", s.GetCString());
+  EXPECT_TRUE(s.IsEqual("a??b"));
+  EXPECT_FALSE(s.StartsWith("a "));
+  s.Append(static_cast<unsigned short>(0));
+  s.Append("c");
+  EXPECT_STREQ("a??b", s.GetCString());
+  EXPECT_TRUE(s.EndsWith("b"));
+
+  // Comparisons and numbers read the narrowed text.
+  FCString accented;
+  const unsigned short cafe[] = {'C', 'a', 'f', 0x00E9, ' ', '7', 0};
+  accented.SetUnicodeString(cafe);
+  EXPECT_TRUE(accented.IsEqual("Caf\xE9 7"));
+  EXPECT_TRUE(accented.StartsWith("Caf\xE9"));
+  EXPECT_TRUE(accented.EndsWith("\xE9 7"));
+  EXPECT_EQ(7, accented.GetInteger(4));
+  EXPECT_TRUE(accented.Replace("\xE9", "e"));
+  EXPECT_STREQ("Cafe 7", accented.GetCString());
 }
 
 TEST(FCStringConversion, OtherOperationsLeaveTheCStringBufferAlone) {
@@ -233,12 +265,27 @@ TEST(FCStringEditing, ReplaceEndsAndReplacesEveryOccurrence) {
   EXPECT_EQ("abc", Text(s));
 }
 
-TEST(FCStringEditing, ReplaceStopsARunawayCascade) {
-  // Each replacement forms the next occurrence with the text it leaves behind.
-  FCString s("aab");
-  EXPECT_TRUE(s.Replace("ab", "bbaa"));
-  EXPECT_GT(s.GetLength(), 3);
-  EXPECT_LE(s.GetLength(), 2 * 4 * 5);
+TEST(FCStringEditing, ReplaceStopsARunawayCascadeAndSaysSo) {
+  // Each replacement forms the next occurrence with the text it leaves behind, so the
+  // passes would never end: Replace stops, answers false and leaves the text as it was.
+  const struct {
+    std::string text;
+    const char* find;
+    const char* replacement;
+  } rows[] = {
+      {"aab", "ab", "bbaa"},
+      {std::string(1999, 'a') + "b", "ab", "bbaa"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text.substr(0, 8) + " : " + row.find + " -> " + row.replacement);
+    FCString s(row.text.c_str());
+    EXPECT_FALSE(s.Replace(row.find, row.replacement));
+    EXPECT_EQ(row.text, Text(s));
+  }
+  // A cascade that ends is carried out whole.
+  FCString sorted("aaabbb");
+  EXPECT_TRUE(sorted.Replace("ab", "ba"));
+  EXPECT_EQ("bbbaaa", Text(sorted));
 }
 
 TEST(FCStringEditing, TrimWhitespaceRemovesOnlyTheFourCharacters) {
@@ -315,7 +362,7 @@ TEST(FCStringTesting, CharacterClasses) {
   EXPECT_FALSE(s.IsWhitespace(4));
   EXPECT_TRUE(s.IsCharacter(2, "xa"));
   EXPECT_FALSE(s.IsCharacter(3, "\xE9"));  // bytes from 0x80 never match
-  EXPECT_TRUE(s.IsCharacter(3, static_cast<unsigned short>(0xFFE9)));
+  EXPECT_TRUE(s.IsCharacter(3, static_cast<unsigned short>(0x00E9)));
 
   FCString empty;
   EXPECT_TRUE(empty.IsAllDigits());

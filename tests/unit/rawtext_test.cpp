@@ -150,4 +150,23 @@ TEST_F(RawTextTest, LoadFirstStartsAtTheLowestNumberedText) {
   EXPECT_FALSE(raw.LoadNext());
 }
 
+// A raw text is loaded after its size is asked twice (for the block, then for the load).
+// Whichever of the three calls the host refuses, the text is read whole or the load
+// fails; never a part of it.
+TEST_F(RawTextTest, ARefusedSizeQuestionNeverCutsTheText) {
+  ASSERT_TRUE(fxthost::PutRawText(Doc(), FCRawText::TAG, 4, "Violoncello"));
+  for (int refused = 1; refused <= 3; ++refused) {
+    SCOPED_TRACE("load call " + std::to_string(refused) + " refused");
+    host.FailCall(Fn::FX_LoadEData, refused);
+    FCRawText raw;
+    const bool loaded = raw.Load(4);
+    const std::string text = TextOf(raw);
+    EXPECT_TRUE(text == "Violoncello" || (text.empty() && (!loaded || raw._GetLoadedSize() == 0)))
+        << "read as \"" << text << "\"";
+    FCRawText again;
+    ASSERT_TRUE(again.Load(4));
+    EXPECT_EQ(TextOf(again), "Violoncello");
+  }
+}
+
 }  // namespace

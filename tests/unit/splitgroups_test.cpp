@@ -298,4 +298,38 @@ TEST(SplitGroups, RefusedStepPutsTheGroupBack) {
   }
 }
 
+// The staff lists do not change during a command: each is loaded once, whatever the
+// number of groups, and the host calls per group stay the same as the score grows.
+TEST(SplitGroups, StaffListsAreLoadedOncePerCommand) {
+  const struct {
+    const char* name;
+    uint16_t list;  // the selection's instrument list
+    // System-staff loads: each list's 7 staves, its end, and its size asked after the
+    // end (to be sure the host withheld nothing).
+    size_t listLoads;
+  } rows[] = {{"the global list", 0, 9}, {"another list", 2, 9 + 9}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    size_t callsPerGroup[2] = {};
+    for (int groups : {5, 40}) {
+      Score score;
+      fxthost::WriteInstrumentList(*score.document, 2, {1, 2, 3, 4, 5, 6, 7});
+      for (int g = 2; g <= groups; ++g)
+        score.AddGroup(static_cast<uint16_t>(g), 3, 6, 1, 20, "G" + std::to_string(g), "G.");
+      score.host.ClearCalls();
+      fxthost::Region region = fxthost::Region::Cells(row.list, 3, 6, 5, 8);
+      uint8_t bytes[20];
+      region.ToBytes(bytes);
+      ASSERT_EQ(RunSplitGroupsCommand(bytes), 1);
+      ASSERT_EQ(fxthost::ReadGroups(*score.document).size(), static_cast<size_t>(3 * groups));
+      size_t listLoads = 0;
+      for (const fxthost::Call& call : score.host.CallsTo(fxthost::Fn::FX_LoadEData))
+        listLoads += static_cast<uint32_t>(call.words[0]) == 0x534F4975u;  // 'SOIu'
+      EXPECT_EQ(listLoads, row.listLoads) << groups << " groups";
+      callsPerGroup[groups == 5 ? 0 : 1] = score.host.Calls().size() / groups;
+    }
+    EXPECT_LE(callsPerGroup[1], callsPerGroup[0]) << "no cost per group and staff";
+  }
+}
+
 }  // namespace

@@ -10,35 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/collection.h"
-#include "framework/text/fcstring.h"
-#include "framework/text/fontinfo.h"
 #include "host/host.h"
+#include "tests/support/tag_properties.h"
 
 namespace {
 
-using Units = std::vector<unsigned short>;
-
-Units UnitsOf(const FCString& s) {
-  Units units;
-  for (int i = 0; i < s.GetLength(); ++i) units.push_back(s.GetItemAt(i));
-  return units;
-}
-
-void SetUnits(FCString& s, const Units& units) {
-  s.SetCString("");
-  for (unsigned short unit : units) s.Append(unit);
-}
-
-// The units, followed in storage (beyond the length) by stale units: an operation that
-// reads past the text sees a caret, a closing parenthesis or a line feed there and
-// gives itself away.
-void SetWithStaleTail(FCString& s, const Units& units) {
-  Units stale = units;
-  stale.insert(stale.end(), {'^', '^', ')', '\n', ','});
-  SetUnits(s, stale);
-  s.SetLength(static_cast<int>(units.size()));
-}
+using fxt_testing::Units;
 
 // Mostly the characters that drive the tag passes, with now and then any unit at all
 // (zero, a widened high byte, a unit above 0xFF).
@@ -83,78 +60,7 @@ Units Mutate(const char* seed, std::mt19937& random) {
   return units;
 }
 
-// Destroys the list and returns its strings' units.
-std::vector<Units> Take(FCStrings* list) {
-  std::vector<Units> pieces;
-  if (!list) return pieces;
-  std::unique_ptr<FCStrings> owned(list);
-  for (int i = 0; i < owned->GetCount(); ++i) pieces.push_back(UnitsOf(*owned->GetItemAt(i)));
-  return pieces;
-}
-
-bool Contains(const Units& units, unsigned short unit) {
-  return std::find(units.begin(), units.end(), unit) != units.end();
-}
-
-void Exercise(const Units& input) {
-  FCString s;
-  SetWithStaleTail(s, input);
-
-  FCString trimmed;
-  SetWithStaleTail(trimmed, input);
-  const bool began = trimmed.TrimEnigmaTags();
-  EXPECT_LE(trimmed.GetLength(), s.GetLength());
-  if (!Contains(input, '^')) {
-    EXPECT_FALSE(began);
-    EXPECT_EQ(input, UnitsOf(trimmed));
-  }
-
-  FCString fontTrimmed;
-  SetWithStaleTail(fontTrimmed, input);
-  fontTrimmed.TrimEnigmaFontTags();
-  EXPECT_LE(fontTrimmed.GetLength(), s.GetLength());
-
-  // The pieces with their text are the whole text again, in order.
-  Units joined;
-  for (const Units& piece : Take(s.CreateEnigmaStrings(true))) {
-    EXPECT_FALSE(piece.empty());
-    joined.insert(joined.end(), piece.begin(), piece.end());
-  }
-  EXPECT_EQ(input, joined);
-  // Every tag piece begins with a single caret.
-  for (const Units& tag : Take(s.CreateEnigmaStrings(false))) {
-    ASSERT_FALSE(tag.empty());
-    EXPECT_EQ('^', tag[0]);
-    if (tag.size() > 1) {
-      EXPECT_NE('^', tag[1]);
-    }
-  }
-
-  for (const Units& part : Take(s.CreateEnigmaComponents())) {
-    EXPECT_FALSE(part.empty());
-    EXPECT_FALSE(Contains(part, '(') || Contains(part, ')') || Contains(part, ','));
-  }
-  s.IsEnigmaFont();
-  s.IsEnigmaTextInsert(true);
-  s.IsEnigmaTextInsert(false);
-  s.ContainsEnigmaTextInsert(true);
-  s.ContainsEnigmaTextInsert(false);
-
-  std::unique_ptr<FCFontInfo> font(s.CreateLastFontInfo());
-  ASSERT_NE(nullptr, font);
-  FCString tags;
-  font->MakeEnigmaString(&tags);  // the name it took is terminated and bounded
-  EXPECT_LE(tags.GetLength(), 255 + 40);
-
-  for (const Units& row : Take(s.CreateStringRows())) EXPECT_FALSE(Contains(row, '\n'));
-  for (const Units& part : Take(s.CreateParsedStrings(", ("))) {
-    EXPECT_FALSE(part.empty());
-    EXPECT_FALSE(Contains(part, ',') || Contains(part, ' ') || Contains(part, '('));
-  }
-
-  // The string itself is unchanged by all but the trimming operations.
-  EXPECT_EQ(input, UnitsOf(s));
-}
+void Exercise(const Units& input) { EXPECT_EQ("", fxt_testing::FirstBrokenTagProperty(input)); }
 
 TEST(FCStringTagsFuzz, RandomTextsKeepTheInvariants) {
   fxthost::Host host;  // ^font(Font<n>) asks the host for a name

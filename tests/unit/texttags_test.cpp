@@ -66,8 +66,12 @@ TEST(FCStringTrimFontTags, RemovesOnlyFontSizeAndEffectsTags) {
       {"^fon(1)x", "^fon(1)x", false},
       {"^Size(1)", "^Size(1)", false},  // case-sensitive
       {"^font(A(B)D)x", "D)x", true},
-      {"Cl. ^flat() ^font(Arial", "Cl. ^flat() ", false},  // open tag at the end dropped
-      {"^title(", "", false},
+      // A tag left open is no complete tag: it stays as text, with all after it.
+      {"Cl. ^flat() ^font(Arial", "Cl. ^flat() ^font(Arial", false},
+      {"^title(", "^title(", false},
+      {"Oboe ^title(x", "Oboe ^title(x", false},
+      {"^font(A)Oboe ^size(1", "Oboe ^size(1", true},
+      {"^size(9)a ^nfx(2 ^^b", "a ^nfx(2 ^^b", true},
       {"^^font(Arial)", "^font(Arial)", false},  // escaped: text, not a tag
   };
   for (const Row& row : rows) {

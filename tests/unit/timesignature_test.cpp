@@ -44,4 +44,34 @@ TEST(TimeSignatureName, NamesBeatsOverTheNoteValueOfABeat) {
   }
 }
 
+// A beat that is no whole fraction of a whole note (longer than one, or of an odd
+// length) is named by the same measure length, exactly, in the largest note value
+// that divides the beat; numbers below 0 give no name.
+TEST(TimeSignatureName, NamesEveryBeatLengthARecordCanHold) {
+  struct Row {
+    short beats, duration;
+    const char* name;
+  };
+  const Row rows[] = {
+      {1, 4096, "1/1"},
+      {2, 8192, "4/1"},  // breves: two whole notes each
+      {3, 16384, "12/1"},
+      {1, 12288, "3/1"},  // a dotted breve
+      {3, 1000, "375/512"},
+      {1, 1, "1/4096"},  // odd lengths, exactly
+      {2, 3, "6/4096"},
+      {5, 6144, "15/2"},                  // a dotted whole note
+      {32767, 32767, "1073676289/4096"},  // the largest numbers
+      {-4, 1024, "???"},
+      {4, -1024, "???"},
+      {-1, -3, "???"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.beats) + " of " + std::to_string(row.duration));
+    FCString name;
+    FCTimeSignature(row.beats, row.duration).MakeString(&name);
+    EXPECT_STREQ(name.GetCString(), row.name);
+  }
+}
+
 }  // namespace

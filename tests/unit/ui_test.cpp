@@ -204,6 +204,11 @@ TEST(UIView, MoveToMeasureFindsTheFirstStaffThatExists) {
       {"the staff given", {3, 5}, 2, 5, true, 5},
       {"the last staff number tried", {101}, 2, 0, true, 101},
       {"no staff up to 101", {102}, 2, 0, false, 0},
+      // Numbers the host's 16-bit arguments cannot carry are refused, not cut.
+      {"measure 65538 is not measure 2", {3}, 65538, 3, false, 0},
+      {"measure beyond 32767", {3}, 32768, 3, false, 0},
+      {"measure below -32768", {3}, -32769, 3, false, 0},
+      {"staff 65539 is not staff 3", {3}, 2, 65539, false, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

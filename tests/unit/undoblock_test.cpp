@@ -92,9 +92,7 @@ TEST(UndoBlock, EditIsNotRunWhenTheHostOpensNoTransaction) {
     EXPECT_EQ(edit.calls, 0);
     EXPECT_TRUE(host.CallsTo(Fn::FX_EndFinaleEdit).empty());
     EXPECT_TRUE(host.CallsTo(Fn::FX_CancelFinaleEdit).empty());
-    // The bridge counts a start the host refused as an open edit; put the count
-    // back so that the tests after this one start from a closed state.
-    FinaleEditDepth = depth;
+    EXPECT_EQ(FinaleEditDepth, depth) << "a refused start opens nothing";
   }
 }
 

@@ -33,10 +33,28 @@ const StringRow kStringTable[] = {
     {204,
      "No group(s) to split were found.\n\nMake sure the top and bottom staff of the "
      "selection match the group."},
+    {205,
+     "The selection holds no measures: its last measure comes before its first, or a measure "
+     "number is below 1.\n\nPlease select complete measures and try again."},
+    {206,
+     "Finale refused to store a change, so these groups could not be split. Each was left as "
+     "it was:"},
+    {207,
+     "Finale did not deliver all the groups and staff lists of the document, so no group was "
+     "split. Nothing was changed."},
+    {208,
+     "The plug-in cannot read the words of its new group names from its own resources, so no "
+     "group was split. Nothing was changed.\n\nInstall the plug-in under its own file name, "
+     "tolleksplitgroups.fxt, and start Finale again."},
+    {209, "Group number "},
     {301, "Partial Measure Selection Error"},
     {302, "Multi-staff Instrument Range"},
     {303, "Too small region?"},
     {304, "No Group"},
+    {305, "Measure Range Error"},
+    {306, "Groups Not Split"},
+    {307, "Document Not Read"},
+    {308, "Plug-in Not Installed Correctly"},
     {501, "Split Group "},
     {502, "Sp Grp "},
 };
