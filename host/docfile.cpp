@@ -216,19 +216,11 @@ std::string HexText(const RecordStore::Bytes& bytes) {
   return text;
 }
 
-DataKey Key(uint16_t first, uint16_t second = 0, uint16_t third = 0, uint16_t extra = 0) {
-  DataKey key;
-  key.first = first;
-  key.second = second;
-  key.third = third;
-  key.extra = extra;
-  return key;
-}
-
 bool IsPlainKey(const DataKey& key) { return key.second == 0 && key.third == 0 && key.extra == 0; }
 
 bool StaffExists(const Document& document, int16_t staff) {
-  return staff > 0 && document.records.Contains(kStaffTag, Key(static_cast<uint16_t>(staff)));
+  return staff > 0 &&
+         document.records.Contains(kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)));
 }
 
 // --- Reading ---------------------------------------------------------------------
@@ -328,7 +320,8 @@ struct Reader {
       uint16_t block = 0;
       if (const Json* name = Find(value[i], "name"))
         block = NewName(ExpectString(*name, MemberPlace(at, "name")), MemberPlace(at, "name"));
-      links.push_back({kStaffTag, Key(static_cast<uint16_t>(staff)), kStaffNameBlockOffset, block});
+      links.push_back(
+          {kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)), kStaffNameBlockOffset, block});
       order.push_back(staff);
     }
     if (order.size() > 0x8000) Refuse(place, "more staves than a staff list can hold");
@@ -438,7 +431,7 @@ struct Reader {
         group.abbreviatedNameBlock = NewName(ExpectString(*name, MemberPlace(at, "abbreviation")),
                                              MemberPlace(at, "abbreviation"));
       WriteGroup(document, group);
-      const DataKey groupKey = Key(group.first, group.number);
+      const DataKey groupKey = DataKey::Of(group.first, group.number);
       links.push_back({kGroupTag, groupKey, kGroupFullNameOffset, group.fullNameBlock});
       links.push_back(
           {kGroupTag, groupKey, kGroupAbbreviatedNameOffset, group.abbreviatedNameBlock});
@@ -472,7 +465,7 @@ std::vector<RawRecord> RawRecords(const Json& value, const std::string& place) {
     uint16_t numbers[4] = {0, 0, 0, 0};
     for (size_t k = 0; k < key->size(); ++k)
       numbers[k] = static_cast<uint16_t>(Number((*key)[k], IndexPlace(keyPlace, k), 0, 0xFFFF));
-    record.key = Key(numbers[0], numbers[1], numbers[2], numbers[3]);
+    record.key = DataKey::Of(numbers[0], numbers[1], numbers[2], numbers[3]);
     record.bytes = HexBytes(ExpectString(*hex, MemberPlace(at, "hex")), MemberPlace(at, "hex"));
     if (record.bytes.size() > 0x7FFFFFFF) Refuse(MemberPlace(at, "hex"), "record too large");
     // The host reads no group from fewer bytes: such a group would be in the file but in
@@ -792,7 +785,7 @@ struct Coverage {
 
 // Adds a name block to the coverage; its text is the one to write.
 void CoverBlock(const Document& document, uint16_t block, Coverage* coverage) {
-  const RecordStore::Bytes* record = document.records.Find(kTextBlockTag, Key(block));
+  const RecordStore::Bytes* record = document.records.Find(kTextBlockTag, DataKey::Of(block));
   if (!record || record->size() < static_cast<size_t>(kTextBlockSize)) return;
   coverage->blocks.insert(block);
   coverage->texts.emplace(RawTextTagOfType(fxt::GetU16(record->data(), 24)),
@@ -803,7 +796,7 @@ void CoverBlock(const Document& document, uint16_t block, Coverage* coverage) {
 MeasureSpec ReadMeasure(const Document& document, int32_t measure) {
   MeasureSpec spec;
   const RecordStore::Bytes* record =
-      document.records.Find(kMeasureTag, Key(static_cast<uint16_t>(measure)));
+      document.records.Find(kMeasureTag, DataKey::Of(static_cast<uint16_t>(measure)));
   if (record && record->size() >= static_cast<size_t>(kMeasureBeatDurationOffset + 2)) {
     spec.key = fxt::GetS16(record->data(), kMeasureKeyOffset);
     spec.beats = fxt::GetS16(record->data(), kMeasureBeatsOffset);
@@ -873,7 +866,7 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
           CoverBlock(document, staffInfo.nameBlock, coverage);
         }
       }
-      coverage->namedStaves.insert(Key(static_cast<uint16_t>(staff)).Packed());
+      coverage->namedStaves.insert(DataKey::Of(static_cast<uint16_t>(staff)).Packed());
       staves.push_back(entry);
     }
     root["staves"] = staves;
@@ -928,7 +921,7 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
       }
     }
     entry["offset6"] = group.offset6;
-    coverage->namedGroups.insert(Key(group.first, group.number).Packed());
+    coverage->namedGroups.insert(DataKey::Of(group.first, group.number).Packed());
     groups.push_back(entry);
   }
   if (!groups.empty()) root["groups"] = groups;

@@ -15,24 +15,18 @@ namespace fxthost {
 
 namespace {
 
-DataKey Key(uint16_t first, uint16_t second = 0) {
-  DataKey key;
-  key.first = first;
-  key.second = second;
-  return key;
-}
-
 bool StaffExists(const Document& document, int16_t staff) {
-  return staff > 0 && document.records.Contains(kStaffTag, Key(static_cast<uint16_t>(staff)));
+  return staff > 0 &&
+         document.records.Contains(kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)));
 }
 
 bool DefinitionExists(const Document& document, uint16_t definition) {
-  return document.records.Contains(kTextExpressionDefTag, Key(definition));
+  return document.records.Contains(kTextExpressionDefTag, DataKey::Of(definition));
 }
 
 bool StaffListExists(const Document& document, uint16_t list) {
   for (uint32_t tag : kStaffListTags)
-    if (document.records.Contains(tag, Key(list, 0))) return true;
+    if (document.records.Contains(tag, DataKey::Of(list, 0))) return true;
   return false;
 }
 
@@ -72,11 +66,11 @@ bool StaffListWritable(const Document& document, uint32_t tag, uint16_t list) {
   if (list < 1 || list > 0x7FFF) return false;
   std::set<int16_t> once;
   // Every record under the list's number, in key order, must be the next inci.
-  DataKey key = Key(list, 0);
+  DataKey key = DataKey::Of(list, 0);
   bool more = document.records.Contains(tag, key);
   for (uint16_t inci = 0; more && key.first == list; ++inci) {
     const RecordStore::Bytes* record = document.records.Find(tag, key);
-    if (key != Key(list, inci) || record->size() != 2) return false;
+    if (key != DataKey::Of(list, inci) || record->size() != 2) return false;
     const int16_t staff = fxt::GetS16(record->data(), 0);
     if (!StaffExists(document, staff) || !once.insert(staff).second) return false;
     more = document.records.Next(tag, &key);
@@ -96,7 +90,8 @@ bool MeasureWritable(const Document& document, const std::vector<PlacedExpressio
                      int32_t last) {
   for (size_t i = 0; i < expressions.size(); ++i) {
     const PlacedExpression& e = expressions[i];
-    const RecordStore::Bytes* bytes = document.records.Find(kExpressionTag, Key(e.measure, e.inci));
+    const RecordStore::Bytes* bytes =
+        document.records.Find(kExpressionTag, DataKey::Of(e.measure, e.inci));
     if (e.inci != i || !bytes || bytes->size() != static_cast<size_t>(kExpressionRecordSize) ||
         e.measure < 1 || e.measure > last || !StaffExists(document, e.staff) ||
         (!e.shape && !DefinitionExists(document, e.definition)) || e.definition > 0x7FFF ||
@@ -144,13 +139,14 @@ void ReadTextExpressions(const Json& value, const std::string& place, Document& 
           if (definition.textBlock == 0)
             Refuse(MemberPlace(at, "text"), "no text number is left for this text");
           reading->links.push_back(
-              {kTextExpressionDefTag, Key(definition.id), 0, definition.textBlock});
+              {kTextExpressionDefTag, DataKey::Of(definition.id), 0, definition.textBlock});
         }
-        document.records.Put(kTextExpressionDefTag, Key(definition.id),
+        document.records.Put(kTextExpressionDefTag, DataKey::Of(definition.id),
                              DefinitionRecord(definition));
         // A new frame; a raw record under the same key gives its bytes.
         if (definition.enclosure)
-          document.records.Put(kEnclosureTag, Key(definition.id), RecordStore::Bytes(12, 0));
+          document.records.Put(kEnclosureTag, DataKey::Of(definition.id),
+                               RecordStore::Bytes(12, 0));
       });
 }
 
@@ -163,7 +159,7 @@ Json WriteTextExpressions(const Document& document, NotationCoverage* coverage) 
     if (definition.text) {
       entry["text"] = *definition.text;
       coverage->blocks.push_back(definition.textBlock);
-      coverage->nameWords[{kTextExpressionDefTag, Key(definition.id).Packed()}] = 0;
+      coverage->nameWords[{kTextExpressionDefTag, DataKey::Of(definition.id).Packed()}] = 0;
     }
     if (!definition.description.empty()) entry["description"] = Utf16ToUtf8(definition.description);
     const int16_t style = definition.rehearsalStyle;
@@ -175,7 +171,8 @@ Json WriteTextExpressions(const Document& document, NotationCoverage* coverage) 
     if (definition.useCategoryFont) entry["useCategoryFont"] = true;
     if (definition.useCategoryPosition) entry["useCategoryPosition"] = true;
     // The flag alone is no frame: without its record the definition stays raw.
-    if (definition.enclosure && document.records.Contains(kEnclosureTag, Key(definition.id)))
+    if (definition.enclosure &&
+        document.records.Contains(kEnclosureTag, DataKey::Of(definition.id)))
       entry["enclosure"] = true;
     definitions.push_back(entry);
   }
@@ -209,7 +206,7 @@ void ReadStaffLists(const Json& value, const std::string& place, Document& docum
             Refuse(staffPlace, "staff " + std::to_string(staff) + " is in the list twice");
           RecordStore::Bytes record(2, 0);
           fxt::PutS16(record.data(), 0, staff);
-          document.records.Put(tag, Key(list, static_cast<uint16_t>(i)), record);
+          document.records.Put(tag, DataKey::Of(list, static_cast<uint16_t>(i)), record);
           reading->checks.push_back([staffPlace, staff](const Document& built) {
             if (!StaffExists(built, staff))
               Refuse(staffPlace, "staff " + std::to_string(staff) + " does not exist");
@@ -269,7 +266,7 @@ void ReadExpressions(const Json& value, const std::string& place, Document& docu
         // Incis follow the order of the file within each measure.
         uint16_t& inci = nextInci[expression.measure];
         expression.inci = inci++;
-        document.records.Put(kExpressionTag, Key(expression.measure, expression.inci),
+        document.records.Put(kExpressionTag, DataKey::Of(expression.measure, expression.inci),
                              ExpressionRecord(expression));
         reading->checks.push_back([at, expression](const Document& built) {
           if (!StaffExists(built, expression.staff))

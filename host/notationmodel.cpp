@@ -10,13 +10,6 @@ namespace fxthost {
 
 namespace {
 
-DataKey Key(uint16_t first, uint16_t second = 0) {
-  DataKey key;
-  key.first = first;
-  key.second = second;
-  return key;
-}
-
 // --- The two region layouts ---------------------------------------------------------
 
 // Newer layout: the score block, the range and numbering, the region flags.
@@ -36,6 +29,7 @@ constexpr size_t kAffixSize = 24;
 constexpr size_t kRegionFlags = 190;
 constexpr size_t kRegionId = 192;
 constexpr size_t kOlderFlags = 82;
+static_assert(2 * kBlockSize == kStartMeasure, "the score and parts blocks precede the range");
 
 constexpr uint16_t kUseScoreForParts = 0x0002;
 constexpr uint16_t kDoubleUp = 0x0020;
@@ -342,7 +336,7 @@ std::vector<PlacedExpression> PlacedExpressionsOf(const Document& document) {
 std::vector<int16_t> ReadStaffList(const Document& document, uint32_t tag, uint16_t list) {
   std::vector<int16_t> staves;
   for (uint16_t inci = 0; inci <= 0x7FFF; ++inci) {
-    const RecordStore::Bytes* record = document.records.Find(tag, Key(list, inci));
+    const RecordStore::Bytes* record = document.records.Find(tag, DataKey::Of(list, inci));
     if (!record || record->size() < 2) break;
     staves.push_back(fxt::GetS16(record->data(), 0));
   }

@@ -30,6 +30,15 @@ struct DataKey {
   // The marker a creating caller puts into each number the host is to assign.
   static constexpr uint16_t kAssign = 0xFFFF;
 
+  // The key of these numbers.
+  static DataKey Of(uint16_t first, uint16_t second = 0, uint16_t third = 0, uint16_t extra = 0) {
+    DataKey key;
+    key.first = first;
+    key.second = second;
+    key.third = third;
+    key.extra = extra;
+    return key;
+  }
   static DataKey FromBytes(const void* bytes);
   void ToBytes(void* bytes) const;
 

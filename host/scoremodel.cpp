@@ -8,27 +8,19 @@ namespace fxthost {
 
 namespace {
 
-DataKey Key(uint16_t first, uint16_t second = 0, uint16_t third = 0) {
-  DataKey key;
-  key.first = first;
-  key.second = second;
-  key.third = third;
-  return key;
-}
-
 // The last inci a key can hold.
 constexpr int kLastInci = 0x7FFF;
 
 // Removes a text block made by NewTextBlock together with its raw text.
 void EraseTextBlock(Document& document, uint16_t block) {
-  const RecordStore::Bytes* record = document.records.Find(kTextBlockTag, Key(block));
+  const RecordStore::Bytes* record = document.records.Find(kTextBlockTag, DataKey::Of(block));
   if (!record) return;
   if (record->size() >= static_cast<size_t>(kTextBlockSize)) {
     const int16_t rawText = fxt::GetS16(record->data(), 0);
     const uint16_t type = fxt::GetU16(record->data(), 24);
-    document.records.Erase(RawTextTagOfType(type), Key(static_cast<uint16_t>(rawText)));
+    document.records.Erase(RawTextTagOfType(type), DataKey::Of(static_cast<uint16_t>(rawText)));
   }
-  document.records.Erase(kTextBlockTag, Key(block));
+  document.records.Erase(kTextBlockTag, DataKey::Of(block));
 }
 
 }  // namespace
@@ -85,21 +77,23 @@ std::u16string TextFromCaller(const void* data, int32_t size, uint32_t version) 
 
 bool PutRawText(Document& document, uint32_t tag, int16_t number, const std::string& utf8) {
   if (!IsRawTextTag(tag)) return false;
-  document.records.Put(tag, Key(static_cast<uint16_t>(number)), StoredText(Utf8ToUtf16(utf8)));
+  document.records.Put(tag, DataKey::Of(static_cast<uint16_t>(number)),
+                       StoredText(Utf8ToUtf16(utf8)));
   return true;
 }
 
 int16_t NewRawText(Document& document, uint32_t tag, const std::string& utf8) {
   if (!IsRawTextTag(tag)) return 0;
   const RecordStore::Bytes bytes = StoredText(Utf8ToUtf16(utf8));
-  DataKey key = Key(DataKey::kAssign);
+  DataKey key = DataKey::Of(DataKey::kAssign);
   if (!document.records.Create(tag, &key, bytes.data(), static_cast<int32_t>(bytes.size())))
     return 0;
   return static_cast<int16_t>(key.first);
 }
 
 bool ReadRawText16(const Document& document, uint32_t tag, int16_t number, std::u16string* text) {
-  const RecordStore::Bytes* record = document.records.Find(tag, Key(static_cast<uint16_t>(number)));
+  const RecordStore::Bytes* record =
+      document.records.Find(tag, DataKey::Of(static_cast<uint16_t>(number)));
   if (!record || !IsRawTextTag(tag)) return false;
   *text = TextOfStored(*record);
   return true;
@@ -128,16 +122,16 @@ uint16_t NewTextBlock(Document& document, const std::string& utf8, uint16_t type
   const int16_t rawText = NewRawText(document, textTag, utf8);
   if (rawText == 0) return 0;
   const RecordStore::Bytes block = MakeTextBlock(rawText, type);
-  DataKey key = Key(DataKey::kAssign, DataKey::kAssign);
+  DataKey key = DataKey::Of(DataKey::kAssign, DataKey::kAssign);
   if (!document.records.Create(kTextBlockTag, &key, block.data(), kTextBlockSize)) {
-    document.records.Erase(textTag, Key(static_cast<uint16_t>(rawText)));
+    document.records.Erase(textTag, DataKey::Of(static_cast<uint16_t>(rawText)));
     return 0;
   }
   return key.first;
 }
 
 bool ReadTextBlock16(const Document& document, uint16_t block, std::u16string* text) {
-  const RecordStore::Bytes* record = document.records.Find(kTextBlockTag, Key(block));
+  const RecordStore::Bytes* record = document.records.Find(kTextBlockTag, DataKey::Of(block));
   if (!record || record->size() < static_cast<size_t>(kTextBlockSize)) return false;
   return ReadRawText16(document, RawTextTagOfType(fxt::GetU16(record->data(), 24)),
                        fxt::GetS16(record->data(), 0), text);
@@ -160,13 +154,13 @@ bool PutStaff(Document& document, int16_t staff, const std::string& name) {
     if (block == 0) return false;
     fxt::PutU16(record.data(), kStaffNameBlockOffset, block);
   }
-  document.records.Put(kStaffTag, Key(static_cast<uint16_t>(staff)), std::move(record));
+  document.records.Put(kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)), std::move(record));
   return true;
 }
 
 bool ReadStaff(const Document& document, int16_t staff, StaffInfo* info) {
   const RecordStore::Bytes* record =
-      document.records.Find(kStaffTag, Key(static_cast<uint16_t>(staff)));
+      document.records.Find(kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)));
   if (!record) return false;
   StaffInfo result;
   result.number = staff;
@@ -200,7 +194,7 @@ bool WriteInstrumentList(Document& document, uint16_t list, const std::vector<in
   for (size_t inci = 0; inci < staves.size(); ++inci) {
     RecordStore::Bytes record(kSystemStaffRecordSize, 0);
     fxt::PutS16(record.data(), 0, staves[inci]);
-    document.records.Put(kSystemStaffTag, Key(list, static_cast<uint16_t>(inci)),
+    document.records.Put(kSystemStaffTag, DataKey::Of(list, static_cast<uint16_t>(inci)),
                          std::move(record));
   }
   return true;
@@ -210,7 +204,7 @@ std::vector<int16_t> ReadInstrumentList(const Document& document, uint16_t list)
   std::vector<int16_t> staves;
   for (int inci = 0; inci <= kLastInci; ++inci) {
     const RecordStore::Bytes* record =
-        document.records.Find(kSystemStaffTag, Key(list, static_cast<uint16_t>(inci)));
+        document.records.Find(kSystemStaffTag, DataKey::Of(list, static_cast<uint16_t>(inci)));
     if (!record) break;
     staves.push_back(record->size() >= 2 ? fxt::GetS16(record->data(), 0) : int16_t{0});
   }
@@ -229,7 +223,7 @@ std::vector<uint16_t> InstrumentListNumbers(const Document& document) {
 
 bool PutMultiStaffInstrument(Document& document, const MultiStaffInstrument& instrument) {
   if (instrument.id == 0 || instrument.id > kLastInci) return false;
-  const DataKey key = Key(instrument.id);
+  const DataKey key = DataKey::Of(instrument.id);
   RecordStore::Bytes record(kMultiStaffInstrumentSize, 0);
   if (const RecordStore::Bytes* old = document.records.Find(kMultiStaffInstrumentTag, key))
     std::memcpy(record.data(), old->data(),
@@ -265,13 +259,14 @@ bool PutFontPref(Document& document, int16_t number, const FontPref& pref) {
   fxt::PutS16(record.data(), 0, pref.font);
   fxt::PutS16(record.data(), 2, pref.size);
   fxt::PutU16(record.data(), 4, pref.effects);
-  document.records.Put(kFontPrefsTag, Key(static_cast<uint16_t>(number)), std::move(record));
+  document.records.Put(kFontPrefsTag, DataKey::Of(static_cast<uint16_t>(number)),
+                       std::move(record));
   return true;
 }
 
 bool ReadFontPref(const Document& document, int16_t number, FontPref* pref) {
   const RecordStore::Bytes* record =
-      document.records.Find(kFontPrefsTag, Key(static_cast<uint16_t>(number)));
+      document.records.Find(kFontPrefsTag, DataKey::Of(static_cast<uint16_t>(number)));
   if (!record || record->size() < static_cast<size_t>(kFontPrefsSize)) return false;
   pref->font = fxt::GetS16(record->data(), 0);
   pref->size = fxt::GetS16(record->data(), 2);
@@ -284,7 +279,7 @@ bool ReadFontPref(const Document& document, int16_t number, FontPref* pref) {
 bool WriteGroupNames(Document& document, uint16_t first, uint16_t group,
                      const std::optional<std::string>& full,
                      const std::optional<std::string>& abbreviated) {
-  const DataKey key = Key(first, group);
+  const DataKey key = DataKey::Of(first, group);
   const RecordStore::Bytes* existing = document.records.Find(kGroupTag, key);
   if (!existing || existing->size() < static_cast<size_t>(kGroupAbbreviatedNameOffset + 2))
     return false;
@@ -303,7 +298,7 @@ bool WriteGroupNames(Document& document, uint16_t first, uint16_t group,
 }
 
 bool ReadGroupNames(const Document& document, uint16_t first, uint16_t group, GroupNames* names) {
-  const RecordStore::Bytes* record = document.records.Find(kGroupTag, Key(first, group));
+  const RecordStore::Bytes* record = document.records.Find(kGroupTag, DataKey::Of(first, group));
   if (!record || record->size() < static_cast<size_t>(kGroupAbbreviatedNameOffset + 2))
     return false;
   GroupNames result;
