@@ -90,6 +90,18 @@ void KnownMembers(const Json& object, const std::string& place,
   }
 }
 
+void EachObject(const Json& value, const std::string& place,
+                std::initializer_list<const char*> members,
+                const std::function<void(const Json&, const std::string&)>& read) {
+  ExpectArray(value, place);
+  for (size_t i = 0; i < value.size(); ++i) {
+    const std::string at = IndexPlace(place, i);
+    ExpectObject(value[i], at);
+    KnownMembers(value[i], at, members);
+    read(value[i], at);
+  }
+}
+
 const Json* Find(const Json& object, const char* name) {
   auto it = object.find(name);
   return it == object.end() ? nullptr : &*it;
@@ -268,21 +280,17 @@ struct Reader {
   }
 
   void Fonts(const Json& value, const std::string& place) {
-    ExpectArray(value, place);
     FontTable fonts;
-    for (size_t i = 0; i < value.size(); ++i) {
-      const std::string at = IndexPlace(place, i);
-      ExpectObject(value[i], at);
-      KnownMembers(value[i], at, {"id", "name"});
-      const Json* id = Find(value[i], "id");
-      const Json* name = Find(value[i], "name");
+    EachObject(value, place, {"id", "name"}, [&](const Json& font, const std::string& at) {
+      const Json* id = Find(font, "id");
+      const Json* name = Find(font, "name");
       if (!id || !name) Refuse(at, "a font needs an id and a name");
       const int number = static_cast<int>(Number(*id, MemberPlace(at, "id"), 0, 0x7FFF));
       const std::string& text = ExpectString(*name, MemberPlace(at, "name"));
       if (text.empty()) Refuse(MemberPlace(at, "name"), "a font name cannot be empty");
       if (!fonts.emplace(number, text).second)
         Refuse(MemberPlace(at, "id"), "font " + std::to_string(number) + " is given twice");
-    }
+    });
     document.fonts = fonts;
   }
 
@@ -304,26 +312,22 @@ struct Reader {
   }
 
   void Staves(const Json& value, const std::string& place) {
-    ExpectArray(value, place);
     std::vector<int16_t> order;
     std::set<int16_t> seen;
-    for (size_t i = 0; i < value.size(); ++i) {
-      const std::string at = IndexPlace(place, i);
-      ExpectObject(value[i], at);
-      KnownMembers(value[i], at, {"id", "name"});
-      const Json* id = Find(value[i], "id");
+    EachObject(value, place, {"id", "name"}, [&](const Json& entry, const std::string& at) {
+      const Json* id = Find(entry, "id");
       if (!id) Refuse(at, "a staff needs its id");
       const int16_t staff = static_cast<int16_t>(Number(*id, MemberPlace(at, "id"), 1, 0x7FFF));
       if (!seen.insert(staff).second)
         Refuse(MemberPlace(at, "id"), "staff " + std::to_string(staff) + " is given twice");
       PutStaff(document, staff, "");
       uint16_t block = 0;
-      if (const Json* name = Find(value[i], "name"))
+      if (const Json* name = Find(entry, "name"))
         block = NewName(ExpectString(*name, MemberPlace(at, "name")), MemberPlace(at, "name"));
       links.push_back(
           {kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)), kStaffNameBlockOffset, block});
       order.push_back(staff);
-    }
+    });
     if (order.size() > 0x8000) Refuse(place, "more staves than a staff list can hold");
     WriteInstrumentList(document, 0, order);
   }
@@ -352,14 +356,10 @@ struct Reader {
   }
 
   void MultiStaffInstruments(const Json& value, const std::string& place) {
-    ExpectArray(value, place);
     std::set<uint16_t> seen;
-    for (size_t i = 0; i < value.size(); ++i) {
-      const std::string at = IndexPlace(place, i);
-      ExpectObject(value[i], at);
-      KnownMembers(value[i], at, {"id", "staves"});
-      const Json* id = Find(value[i], "id");
-      const Json* staves = Find(value[i], "staves");
+    EachObject(value, place, {"id", "staves"}, [&](const Json& entry, const std::string& at) {
+      const Json* id = Find(entry, "id");
+      const Json* staves = Find(entry, "staves");
       if (!id || !staves) Refuse(at, "an instrument needs an id and its staves");
       MultiStaffInstrument instrument;
       instrument.id = static_cast<uint16_t>(Number(*id, MemberPlace(at, "id"), 1, 0x7FFF));
@@ -373,20 +373,16 @@ struct Reader {
       for (size_t s = 0; s < staves->size(); ++s)
         instrument.staves[s] = Int16((*staves)[s], IndexPlace(staffPlace, s));
       PutMultiStaffInstrument(document, instrument);
-    }
+    });
   }
 
   void Groups(const Json& value, const std::string& place) {
-    ExpectArray(value, place);
     std::set<uint32_t> seen;
-    for (size_t i = 0; i < value.size(); ++i) {
-      const std::string at = IndexPlace(place, i);
-      ExpectObject(value[i], at);
-      KnownMembers(value[i], at,
-                   {"id", "key", "staves", "measures", "name", "abbreviation", "offset6"});
+    const auto members = {"id", "key", "staves", "measures", "name", "abbreviation", "offset6"};
+    EachObject(value, place, members, [&](const Json& entry, const std::string& at) {
       GroupRecord group;
-      const Json* id = Find(value[i], "id");
-      const Json* key = Find(value[i], "key");
+      const Json* id = Find(entry, "id");
+      const Json* key = Find(entry, "key");
       if (!id && !key) Refuse(at, "a group needs its id (or its key)");
       if (key) {
         const auto numbers = Pair(*key, MemberPlace(at, "key"), 0, 0xFFFF);
@@ -405,8 +401,8 @@ struct Reader {
         Refuse(MemberPlace(at, id ? "id" : "key"),
                "group " + std::to_string(group.number) + " is given twice");
 
-      const Json* staves = Find(value[i], "staves");
-      const Json* measures = Find(value[i], "measures");
+      const Json* staves = Find(entry, "staves");
+      const Json* measures = Find(entry, "measures");
       if (!staves) Refuse(at, "a group needs its staves [top, bottom]");
       if (!measures) Refuse(at, "a group needs its measures [first, last]");
       const std::string stavesPlace = MemberPlace(at, "staves");
@@ -422,12 +418,12 @@ struct Reader {
         Refuse(IndexPlace(measuresPlace, 1), "the group ends before it starts");
       group.startMeasure = static_cast<int16_t>(measurePair.first);
       group.endMeasure = static_cast<int16_t>(measurePair.second);
-      if (const Json* v = Find(value[i], "offset6"))
+      if (const Json* v = Find(entry, "offset6"))
         group.offset6 = Int16(*v, MemberPlace(at, "offset6"));
-      if (const Json* name = Find(value[i], "name"))
+      if (const Json* name = Find(entry, "name"))
         group.fullNameBlock =
             NewName(ExpectString(*name, MemberPlace(at, "name")), MemberPlace(at, "name"));
-      if (const Json* name = Find(value[i], "abbreviation"))
+      if (const Json* name = Find(entry, "abbreviation"))
         group.abbreviatedNameBlock = NewName(ExpectString(*name, MemberPlace(at, "abbreviation")),
                                              MemberPlace(at, "abbreviation"));
       WriteGroup(document, group);
@@ -435,7 +431,7 @@ struct Reader {
       links.push_back({kGroupTag, groupKey, kGroupFullNameOffset, group.fullNameBlock});
       links.push_back(
           {kGroupTag, groupKey, kGroupAbbreviatedNameOffset, group.abbreviatedNameBlock});
-    }
+    });
   }
 };
 

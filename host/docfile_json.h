@@ -40,6 +40,10 @@ const std::string& ExpectString(const Json& value, const std::string& place);
 // Refuses every member of the object that is not one of the names.
 void KnownMembers(const Json& object, const std::string& place,
                   std::initializer_list<const char*> names);
+// An array of objects, each checked for known members; calls read(object, place) for each.
+void EachObject(const Json& value, const std::string& place,
+                std::initializer_list<const char*> members,
+                const std::function<void(const Json&, const std::string&)>& read);
 // The member, or null.
 const Json* Find(const Json& object, const char* name);
 // A whole number within [low, high].

@@ -11,18 +11,6 @@ bool Boolean(const Json& value, const std::string& place) {
   return value.get<bool>();
 }
 
-void EachObject(const Json& value, const std::string& place,
-                std::initializer_list<const char*> members,
-                const std::function<void(const Json&, const std::string&)>& read) {
-  ExpectArray(value, place);
-  for (size_t i = 0; i < value.size(); ++i) {
-    const std::string at = IndexPlace(place, i);
-    ExpectObject(value[i], at);
-    KnownMembers(value[i], at, members);
-    read(value[i], at);
-  }
-}
-
 void ReadNotationMembers(const Json& root, Document& document, NotationReading* reading) {
   if (const Json* v = Find(root, kNotationMembers[0]))
     ReadMeasureNumberRegions(*v, kNotationMembers[0], document);

@@ -26,9 +26,5 @@ Json WriteExpressions(const Document& document);
 
 // true or false, else refused.
 bool Boolean(const Json& value, const std::string& place);
-// An array of objects, each checked for known members; calls read(object, place) for each.
-void EachObject(const Json& value, const std::string& place,
-                std::initializer_list<const char*> members,
-                const std::function<void(const Json&, const std::string&)>& read);
 
 }  // namespace fxthost

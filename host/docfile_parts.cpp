@@ -7,15 +7,11 @@
 namespace fxthost {
 
 void ReadParts(const Json& value, const std::string& place, Document* document) {
-  ExpectArray(value, place);
   Document::Parts parts;
   std::set<int16_t> seen;
-  for (size_t i = 0; i < value.size(); ++i) {
-    const std::string at = IndexPlace(place, i);
-    ExpectObject(value[i], at);
-    KnownMembers(value[i], at, {"id", "name"});
-    const Json* id = Find(value[i], "id");
-    const Json* name = Find(value[i], "name");
+  EachObject(value, place, {"id", "name"}, [&](const Json& entry, const std::string& at) {
+    const Json* id = Find(entry, "id");
+    const Json* name = Find(entry, "name");
     if (!id || !name) Refuse(at, "a part needs an id and a name");
     const std::string idPlace = MemberPlace(at, "id");
     if (id->is_number() && *id == 0)
@@ -26,7 +22,7 @@ void ReadParts(const Json& value, const std::string& place, Document* document) 
       Refuse(idPlace, "part " + std::to_string(part.id) + " is given twice");
     part.name = ExpectString(*name, MemberPlace(at, "name"));
     parts.extracted.push_back(part);
-  }
+  });
   document->parts = parts;
 }
 
