@@ -14,6 +14,7 @@
 
 #include "host/batch.h"
 #include "host/chart.h"
+#include "host/crashguard.h"
 #include "host/notationview.h"
 #include "host/docfile.h"
 #include "host/host.h"
@@ -21,6 +22,7 @@
 #include "host/paths.h"
 #include "host/pluginmodule.h"
 #include "host/prefslisting.h"
+#include "host/recorddiff.h"
 #include "host/score.h"
 #include "host/userinterface.h"
 
@@ -32,7 +34,6 @@ constexpr int kExitRan = 0;
 // The command ran, but what it was to write could not be written.
 constexpr int kExitNotWritten = 1;
 constexpr int kExitUnusable = 2;
-constexpr const char* kCommandName = "Split Groups";
 constexpr const char* kDemoName = "built-in orchestra";
 
 int Unusable(const std::string& reason) {
@@ -87,7 +88,7 @@ struct RunOptions {
   std::string document;
   std::string plugin;
   std::string staves, slots, list, measures, startPosition, endPosition;
-  std::string answer, hostVersion, output, report;
+  std::string answer, hostVersion, output, report, item;
   std::vector<std::string> open;  // further documents: FILE or FILE=OUT
 };
 
@@ -264,12 +265,41 @@ bool ChooseSelection(const Document& document, const RunOptions& options, Region
   return true;
 }
 
-// The report: the command's result, every alert it showed and, when further documents
-// were open, the documents it changed.
+std::string TagName(uint32_t tag) {
+  std::string text;
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    const char c = static_cast<char>((tag >> shift) & 0xFF);
+    if (c < 0x20 || c > 0x7E) return std::to_string(tag);
+    text += c;
+  }
+  return text;
+}
+
+std::string Hex(const RecordStore::Bytes& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (uint8_t byte : bytes) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 15];
+  }
+  return text;
+}
+
+// What the run did besides its result and alerts.
+struct CommandEffects {
+  std::string command;                 // the menu text of the item run
+  std::vector<std::string> undoSteps;  // the undo steps it made in its document
+  std::vector<RecordChange> records;   // the records of its document it changed
+};
+
+// The report: the command's result, every alert it showed, the undo steps and record
+// changes it made in its document and, when further documents were open, the documents
+// it changed.
 std::string Report(int32_t result, const std::vector<Alert>& alerts,
-                   const std::vector<std::string>* changed) {
+                   const std::vector<std::string>* changed, const CommandEffects& effects) {
   nlohmann::ordered_json report;
   report["result"] = result;
+  report["command"] = effects.command;
   if (changed) report["changed"] = *changed;
   report["alerts"] = nlohmann::ordered_json::array();
   for (const Alert& alert : alerts) {
@@ -281,6 +311,22 @@ std::string Report(int32_t result, const std::vector<Alert>& alerts,
                                                       {"message", alert.message},
                                                       {"answer", answer}});
   }
+  report["undoSteps"] = effects.undoSteps;
+  nlohmann::ordered_json counts = nlohmann::ordered_json::object();
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const RecordChange& change : effects.records) {
+    const std::string tag = TagName(change.tag);
+    if (!counts.contains(tag)) counts[tag] = {{"added", 0}, {"changed", 0}, {"deleted", 0}};
+    counts[tag][KindName(change.kind)] = counts[tag][KindName(change.kind)].get<int>() + 1;
+    nlohmann::ordered_json entry{
+        {"tag", tag},
+        {"key", {change.key.first, change.key.second, change.key.third, change.key.extra}},
+        {"change", KindName(change.kind)}};
+    if (change.kind != RecordChange::Kind::kAdded) entry["before"] = Hex(change.before);
+    if (change.kind != RecordChange::Kind::kDeleted) entry["after"] = Hex(change.after);
+    list.push_back(entry);
+  }
+  report["records"] = {{"counts", counts}, {"changes", list}};
   return report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
@@ -296,6 +342,23 @@ std::string DescribeSelection(const Document& document, const Region& region) {
     text += ", positions " + std::to_string(region.startPosition) + " to " +
             std::to_string(region.endPosition);
   return text;
+}
+
+// Loads the plug-in and performs the host's handshake with it; null, with the reason,
+// when the module is no plug-in this host can use. A crash in the handshake ends fxthost.
+std::unique_ptr<PluginModule> StartPlugin(const std::string& path, uint32_t hostVersion,
+                                          std::string* error) {
+  std::string reason;
+  std::unique_ptr<PluginModule> plugin = PluginModule::Load(path, &reason);
+  if (!plugin) {
+    *error = "cannot load plug-in " + path + ": " + reason;
+    return nullptr;
+  }
+  const std::string what = "plug-in " + path + " crashed while starting";
+  CrashGuard guard(what.c_str());
+  if (plugin->Start(hostVersion, &reason)) return plugin;
+  *error = "cannot use plug-in " + path + ": " + reason;
+  return nullptr;
 }
 
 int Run(const RunOptions& options, bool demo) {
@@ -334,8 +397,16 @@ int Run(const RunOptions& options, bool demo) {
     return Unusable(problem);
   host.SetCurrentDocument(document.number);  // the command works on its own document
 
-  std::unique_ptr<PluginModule> plugin = PluginModule::Load(options.plugin, &error.reason);
-  if (!plugin) return Unusable("cannot load plug-in " + options.plugin + ": " + error.reason);
+  host.SetVersion(version);
+  std::unique_ptr<PluginModule> plugin = StartPlugin(options.plugin, version, &error.reason);
+  if (!plugin) return Unusable(error.reason);
+  int64_t item = 0;
+  const int64_t items = static_cast<int64_t>(plugin->MenuItems().size());
+  if (items == 0) return Unusable("plug-in " + options.plugin + " registers no menu item");
+  if (!options.item.empty() && !ParseNumber(options.item, 0, items - 1, &item))
+    return Unusable("--item " + options.item + ": the plug-in's items are numbered 0 to " +
+                    std::to_string(items - 1));
+  const std::string command = plugin->MenuItems()[static_cast<size_t>(item)].menuText;
 
   const int width = TerminalWidth();
   const std::vector<ChartGroup> before = ChartGroups(document);
@@ -344,29 +415,33 @@ int Run(const RunOptions& options, bool demo) {
   chart.title = "Before: " + name;
   std::cout << DrawChart(document, chart) << "\n";
 
-  host.SetVersion(version);
-  plugin->Start(version);
   Answer answer = Answer::kNone;
   const bool answered = !options.answer.empty() && ParseAnswer(options.answer, &answer);
   ConsoleUserInterface ui = ConsoleUserInterface::ForTerminal(host, answered ? &answer : nullptr);
   host.SetUserInterface(&ui);
   host.Alerts().clear();
 
-  std::cout << kCommandName << " on " << DescribeSelection(document, region) << std::endl;
+  std::cout << command << " on " << DescribeSelection(document, region) << std::endl;
   const Document::Content contentBefore = document.Snapshot();
-  if (!host.BeginCommand(kCommandName)) {
+  const size_t undoStepsBefore = document.undoSteps.size();
+  if (!host.BeginCommand(command)) {
     std::cerr << "fxthost: the host could not start the command\n";
     host.SetUserInterface(nullptr);
     return kExitNotWritten;
   }
   uint8_t selection[Region::kBytes];
   region.ToBytes(selection);
-  const int32_t result = plugin->Invoke(selection);
+  int32_t result = 0;
+  {
+    const std::string what =
+        "plug-in " + options.plugin + " crashed while running \"" + command + "\"";
+    CrashGuard guard(what.c_str());
+    result = plugin->Invoke(selection, static_cast<int32_t>(item));
+  }
   host.EndCommand(true);
   host.SetUserInterface(nullptr);
   const std::vector<Alert> alerts = host.Alerts();
-  std::cout << "The command returned " << result << (result == 1 ? " (groups were split)." : ".")
-            << "\n\n";
+  std::cout << "The command returned " << result << ".\n\n";
 
   chart.title = "After: " + name;
   chart.before = &before;
@@ -381,6 +456,12 @@ int Run(const RunOptions& options, bool demo) {
     std::cout << (changed.empty() ? " none\n" : "\n");
   }
 
+  CommandEffects effects;
+  effects.command = command;
+  for (size_t i = undoStepsBefore; i < document.undoSteps.size(); ++i)
+    effects.undoSteps.push_back(document.undoSteps[i].name);
+  effects.records = DiffRecords(contentBefore.records, document.records);
+
   int status = kExitRan;
   std::string writeError;
   if (!options.output.empty()) {
@@ -393,7 +474,7 @@ int Run(const RunOptions& options, bool demo) {
   }
   if (!options.report.empty()) {
     if (WriteFileAtomically(options.report,
-                            Report(result, alerts, further.empty() ? nullptr : &changed),
+                            Report(result, alerts, further.empty() ? nullptr : &changed, effects),
                             &writeError)) {
       std::cout << "Wrote " << options.report << "\n";
     } else {
@@ -420,14 +501,12 @@ int Show(const std::string& path) {
 int Menu(const std::string& pluginPath) {
   Host host;
   std::string error;
-  std::unique_ptr<PluginModule> plugin = PluginModule::Load(pluginPath, &error);
-  if (!plugin) {
-    std::cerr << "fxthost: cannot load plug-in " << pluginPath << ": " << error << "\n";
-    return kExitUnusable;
-  }
-  plugin->Start(host.Version());
-  for (const MenuItem& item : plugin->MenuItems()) {
-    std::cout << "Name:        " << item.name << "\n"
+  std::unique_ptr<PluginModule> plugin = StartPlugin(pluginPath, host.Version(), &error);
+  if (!plugin) return Unusable(error);
+  for (size_t i = 0; i < plugin->MenuItems().size(); ++i) {
+    const MenuItem& item = plugin->MenuItems()[i];
+    std::cout << (i ? "\n" : "") << "Item:        " << i << "\n"
+              << "Name:        " << item.name << "\n"
               << "Description: " << item.description << "\n"
               << "Menu text:   " << item.menuText << "\n";
   }
@@ -441,6 +520,7 @@ int RunCommandLine(int argc, char** argv) {
       "fxthost: an emulated Finale host that loads plug-in modules and runs them "
       "on score documents."};
   app.require_subcommand(1);
+  app.set_version_flag("--version", std::string("fxthost ") + FXT_PROJECT_VERSION);
   // The same options everywhere: on Windows the parser would otherwise read an argument
   // that begins with "/" as an option, and a path such as "/scores/a.json" (or a Unix
   // path under Wine) would never reach DOC, -o or --report. Subcommands made after
@@ -472,6 +552,7 @@ int RunCommandLine(int argc, char** argv) {
   run->add_option("--measures", runOptions.measures, "Selected measures, A-B");
   run->add_option("--start-position", runOptions.startPosition, "Position in the first measure");
   run->add_option("--end-position", runOptions.endPosition, "Position in the last measure");
+  run->add_option("--item", runOptions.item, "The plug-in's menu item to run (from 0; default 0)");
   run->add_option("--answer", runOptions.answer, "Answer to a yes/no question")
       ->check(CLI::IsMember({"yes", "no"}));
   run->add_option("--host-version", runOptions.hostVersion, "Version the host reports (hex)");

@@ -1,5 +1,6 @@
 #include "host/pluginmodule.h"
 
+#include <cstdio>
 #include <cstring>
 
 #if defined(_WIN32)
@@ -94,10 +95,25 @@ PluginModule::~PluginModule() {
   if (module_) CloseModule(module_);
 }
 
-void PluginModule::Start(uint32_t hostVersion) {
-  pluginVersion_ = Version(hostVersion);
-  Init(&initFlags_);
+bool PluginModule::Start(uint32_t hostVersion, std::string* error) {
   items_.clear();
+  pluginVersion_ = Version(hostVersion);
+  if (pluginVersion_ == 0 || pluginVersion_ > kInterfaceVersion) {
+    if (error) {
+      char text[128];
+      std::snprintf(text, sizeof text,
+                    "the plug-in is written for host interface 0x%08X; this host implements "
+                    "interfaces up to 0x%08X",
+                    static_cast<unsigned>(pluginVersion_),
+                    static_cast<unsigned>(kInterfaceVersion));
+      *error = text;
+    }
+    return false;
+  }
+  if (!Init(&initFlags_)) {
+    if (error) *error = "the plug-in's initialisation (FinaleExtensionInit) failed";
+    return false;
+  }
   // A plug-in offers a handful of items; a bound keeps a faulty one from hanging us.
   const int32_t kMaxItems = 256;
   for (int32_t index = 0; index < kMaxItems; ++index) {
@@ -105,6 +121,7 @@ void PluginModule::Start(uint32_t hostVersion) {
     if (!Enumerate(index, &item)) break;
     items_.push_back(item);
   }
+  return true;
 }
 
 uint32_t PluginModule::Version(uint32_t hostVersion) { return entry_->version(hostVersion); }
@@ -128,7 +145,9 @@ int32_t PluginModule::EnumerateRecord(int32_t index, void* record) {
   return entry_->enumerate(0, index, record);
 }
 
-int32_t PluginModule::Invoke(void* region) { return entry_->invoke(0, 0, region, 0); }
+int32_t PluginModule::Invoke(void* region, int32_t item) {
+  return entry_->invoke(0, static_cast<FXPTR>(item), region, 0);
+}
 
 int32_t PluginModule::GetMenuStatus() { return entry_->menuStatus(0); }
 

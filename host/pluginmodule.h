@@ -27,10 +27,16 @@ class PluginModule {
   static std::unique_ptr<PluginModule> Load(const std::string& path, std::string* error);
   ~PluginModule();
 
+  // The newest host interface this host implements: a plug-in that answers the version
+  // handshake with 0 or with a later interface is written for a host we are not.
+  static constexpr uint32_t kInterfaceVersion = 0x11000000;
+
   // The handshake as the host performs it after loading: FinaleExtensionVersion with
   // the host's version, FinaleExtensionInit, then FinaleExtensionEnumerate for index
-  // 0, 1, ... until it answers 0.
-  void Start(uint32_t hostVersion);
+  // 0, 1, ... until it answers 0. False, with the reason in error, when the plug-in
+  // answers an interface version this host does not implement or its initialisation
+  // answers 0; the host then uses none of its items.
+  bool Start(uint32_t hostVersion, std::string* error = nullptr);
 
   uint32_t Version(uint32_t hostVersion);
   int32_t Init(uint32_t* flags);
@@ -38,7 +44,9 @@ class PluginModule {
   int32_t Enumerate(int32_t index, MenuItem* item);
   // The same with the host's raw menu item record (at least 196 bytes).
   int32_t EnumerateRecord(int32_t index, void* record);
-  int32_t Invoke(void* region);
+  // Runs menu item `item` on the selection record. The host names the item in the
+  // second argument slot of FinaleExtensionInvoke; a plug-in of one item may ignore it.
+  int32_t Invoke(void* region, int32_t item = 0);
   int32_t GetMenuStatus();
 
   uint32_t PluginVersion() const { return pluginVersion_; }

@@ -1,5 +1,16 @@
-// The six functions the host calls. Each argument is one 32-bit slot (pointer-sized on
-// 64-bit builds where it carries a pointer); the callee removes them on 32-bit x86.
+// The six functions the host calls, which every plug-in module exports and nothing else.
+// Each argument is one 32-bit slot (pointer-sized on 64-bit builds where it carries a
+// pointer); the callee removes them on 32-bit x86.
+//
+//   FinaleExtensionVersion        stores the host's version; answers the host interface
+//                                 the plug-in is written for (FINALE_INTERFACE_VERSION)
+//   FinaleExtensionInit           sets bit 0 of *flags; answers non-zero when ready
+//   FinaleExtensionEnumerate      fills the menu item record of item index (from 0) and
+//                                 answers 1; answers 0 past the last item
+//   FinaleExtensionInvoke         runs a menu item on the host's selection record
+//                                 (EREGION); the item's index arrives in the second slot
+//   FinaleExtensionTerminate      called before the host unloads the module
+//   FinaleExtensionGetMenuStatus  answers 1 when the items can be chosen
 #pragma once
 
 #include <cstdint>

@@ -7,3 +7,4 @@
 #define FXT_FILE_DESCRIPTION "Tollek Split Groups plug-in for Finale(R)"
 #define FXT_PRODUCT_NAME "Tollek Split Groups"
 #define FXT_MODULE_FILE_NAME "tolleksplitgroups.fxt"
+#define FXT_INTERNAL_NAME "tolleksplitgroups"

@@ -86,6 +86,7 @@ class __FCCollectionNoInciOther : public __FCCollectionData {
   __FCBase* FindItemNo(unsigned short itemno) const;
 };
 
+// The base of the collections of detail records (__FCDetail); the key kinds follow.
 class __FCCollectionDetail : public __FCCollectionData {
  public:
   const char* ClassName() const override { return "__FCCollectionDetail"; }

@@ -40,6 +40,7 @@ class FCChord : public __FCCellDetail {
   uint8_t _record[RECORD_SIZE];
 };
 
+// A MIDI expression in a cell: its position in the measure; one of several per cell.
 class FCMidiExpression : public __FCCellDetail {
  public:
   static constexpr uint32_t TAG = 0x64744D45;  // 'dtME'
@@ -64,6 +65,7 @@ class FCMidiExpression : public __FCCellDetail {
   uint8_t _record[RECORD_SIZE];
 };
 
+// A cell's independent settings (at most one record per cell): its own key signature.
 class FCIndependentCellDetail : public __FCNoInciCellDetail {
  public:
   static constexpr uint32_t TAG = 0x6474464C;  // 'dtFL'

@@ -85,6 +85,8 @@ class FCExpression : public __FCInciOther {
   uint8_t _record[RECORD_SIZE];
 };
 
+// The expressions of one measure (its incis) or of one cell, each an FCExpression the
+// collection owns.
 class FCExpressions : public __FCCollectionInciOther {
  public:
   const char* ClassName() const override { return "FCExpressions"; }

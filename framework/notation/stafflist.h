@@ -51,6 +51,8 @@ class FCStaffListElement : public __FCInciOther {
   uint8_t _record[RECORD_SIZE];
 };
 
+// The entries of one staff list (incis under the list's number), each an
+// FCStaffListElement the collection owns.
 class FCStaffListElements : public __FCCollectionInciOther {
  public:
   const char* ClassName() const override { return "FCStaffListElements"; }

@@ -45,6 +45,7 @@ class FCTextRepeatDef : public __FCNoInciOther {
   uint8_t _record[RECORD_SIZE];
 };
 
+// A text repeat placed in a measure: the number of the definition whose text it shows.
 class FCTextRepeat : public __FCInciOther {
  public:
   static constexpr uint32_t TAG = 0x6F745452;  // 'otTR'

@@ -33,6 +33,7 @@ class FCDocument : public __FCBase {
   short _saveddocumentid = NO_SAVED_DOCUMENT;
 };
 
+// The documents open in the host, each an FCDocument the collection owns.
 class FCDocuments : public __FCCollection {
  public:
   const char* ClassName() const override { return "FCDocuments"; }

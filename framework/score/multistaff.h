@@ -43,6 +43,8 @@ class FCMultiStaffInstrument : public __FCNoInciOther {
   uint8_t _record[RECORD_SIZE];
 };
 
+// Every multi-staff instrument of the document, each an FCMultiStaffInstrument the
+// collection owns.
 class FCMultiStaffInstruments : public __FCCollectionNoInciOther {
  public:
   const char* ClassName() const override { return "FCMultiStaffInstruments"; }

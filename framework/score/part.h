@@ -46,6 +46,8 @@ class FCPart : public __FCBase {
   int16_t _savedpartid = NO_SAVED_PART;
 };
 
+// The score and the linked parts of the current document, each an FCPart the collection
+// owns.
 class FCParts : public __FCCollection {
  public:
   const char* ClassName() const override { return "FCParts"; }

@@ -98,6 +98,7 @@ class FCCurrentStaffSpec : public FCStaff {
   bool Load(FCCell* cell, int32_t position);
 };
 
+// Every staff of the document, each an FCStaff the collection owns.
 class FCStaves : public __FCCollectionNoInciOther {
  public:
   const char* ClassName() const override { return "FCStaves"; }

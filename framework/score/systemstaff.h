@@ -39,6 +39,8 @@ class FCSystemStaff : public __FCInciOther {
   uint8_t _record[RECORD_SIZE];
 };
 
+// The staves of one instrument list in their order (incis under the list's number), each
+// an FCSystemStaff the collection owns.
 class FCSystemStaves : public __FCCollectionInciOther {
  public:
   const char* ClassName() const override { return "FCSystemStaves"; }

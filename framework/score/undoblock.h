@@ -16,6 +16,7 @@ class __FCUndoBlockHandler : public __FCBase {
   virtual bool PerformEdit() = 0;
 };
 
+// Runs a handler's edit inside one host edit transaction: one undo step, or nothing.
 class FCUndoBlock : public __FCBase {
  public:
   const char* ClassName() const override { return "FCUndoBlock"; }

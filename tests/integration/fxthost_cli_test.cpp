@@ -1,6 +1,9 @@
 // The fxthost program as a user runs it.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "tests/integration/fxthost_program.h"
@@ -39,3 +42,68 @@ TEST(FxthostHelp, HelpAndUnknownSubcommands) {
 }
 
 }  // namespace
+
+#if defined(FXT_TEST_MODULES_DIR)
+namespace {
+
+using fxt_testing::Fxthost;
+using fxt_testing::ProgramRun;
+
+std::string Module(const std::string& name) {
+  return std::string(FXT_TEST_MODULES_DIR) + "/test_module_" + name + ".fxt";
+}
+
+// Modules the host cannot use are refused before anything runs, and a crash is never
+// taken for a run: each row's exit status and message, and nothing written.
+TEST(FxthostPlugins, UnusableOrCrashingModulesAreRefused) {
+  const std::string doc = std::string(FXT_EXAMPLES_DIR) + "/inside.json";
+  const std::string out = ::testing::TempDir() + "fxthost_plugins_out.json";
+  const std::string report = ::testing::TempDir() + "fxthost_plugins_report.json";
+  const struct {
+    const char* module;
+    const char* command;
+    int status;
+    const char* message;
+  } rows[] = {
+      {"no_terminate", "menu", 2, "does not export FinaleExtensionTerminate"},
+      {"no_terminate", "run", 2, "does not export FinaleExtensionTerminate"},
+      {"new_version", "menu", 2, "written for host interface 0x12000000"},
+      {"new_version", "run", 2, "written for host interface 0x12000000"},
+      {"init_fails", "run", 2, "initialisation (FinaleExtensionInit) failed"},
+      {"crashes", "run", 3, "crashed while running \"Item 0\" (invalid memory access)"},
+      {"three_items", "run --item 3", 2, "--item 3: the plug-in's items are numbered 0 to 2"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.module) + " " + row.command);
+    std::remove(out.c_str());
+    std::remove(report.c_str());
+    const bool run = std::string(row.command).rfind("run", 0) == 0;
+    const std::string arguments = std::string(row.command) + (run ? " " + doc : "") + " --plugin " +
+                                  Module(row.module) +
+                                  (run ? " -o " + out + " --report " + report : "");
+    ProgramRun result = Fxthost(arguments);
+    EXPECT_EQ(result.status, row.status) << result.output;
+    EXPECT_NE(result.output.find(row.message), std::string::npos) << result.output;
+    EXPECT_FALSE(std::ifstream(out).good());
+    EXPECT_FALSE(std::ifstream(report).good());
+  }
+}
+
+// Every item the module enumerates is listed, and --item runs the one chosen.
+TEST(FxthostPlugins, RunsTheChosenMenuItem) {
+  ProgramRun menu = Fxthost("menu --plugin " + Module("three_items"));
+  EXPECT_EQ(menu.status, 0) << menu.output;
+  for (const char* line : {"Item:        0\n", "Menu text:   Item 1\n", "Item:        2\n"})
+    EXPECT_NE(menu.output.find(line), std::string::npos) << line << menu.output;
+
+  const std::string report = ::testing::TempDir() + "fxthost_item_report.json";
+  ProgramRun run = Fxthost("run " + std::string(FXT_EXAMPLES_DIR) + "/inside.json --plugin " +
+                           Module("three_items") + " --item 2 --report " + report);
+  EXPECT_EQ(run.status, 0) << run.output;
+  std::ifstream file(report);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("\"result\": 12,\n  \"command\": \"Item 2\""), std::string::npos) << text;
+}
+
+}  // namespace
+#endif

@@ -284,8 +284,12 @@ TEST_F(FxthostRun, ReportHoldsTheResultAndEveryAlert) {
     ASSERT_EQ(run.status, 0) << run.output;
     const nlohmann::json parsed = nlohmann::json::parse(ReadText(report), nullptr, false);
     ASSERT_TRUE(parsed.is_object()) << ReadText(report);
-    ASSERT_EQ(parsed.size(), 2u);
+    ASSERT_EQ(parsed.size(), 5u);
     EXPECT_EQ(parsed.value("result", -1), 0);
+    // Refused or declined, the command changed nothing, in one undo step.
+    EXPECT_EQ(parsed["command"], "Split Groups");
+    EXPECT_EQ(parsed["undoSteps"], nlohmann::json::array({"Split Groups"}));
+    EXPECT_TRUE(parsed["records"]["changes"].empty()) << parsed;
     ASSERT_TRUE(parsed["alerts"].is_array());
     for (const nlohmann::json& alert : parsed["alerts"]) {
       EXPECT_EQ(alert.size(), 4u) << alert;
