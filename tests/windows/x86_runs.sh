@@ -126,7 +126,7 @@ x86_runs() {
       "$name" "$name" "$answer" "$name" "$name" >>"$list"
   done
   # The module under a file name of its own: it must refuse and say how to install it.
-  printf 'renamed\tout/renamed\trun orchestra.json --measures 3-6 --plugin renamed.fxt -o out/renamed/document.json --report out/renamed/report.json\n' >>"$list"
+  printf 'renamed\tout/renamed\trun orchestra.json --measures 3-6 --plugin ./renamed.fxt -o out/renamed/document.json --report out/renamed/report.json\n' >>"$list"
   cut -f 3 "$list" >"$WORK/runs.txt"
   local plugin=()
   [ -n "${FXT_X86_PLUGIN:-}" ] && plugin=(--plugin "$(realpath "$FXT_X86_PLUGIN")")
