@@ -31,6 +31,11 @@ void SetMeasures(Document& document, const std::vector<MeasureSpec>& measures) {
 }
 
 int32_t LastMeasure(const RecordStore& records) {
+  // Asked for by every frame and region check, so the answer is kept for as long as the
+  // store is unchanged.
+  static uint64_t stamp = 0;
+  static int32_t cached = 0;
+  if (stamp == records.Stamp()) return cached;
   int32_t last = 0;
   DataKey key;
   for (int32_t measure = 1; measure <= 0x7FFF; ++measure) {
@@ -38,6 +43,8 @@ int32_t LastMeasure(const RecordStore& records) {
     if (!records.Contains(kMeasureTag, key)) break;
     last = measure;
   }
+  stamp = records.Stamp();
+  cached = last;
   return last;
 }
 
