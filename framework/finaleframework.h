@@ -4,6 +4,8 @@
 #include "bridge/finalepdk.h"
 
 #include "framework/core/basedata.h"
+#include "framework/core/browser.h"
+#include "framework/core/celldetailcollection.h"
 #include "framework/core/collection.h"
 #include "framework/core/collectiondata.h"
 #include "framework/core/detaildata.h"
@@ -19,11 +21,13 @@
 #include "framework/text/textblock.h"
 
 #include "framework/score/cell.h"
+#include "framework/score/cells.h"
 #include "framework/score/document.h"
 #include "framework/score/documentprefs.h"
 #include "framework/score/eregion.h"
 #include "framework/score/group.h"
 #include "framework/score/measure.h"
+#include "framework/score/measuremetrics.h"
 #include "framework/score/multistaff.h"
 #include "framework/score/musicregion.h"
 #include "framework/score/part.h"

@@ -15,6 +15,7 @@
 #include "host/batch.h"
 #include "host/chart.h"
 #include "host/crashguard.h"
+#include "host/musicchart.h"
 #include "host/notationview.h"
 #include "host/docfile.h"
 #include "host/host.h"
@@ -440,6 +441,9 @@ int Run(const RunOptions& options, bool demo) {
   }
   host.EndCommand(true);
   host.SetUserInterface(nullptr);
+  if (host.FramesOutstanding() > 0)
+    std::cerr << "fxthost: the command left " << host.FramesOutstanding()
+              << " entry frame(s) outstanding\n";
   const std::vector<Alert> alerts = host.Alerts();
   std::cout << "The command returned " << result << ".\n\n";
 
@@ -494,7 +498,8 @@ int Show(const std::string& path) {
   ChartOptions chart;
   chart.width = TerminalWidth();
   chart.title = path;
-  std::cout << DrawChart(document, chart) << DrawNotation(document, chart.width);
+  std::cout << DrawChart(document, chart) << DrawNotation(document, chart.width)
+            << DrawMusic(document, chart.width);
   return kExitRan;
 }
 

@@ -17,6 +17,7 @@
 
 #include "bridge/recordbytes.h"
 #include "host/docfile_json.h"
+#include "host/docfile_music.h"
 #include "host/docfile_siderecords.h"
 #include "host/groups.h"
 #include "host/docfile_parts.h"
@@ -552,11 +553,11 @@ Region SelectionRegion(const Json& value, const Document& document, const std::s
 void Build(const Json& root, Document& document, DocumentFile* info, bool withRecords,
            const Document* known = nullptr) {
   if (!root.is_object()) Refuse("", "a document is one JSON object, found " + Describe(root));
-  KnownMembers(
-      root, "",
-      {"format", "host", "measures", "fonts", "fontPrefs", "staves", "instrumentLists",
-       "multiStaffInstruments", "parts", "groups", "sideRecords", kNotationMembers[0],
-       kNotationMembers[1], kNotationMembers[2], kNotationMembers[3], "selection", "records"});
+  KnownMembers(root, "",
+               {"format", "host", "measures", "fonts", "fontPrefs", "staves", "instrumentLists",
+                "multiStaffInstruments", "parts", "groups", "sideRecords", kNotationMembers[0],
+                kNotationMembers[1], kNotationMembers[2], kNotationMembers[3], "music", "selection",
+                "records"});
   if (const Json* format = Find(root, "format")) {
     const std::string& text = ExpectString(*format, "format");
     if (text != kDocumentFormat)
@@ -593,6 +594,7 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
       Refuse(sideProblem.place, sideProblem.reason);
   NotationReading notation;
   ReadNotationMembers(root, document, &notation);
+  if (const Json* v = Find(root, "music")) ReadMusic(*v, "music", document, &notation);
   reader.links.insert(reader.links.end(), notation.links.begin(), notation.links.end());
 
   for (const RawRecord& record : raw) document.records.Put(record.tag, record.key, record.bytes);
@@ -924,6 +926,8 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
   Json sideRecords = SideRecordsMember(document.records);
   if (!sideRecords.empty()) root["sideRecords"] = sideRecords;
   WriteNotationMembers(document, &root, &coverage->notation);
+  Json music = WriteMusic(document);
+  if (!music.is_null()) root["music"] = music;
   for (uint16_t block : coverage->notation.blocks) CoverBlock(document, block, coverage);
   return root;
 }

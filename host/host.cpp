@@ -26,6 +26,7 @@ Host::Host() : behaviours_(kFunctionCount, nullptr), callCounts_(kFunctionCount,
   InstallSelectionBehaviours(*this);
   InstallViewBehaviours(*this);
   InstallDocumentBehaviours(*this);
+  InstallMusicBehaviours(*this);
 }
 
 Host::~Host() {
@@ -88,6 +89,7 @@ bool Host::SetCurrentDocument(int number) {
 bool Host::CloseDocument(int number) {
   for (auto it = documents_.begin(); it != documents_.end(); ++it) {
     if ((*it)->number != number) continue;
+    DropFramesOf(**it);
     documents_.erase(it);
     if (currentDocument_ == number)
       currentDocument_ = documents_.empty() ? 0 : documents_.front()->number;

@@ -63,6 +63,17 @@ struct MusicClip {
   std::vector<Record> records;
 };
 
+// An entry frame handed out (behaviours_music.cpp): the block the plug-in holds and the
+// entry records it points at, both the host's memory until the frame is given back.
+struct EntryFrame {
+  int document = 0;
+  int16_t staff = 0;
+  int16_t measure = 0;
+  int16_t layer = 0;
+  std::vector<uint8_t> block;    // never resized: its address is the frame
+  std::vector<uint8_t> entries;  // the entry records; reallocated by insertions
+};
+
 // An open edit transaction (behaviours_edit.cpp): every open document as it was when it
 // opened, so that cancelling restores them and closing can tell what changed.
 struct EditTransaction {
@@ -145,6 +156,18 @@ class Host {
   const MusicClip* FindClip(uint32_t token) const;
   size_t ClipCount() const { return clips_.size(); }
 
+  // Entry frames (behaviours_music.cpp). A frame handed out stays the host's until it is
+  // given back; a block the host did not hand out, or one given back already, is
+  // refused. A document that closes with frames outstanding reports a leak (Leaks) and
+  // its frames are dropped.
+  void* HandOutFrame(int document, int16_t staff, int16_t measure, int16_t layer,
+                     const std::vector<uint8_t>& entries);
+  EntryFrame* FindFrame(const void* block);
+  bool TakeBackFrame(const void* block);
+  size_t FramesOutstanding() const { return frames_.size(); }
+  // One line per document closed with frames outstanding.
+  const std::vector<std::string>& Leaks() const { return leaks_; }
+
   // Entry from the exported functions.
   intptr_t Dispatch(Fn fn, const uint64_t* words, int count);
 
@@ -164,6 +187,10 @@ class Host {
   std::vector<EditTransaction> edits_;   // behaviours_edit.cpp
   std::map<uint32_t, MusicClip> clips_;  // behaviours_selection.cpp
   uint32_t nextClipToken_ = 1;
+  std::map<const void*, std::unique_ptr<EntryFrame>> frames_;  // behaviours_music.cpp
+  std::vector<std::string> leaks_;
+  // Reports and drops the frames of a closing document.
+  void DropFramesOf(const Document& document);
 };
 
 // Behaviour families install themselves here; each lives in its own file.
@@ -175,5 +202,6 @@ void InstallEditBehaviours(Host& host);       // edit transactions, undo (behavi
 void InstallSelectionBehaviours(Host& host);  // selection, clipboard (behaviours_selection.cpp)
 void InstallViewBehaviours(Host& host);       // view, alerts, measures (behaviours_view.cpp)
 void InstallDocumentBehaviours(Host& host);   // paths, linked parts (behaviours_documents.cpp)
+void InstallMusicBehaviours(Host& host);      // entry frames, layers (behaviours_music.cpp)
 
 }  // namespace fxthost

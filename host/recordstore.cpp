@@ -1,6 +1,7 @@
 #include "host/recordstore.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <iterator>
 
@@ -166,6 +167,11 @@ bool RecordStore::Load(uint32_t tag, const DataKey& key, void* buffer, int32_t* 
   return true;
 }
 
+uint64_t RecordStore::NextStamp() {
+  static std::atomic<uint64_t> next{1};
+  return next++;
+}
+
 bool RecordStore::Save(uint32_t tag, const DataKey& key, const void* data, int32_t size) {
   if (!ValidBlock(data, size)) return false;
   const TagRecords* records = RecordsOf(tag);
@@ -176,6 +182,7 @@ bool RecordStore::Save(uint32_t tag, const DataKey& key, const void* data, int32
   }
   const uint8_t* begin = static_cast<const uint8_t*>(data);
   tags_[tag][key.Packed()] = Bytes(begin, begin + size);
+  Touch();
   return true;
 }
 
@@ -218,6 +225,7 @@ bool RecordStore::Create(uint32_t tag, DataKey* key, const void* data, int32_t s
 
   const uint8_t* begin = static_cast<const uint8_t*>(data);
   tags_[tag].emplace(made.Packed(), Bytes(begin, begin + size));
+  Touch();
   *key = made;
   return true;
 }
@@ -227,6 +235,7 @@ bool RecordStore::Delete(uint32_t tag, const DataKey& key) {
   if (tagIt == tags_.end()) return false;
   TagRecords& records = tagIt->second;
   if (records.erase(key.Packed()) == 0) return false;
+  Touch();
   if (IsInciRecord(tag, key)) CloseInciGap(&records, InciFieldOf(tag), key);
   if (records.empty()) tags_.erase(tagIt);
   return true;
@@ -262,11 +271,13 @@ const RecordStore::Bytes* RecordStore::Find(uint32_t tag, const DataKey& key) co
 
 void RecordStore::Put(uint32_t tag, const DataKey& key, Bytes bytes) {
   tags_[tag][key.Packed()] = std::move(bytes);
+  Touch();
 }
 
 bool RecordStore::Erase(uint32_t tag, const DataKey& key) {
   const auto tagIt = tags_.find(tag);
   if (tagIt == tags_.end() || tagIt->second.erase(key.Packed()) == 0) return false;
+  Touch();
   if (tagIt->second.empty()) tags_.erase(tagIt);
   return true;
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace fxthost {
@@ -58,6 +59,22 @@ enum class InciField { kNone, kSecond, kThird };
 class RecordStore {
  public:
   using Bytes = std::vector<uint8_t>;
+
+  RecordStore() = default;
+  // A copy holds the same records under a stamp of its own.
+  RecordStore(const RecordStore& other) : tags_(other.tags_) {}
+  RecordStore(RecordStore&& other) noexcept : tags_(std::move(other.tags_)) { other.Touch(); }
+  RecordStore& operator=(const RecordStore& other) {
+    tags_ = other.tags_;
+    Touch();
+    return *this;
+  }
+  RecordStore& operator=(RecordStore&& other) noexcept {
+    tags_ = std::move(other.tags_);
+    Touch();
+    other.Touch();
+    return *this;
+  }
 
   // The inci field of a tag: the second item number for tags beginning 'ot' and for
   // 'SODY', 'SOIu', 'SODi'; the third for tags beginning 'dt' and for 'SDCh'; none for
@@ -118,7 +135,14 @@ class RecordStore {
   size_t Count(uint32_t tag) const;
   // The tags that have at least one record, ascending.
   std::vector<uint32_t> Tags() const;
-  void Clear() { tags_.clear(); }
+  void Clear() {
+    tags_.clear();
+    Touch();
+  }
+
+  // A number that changes with every change of the store and that no other store (nor
+  // copy) ever has: what a cache of something computed from the records keys on.
+  uint64_t Stamp() const { return stamp_; }
 
   friend bool operator==(const RecordStore& a, const RecordStore& b) { return a.tags_ == b.tags_; }
   friend bool operator!=(const RecordStore& a, const RecordStore& b) { return !(a == b); }
@@ -137,7 +161,11 @@ class RecordStore {
   static bool WithinInciList(const TagRecords& records, InciField field, const DataKey& key);
   static void CloseInciGap(TagRecords* records, InciField field, const DataKey& key);
 
+  static uint64_t NextStamp();
+  void Touch() { stamp_ = NextStamp(); }
+
   std::map<uint32_t, TagRecords> tags_;
+  uint64_t stamp_ = NextStamp();
 };
 
 }  // namespace fxthost

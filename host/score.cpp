@@ -1,6 +1,8 @@
 #include "host/score.h"
 
 #include <cstring>
+#include <unordered_map>
+#include <vector>
 
 namespace fxthost {
 
@@ -29,6 +31,11 @@ void SetMeasures(Document& document, const std::vector<MeasureSpec>& measures) {
 }
 
 int32_t LastMeasure(const RecordStore& records) {
+  // Asked for by every frame and region check, so the answer is kept for as long as the
+  // store is unchanged.
+  static uint64_t stamp = 0;
+  static int32_t cached = 0;
+  if (stamp == records.Stamp()) return cached;
   int32_t last = 0;
   DataKey key;
   for (int32_t measure = 1; measure <= 0x7FFF; ++measure) {
@@ -36,6 +43,8 @@ int32_t LastMeasure(const RecordStore& records) {
     if (!records.Contains(kMeasureTag, key)) break;
     last = measure;
   }
+  stamp = records.Stamp();
+  cached = last;
   return last;
 }
 
@@ -64,30 +73,59 @@ DataKey SystemStaffKey(uint16_t list, int32_t inci) {
 
 }  // namespace
 
+namespace {
+
+// An instrument list as slot and staff look-ups: its staves by slot (the gapless run of
+// its system-staff records from the first position; 0 for a record too short to name a
+// staff) and each staff's first slot. Walks ask for the same list once per cell, so the
+// last few lists are kept, each for as long as the store is unchanged.
+struct ListIndex {
+  uint64_t stamp = 0;
+  uint16_t list = 0;
+  std::vector<int16_t> staves;
+  std::unordered_map<int16_t, int32_t> slots;
+};
+
+const ListIndex& IndexOf(const RecordStore& records, uint16_t list) {
+  static ListIndex cache[4];
+  static size_t next = 0;
+  for (const ListIndex& index : cache)
+    if (index.stamp == records.Stamp() && index.list == list) return index;
+  ListIndex& index = cache[next];
+  next = (next + 1) % 4;
+  index.stamp = records.Stamp();
+  index.list = list;
+  index.staves.clear();
+  index.slots.clear();
+  for (int32_t inci = 0; inci < 0x7FFF; ++inci) {
+    const RecordStore::Bytes* record = records.Find(kSystemStaffTag, SystemStaffKey(list, inci));
+    if (!record) break;
+    const int16_t staff = record->size() >= 2 ? fxt::GetS16(record->data(), 0) : 0;
+    index.staves.push_back(staff);
+    if (record->size() >= 2) index.slots.emplace(staff, inci + 1);
+  }
+  return index;
+}
+
+}  // namespace
+
 int32_t SlotCount(const RecordStore& records, uint16_t list) {
-  int32_t count = 0;
-  while (count < 0x7FFF && records.Contains(kSystemStaffTag, SystemStaffKey(list, count))) ++count;
-  return count;
+  return static_cast<int32_t>(IndexOf(records, list).staves.size());
 }
 
 int16_t StaffAtSlot(const RecordStore& records, uint16_t list, int32_t slot) {
   if (slot < 1 || slot > 0x7FFF) return 0;
-  // The slot counts only when every position before it is there too.
-  for (int32_t inci = 0; inci < slot - 1; ++inci)
-    if (!records.Contains(kSystemStaffTag, SystemStaffKey(list, inci))) return 0;
-  const RecordStore::Bytes* record = records.Find(kSystemStaffTag, SystemStaffKey(list, slot - 1));
-  if (!record || record->size() < 2) return 0;
-  return fxt::GetS16(record->data(), 0);
+  const ListIndex& index = IndexOf(records, list);
+  return static_cast<size_t>(slot) <= index.staves.size()
+             ? index.staves[static_cast<size_t>(slot - 1)]
+             : 0;
 }
 
 int32_t SlotOf(const RecordStore& records, uint16_t list, int16_t staff) {
   if (staff <= 0) return 0;
-  for (int32_t inci = 0; inci < 0x7FFF; ++inci) {
-    const RecordStore::Bytes* record = records.Find(kSystemStaffTag, SystemStaffKey(list, inci));
-    if (!record) break;
-    if (record->size() >= 2 && fxt::GetS16(record->data(), 0) == staff) return inci + 1;
-  }
-  return 0;
+  const ListIndex& index = IndexOf(records, list);
+  const auto found = index.slots.find(staff);
+  return found == index.slots.end() ? 0 : found->second;
 }
 
 bool IsCellMusicTag(uint32_t tag) { return RecordStore::InciFieldOf(tag) == InciField::kThird; }

@@ -18,8 +18,17 @@ __FCBase* __FCCollection::GetItemAt(int index) const {
   return _elements[index];
 }
 
+bool __FCCollection::_RoomForOne() {
+  if (_count < _capacity) return true;
+  // Small collections grow by 10 slots; from 100 elements on by half the count, so that
+  // filling a large collection copies each pointer a bounded number of times instead of
+  // once per 10 elements added. When the larger step cannot be had, one slot will do.
+  if (_count >= kGeometricFrom && _RequireElement(_count / 2)) return true;
+  return _RequireElement(1);
+}
+
 bool __FCCollection::Add(__FCBase* object) {
-  if (!_RequireElement(1)) return false;
+  if (!_RoomForOne()) return false;
   _elements[_count] = object;
   ++_count;
   return true;
@@ -30,7 +39,7 @@ bool __FCCollection::InsertItemAt(__FCBase* object, int index) {
   // would hide the caller's mistake, so it is refused and the object stays the caller's.
   if (index < 0) return false;
   if (index >= _count) return Add(object);
-  if (!_RequireElement(1)) return false;
+  if (!_RoomForOne()) return false;
   for (int i = _count; i > index; --i) _elements[i] = _elements[i - 1];
   _elements[index] = object;
   ++_count;

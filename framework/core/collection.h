@@ -9,7 +9,8 @@
 //
 // Null elements may be added; every walk and search skips them.
 //
-// The element array grows in steps of 10 slots and never shrinks.
+// The element array grows in steps of 10 slots while the collection holds fewer than 100
+// elements, and by half its count from then on; it never shrinks.
 #pragma once
 
 #include "framework/core/iterator.h"
@@ -81,6 +82,11 @@ class __FCCollection : public __FCIteratorBase {
   void _ClearElements();
 
  private:
+  // The count from which Add and InsertItemAt grow the array by half the count.
+  static constexpr int kGeometricFrom = 100;
+  // Room for one more element (growing as described above); false when there is none.
+  bool _RoomForOne();
+
   int _count = 0;
   int _capacity = 0;
   __FCBase** _elements = nullptr;

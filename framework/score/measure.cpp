@@ -6,6 +6,7 @@
 #include "bridge/recordbytes.h"
 #include "framework/notation/keysignature.h"
 #include "framework/notation/timesignature.h"
+#include "framework/score/musicregion.h"
 
 namespace {
 
@@ -249,6 +250,14 @@ FCTimeSignature* FCMeasure::_EnsureDisplayedTimeSignature() {
 FCMeasures::~FCMeasures() = default;
 
 __FCBaseData* FCMeasures::CreateElement() { return new FCMeasure; }
+
+void FCMeasures::LoadRegion(FCMusicRegion* region) {
+  if (!region) {
+    _ClearElements();
+    return;
+  }
+  _LoadRange(region->GetStartMeasure(), region->GetEndMeasure());
+}
 
 void FCMeasures::_LoadRange(int first, int last) {
   _ClearElements();

@@ -26,6 +26,7 @@
 #include "framework/core/otherdata.h"
 
 class FCKeySignature;
+class FCMusicRegion;
 class FCTimeSignature;
 
 class FCMeasure : public __FCNoInciOther {
@@ -155,6 +156,11 @@ class FCMeasures : public __FCCollectionNoInciOther {
   const char* ClassName() const override { return "FCMeasures"; }
   // A new FCMeasure.
   __FCBaseData* CreateElement() override;
+
+  // Replaces the contents with clones of the region's measures that load (start to end
+  // measure; those beyond the document are skipped). An empty or null region leaves the
+  // collection empty.
+  void LoadRegion(FCMusicRegion* region);
 
   // Replaces the contents with clones of the measures first to last that load;
   // those that do not load are skipped. Nothing when last is below first.

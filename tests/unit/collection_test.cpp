@@ -65,6 +65,28 @@ TEST(CollectionGrowth, ArrayGrowsInStepsOfTenPastWhatIsNeeded) {
   }
 }
 
+TEST(CollectionGrowth, LargeCollectionsGrowByHalfTheirCount) {
+  // Steps of 10 up to 100 elements, then by half the count: filling 100000 elements
+  // grows the array a bounded number of times, not once per 10 elements.
+  __FCCollection collection;
+  int growths = 0;
+  int capacity = 0;
+  for (int i = 0; i < 100000; ++i) {
+    ASSERT_TRUE(collection.Add(nullptr));
+    if (collection.GetCapacity() != capacity) ++growths;
+    capacity = collection.GetCapacity();
+    if (i + 1 == 100) {
+      EXPECT_EQ(capacity, 100);
+    }
+    if (i + 1 == 101) {
+      EXPECT_EQ(capacity, 160);
+    }
+  }
+  EXPECT_LT(growths, 40);
+  EXPECT_TRUE(collection.InsertItemAt(nullptr, 0));
+  EXPECT_EQ(collection.GetCount(), 100001);
+}
+
 TEST(CollectionInsert, PutsTheObjectAtTheIndexOrAppendsPastTheEnd) {
   struct Row {
     const char* before;
