@@ -122,7 +122,11 @@ void Answer(HWND box) {
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_ACTIVATE) {
     HWND window = reinterpret_cast<HWND>(wParam);
-    if (IsMessageBox(window)) Answer(window);
+    // When a box closes, the focus may pass to a box of another program on the same
+    // desktop (another host running the same command), and the activation is reported
+    // here: only this thread's own boxes are answered.
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() && IsMessageBox(window))
+      Answer(window);
   }
   return CallNextHookEx(t_hook, code, wParam, lParam);
 }
