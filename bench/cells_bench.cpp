@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "framework/finaleframework.h"
-#include "host/entryframes.h"
-#include "host/host.h"
-#include "host/notationmodel.h"
-#include "host/score.h"
-#include "host/scoremodel.h"
+#include "host/store/entryframes.h"
+#include "host/functions/host.h"
+#include "host/store/notationmodel.h"
+#include "host/store/score.h"
+#include "host/store/scoremodel.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "host/docfile.h"
+#include "host/files/docfile.h"
 
 namespace {
 

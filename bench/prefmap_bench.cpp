@@ -10,7 +10,7 @@
 
 #include "bridge/finalepdk.h"
 #include "bridge/prefmap.h"
-#include "host/host.h"
+#include "host/functions/host.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "host/groups.h"
-#include "host/host.h"
-#include "host/pluginmodule.h"
-#include "host/score.h"
-#include "host/scoremodel.h"
-#include "host/userinterface.h"
+#include "host/store/groups.h"
+#include "host/functions/host.h"
+#include "host/run/pluginmodule.h"
+#include "host/store/score.h"
+#include "host/store/scoremodel.h"
+#include "host/functions/userinterface.h"
 
 namespace {
 

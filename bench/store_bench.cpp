@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "bridge/recordbytes.h"
-#include "host/recordstore.h"
+#include "host/store/recordstore.h"
 
 namespace {
 

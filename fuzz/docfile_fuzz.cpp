@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/chart.h"
-#include "host/docfile.h"
+#include "host/cli/chart.h"
+#include "host/files/docfile.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "bridge/recordbytes.h"
-#include "host/recordstore.h"
+#include "host/store/recordstore.h"
 
 namespace {
 

@@ -14,11 +14,11 @@
 #include <memory>
 
 #include "framework/text/fcstring.h"
-#include "host/docfile.h"
-#include "host/host.h"
-#include "host/pluginmodule.h"
-#include "host/score.h"
-#include "host/userinterface.h"
+#include "host/files/docfile.h"
+#include "host/functions/host.h"
+#include "host/run/pluginmodule.h"
+#include "host/store/score.h"
+#include "host/functions/userinterface.h"
 #include "plugin/entrypoints.h"
 #include "plugin/tolleksplitgroups.h"
 #include "tests/support/split_check.h"

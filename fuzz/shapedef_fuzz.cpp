@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "framework/notation/shapedef.h"
-#include "host/host.h"
+#include "host/functions/host.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/host.h"
+#include "host/functions/host.h"
 #include "tests/support/tag_properties.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

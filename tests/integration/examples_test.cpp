@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "host/docfile.h"
-#include "host/document.h"
+#include "host/files/docfile.h"
+#include "host/store/document.h"
 #include "tests/integration/fxthost_program.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "host/opendocuments.h"
-#include "host/score.h"
-#include "host/batch.h"
+#include "host/run/opendocuments.h"
+#include "host/store/score.h"
+#include "host/cli/batch.h"
 #include "tests/integration/fxthost_program.h"
 
 namespace {

@@ -8,11 +8,11 @@
 #include <memory>
 #include <string>
 
-#include "host/docfile.h"
-#include "host/host.h"
-#include "host/pluginmodule.h"
-#include "host/score.h"
-#include "host/userinterface.h"
+#include "host/files/docfile.h"
+#include "host/functions/host.h"
+#include "host/run/pluginmodule.h"
+#include "host/store/score.h"
+#include "host/functions/userinterface.h"
 
 namespace fxt_testing {
 

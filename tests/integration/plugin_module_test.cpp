@@ -6,8 +6,8 @@
 #include <string>
 
 #include "framework/text/fcstring.h"
-#include "host/host.h"
-#include "host/pluginmodule.h"
+#include "host/functions/host.h"
+#include "host/run/pluginmodule.h"
 
 namespace {
 

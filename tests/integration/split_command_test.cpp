@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "host/groups.h"
+#include "host/store/groups.h"
 #include "tests/integration/fxthost_program.h"
 #include "tests/integration/module_run.h"
 

@@ -13,10 +13,10 @@
 #include <utility>
 #include <vector>
 
-#include "host/docfile.h"
-#include "host/groups.h"
-#include "host/score.h"
-#include "host/scoremodel.h"
+#include "host/files/docfile.h"
+#include "host/store/groups.h"
+#include "host/store/score.h"
+#include "host/store/scoremodel.h"
 #include "tests/integration/module_run.h"
 #include "tests/support/split_check.h"
 

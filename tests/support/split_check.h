@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "bridge/recordbytes.h"
-#include "host/groups.h"
-#include "host/score.h"
-#include "host/scoremodel.h"
+#include "host/store/groups.h"
+#include "host/store/score.h"
+#include "host/store/scoremodel.h"
 
 namespace fxt_testing {
 

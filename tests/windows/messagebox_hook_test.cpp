@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "host/host.h"
-#include "host/userinterface.h"
+#include "host/functions/host.h"
+#include "host/functions/userinterface.h"
 
 namespace {
 

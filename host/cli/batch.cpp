@@ -1,0 +1,77 @@
+#include "host/cli/batch.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iostream>
+
+#include "host/cli/cli.h"
+
+namespace fxthost {
+
+namespace {
+
+constexpr int kExitUnusable = 2;
+
+}  // namespace
+
+bool SplitBatchLine(const std::string& line, std::vector<std::string>* words) {
+  words->clear();
+  std::string word;
+  bool inWord = false, quoted = false;
+  for (char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+      inWord = true;
+    } else if (!quoted && (c == ' ' || c == '\t')) {
+      if (inWord) words->push_back(word);
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (inWord) words->push_back(word);
+  return !quoted;
+}
+
+int RunBatch(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    std::cerr << "fxthost: cannot read the batch file " << path << "\n";
+    return kExitUnusable;
+  }
+  int worst = 0;
+  int number = 0, lineNumber = 0;
+  std::string line;
+  while (std::getline(in, line)) {
+    ++lineNumber;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string> words;
+    const bool closed = SplitBatchLine(line, &words);
+    if (closed && (words.empty() || words[0][0] == '#')) continue;
+    ++number;
+    // Flushed, so that the markers and what the line prints (standard error included)
+    // stay in order when both go to one file.
+    std::cout << "== " << number << ": " << line << std::endl;
+    int status = kExitUnusable;
+    if (!closed) {
+      std::cerr << "fxthost: " << path << " line " << lineNumber << ": a quote is not closed\n";
+    } else if (words[0] == "batch") {
+      std::cerr << "fxthost: " << path << " line " << lineNumber
+                << ": a batch cannot run a batch\n";
+    } else {
+      std::vector<char*> argv;
+      std::string program = "fxthost";
+      argv.push_back(&program[0]);
+      for (std::string& word : words) argv.push_back(&word[0]);
+      argv.push_back(nullptr);
+      status = RunCommandLine(static_cast<int>(argv.size() - 1), argv.data());
+    }
+    std::cout << "== " << number << ": exit " << status << std::endl;
+    worst = std::max(worst, status);
+  }
+  return worst;
+}
+
+}  // namespace fxthost

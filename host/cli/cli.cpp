@@ -1,0 +1,597 @@
+#include "host/cli/cli.h"
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "host/cli/batch.h"
+#include "host/cli/chart.h"
+#include "host/run/crashguard.h"
+#include "host/cli/musicchart.h"
+#include "host/cli/notationview.h"
+#include "host/files/docfile.h"
+#include "host/functions/host.h"
+#include "host/run/opendocuments.h"
+#include "host/run/paths.h"
+#include "host/run/pluginmodule.h"
+#include "host/cli/prefslisting.h"
+#include "host/store/recorddiff.h"
+#include "host/store/score.h"
+#include "host/functions/userinterface.h"
+
+namespace fxthost {
+
+namespace {
+
+constexpr int kExitRan = 0;
+// The command ran, but what it was to write could not be written.
+constexpr int kExitNotWritten = 1;
+constexpr int kExitUnusable = 2;
+constexpr const char* kDemoName = "built-in orchestra";
+
+int Unusable(const std::string& reason) {
+  std::cerr << "fxthost: " << reason << "\n";
+  return kExitUnusable;
+}
+
+// A whole number within [low, high] written in decimal, or with hex in hexadecimal
+// (with or without "0x").
+bool ParseNumber(const std::string& text, int64_t low, int64_t high, int64_t* value,
+                 bool hex = false) {
+  const bool prefixed =
+      hex && text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const std::string digits = prefixed ? text.substr(2) : text;
+  if (digits.empty() || digits.size() > 12) return false;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(digits[i]);
+    const bool ok = hex ? std::isxdigit(c) != 0
+                        : (c >= '0' && c <= '9') || (i == 0 && c == '-' && digits.size() > 1);
+    if (!ok) return false;
+  }
+  errno = 0;
+  const long long number = std::strtoll(digits.c_str(), nullptr, hex ? 16 : 10);
+  if (errno != 0 || number < low || number > high) return false;
+  *value = number;
+  return true;
+}
+
+// "A-B" or "A": whole numbers, the first may be negative. Numbers too large for the
+// digits allowed come out as one past the limit, so that they read as out of range.
+bool ParseRange(const std::string& text, int64_t* first, int64_t* last) {
+  constexpr int64_t kLimit = 999999999999;
+  auto number = [&](const std::string& part, int64_t* value) {
+    size_t digits = part.size() > 1 && part[0] == '-' ? 1 : 0;
+    if (digits == part.size()) return false;
+    for (size_t i = digits; i < part.size(); ++i)
+      if (part[i] < '0' || part[i] > '9') return false;
+    if (ParseNumber(part, -kLimit, kLimit, value)) return true;
+    *value = part[0] == '-' ? -kLimit - 1 : kLimit + 1;
+    return true;
+  };
+  const size_t dash = text.find('-', 1);
+  if (dash == std::string::npos) {
+    if (!number(text, first)) return false;
+    *last = *first;
+    return true;
+  }
+  return number(text.substr(0, dash), first) && number(text.substr(dash + 1), last);
+}
+
+struct RunOptions {
+  std::string document;
+  std::string plugin;
+  std::string staves, slots, list, measures, startPosition, endPosition;
+  std::string answer, hostVersion, output, report, item;
+  std::vector<std::string> open;  // further documents: FILE or FILE=OUT
+};
+
+// A number of a refused range as the user wrote it (one past the limit: as given).
+std::string AsWritten(int64_t value, const std::string& text, bool first) {
+  if (value >= -999999999999 && value <= 999999999999) return std::to_string(value);
+  const size_t dash = text.find('-', 1);
+  return dash == std::string::npos ? text : first ? text.substr(0, dash) : text.substr(dash + 1);
+}
+
+// The first of the two numbers (first, last) outside [low, high], as written; "" when
+// both are inside.
+std::string OutsideOf(const std::string& text, int64_t first, int64_t last, int64_t low,
+                      int64_t high) {
+  if (first < low || first > high) return AsWritten(first, text, true);
+  if (last < low || last > high) return AsWritten(last, text, false);
+  return "";
+}
+
+// The selection the command runs on: the document's, with what the options give in
+// its place. False with the reason when it names no music of the document. Each
+// refusal of an option names the option as given and what is wrong with it.
+bool ChooseSelection(const Document& document, const RunOptions& options, Region* chosen,
+                     std::string* problem) {
+  const bool hasBase = document.hasSelection;
+  const Region base = Selection(document);
+  Region region;
+  int64_t first = 0, last = 0;
+
+  int64_t list = hasBase ? base.startList : 0;
+  if (!options.list.empty() && !ParseNumber(options.list, 0, 0xFFFF, &list)) {
+    *problem = "--list " + options.list + ": list numbers run from 0 to 65535";
+    return false;
+  }
+  region.startList = region.endList = static_cast<uint16_t>(list);
+  const std::string listText = "list " + std::to_string(list);
+  const int32_t slots = SlotCount(document.records, region.startList);
+  if (!options.list.empty() && slots == 0) {
+    *problem = "--list " + options.list + ": " + listText + " has no staves";
+    return false;
+  }
+
+  if (!options.staves.empty() && !options.slots.empty()) {
+    *problem = "give --staves or --slots, not both";
+    return false;
+  }
+  auto slotOf = [&](int64_t staff, int16_t* slot) {
+    *slot = staff >= -0x8000 && staff <= 0x7FFF
+                ? static_cast<int16_t>(
+                      SlotOf(document.records, region.startList, static_cast<int16_t>(staff)))
+                : int16_t{0};
+    if (*slot == 0) *problem = "staff " + std::to_string(staff) + " is not in " + listText;
+    return *slot != 0;
+  };
+  if (!options.staves.empty()) {
+    const std::string option = "--staves " + options.staves + ": ";
+    if (!ParseRange(options.staves, &first, &last)) {
+      *problem = option + "expected staff numbers A-B, or one staff A";
+      return false;
+    }
+    if (!slotOf(first, &region.startSlot) || !slotOf(last, &region.endSlot)) {
+      *problem = option + *problem;
+      return false;
+    }
+    if (region.startSlot > region.endSlot) {
+      *problem = option + "the top staff comes after the bottom staff (staff " +
+                 std::to_string(first) + " is in slot " + std::to_string(region.startSlot) +
+                 " of " + listText + ", staff " + std::to_string(last) + " in slot " +
+                 std::to_string(region.endSlot) + ")";
+      return false;
+    }
+  } else if (!options.slots.empty()) {
+    const std::string option = "--slots " + options.slots + ": ";
+    if (!ParseRange(options.slots, &first, &last)) {
+      *problem = option + "expected slots A-B, or one slot A";
+      return false;
+    }
+    const std::string outside = OutsideOf(options.slots, first, last, 1, slots);
+    if (!outside.empty()) {
+      *problem = option + "slot " + outside + " does not exist (" + listText + " has slots 1 to " +
+                 std::to_string(slots) + ")";
+      return false;
+    }
+    if (first > last) {
+      *problem =
+          option + "slot " + std::to_string(first) + " comes after slot " + std::to_string(last);
+      return false;
+    }
+    region.startSlot = static_cast<int16_t>(first);
+    region.endSlot = static_cast<int16_t>(last);
+  } else if (hasBase) {
+    // The document's selected staves, in the list chosen.
+    const int16_t top = StaffAtSlot(document.records, base.startList, base.startSlot);
+    const int16_t bottom = StaffAtSlot(document.records, base.endList, base.endSlot);
+    if (region.startList == base.startList) {
+      region.startSlot = base.startSlot;
+      region.endSlot = base.endSlot;
+    } else if (!slotOf(top, &region.startSlot) || !slotOf(bottom, &region.endSlot)) {
+      return false;
+    }
+  } else {
+    *problem = "the document has no selection: give --staves or --slots, and --measures";
+    return false;
+  }
+
+  const int32_t measures = LastMeasure(document.records);
+  if (!options.measures.empty()) {
+    const std::string option = "--measures " + options.measures + ": ";
+    if (!ParseRange(options.measures, &first, &last)) {
+      *problem = option + "expected measures A-B, or one measure A";
+      return false;
+    }
+    const std::string outside = OutsideOf(options.measures, first, last, 1, measures);
+    if (!outside.empty()) {
+      const bool below = outside[0] == '-' || outside == "0" || measures == 0;
+      *problem = option + "measure " + outside +
+                 (below ? " does not exist" : " is outside the document") +
+                 (measures == 0 ? std::string(" (the document has no measures)")
+                                : " (measures run from 1 to " + std::to_string(measures) + ")");
+      return false;
+    }
+    if (first > last) {
+      *problem = option + "measure " + std::to_string(first) + " comes after measure " +
+                 std::to_string(last);
+      return false;
+    }
+    region.startMeasure = static_cast<int16_t>(first);
+    region.endMeasure = static_cast<int16_t>(last);
+  } else if (hasBase) {
+    region.startMeasure = base.startMeasure;
+    region.endMeasure = base.endMeasure;
+  } else {
+    *problem = "the document has no selection: give --measures";
+    return false;
+  }
+
+  auto position = [&](const char* name, const std::string& text, int32_t* value) {
+    int64_t parsed = 0;
+    if (text.empty()) return true;
+    if (!ParseNumber(text, -999999999999, 999999999999, &parsed) || parsed < 0 ||
+        parsed > Region::kMeasureEnd) {
+      *problem = std::string(name) + " " + text + ": positions run from 0 to " +
+                 std::to_string(Region::kMeasureEnd);
+      return false;
+    }
+    *value = static_cast<int32_t>(parsed);
+    return true;
+  };
+  region.startPosition = hasBase ? base.startPosition : 0;
+  region.endPosition = hasBase ? base.endPosition : Region::kMeasureEnd;
+  if (!position("--start-position", options.startPosition, &region.startPosition) ||
+      !position("--end-position", options.endPosition, &region.endPosition))
+    return false;
+  if (region.startMeasure == region.endMeasure && region.startPosition > region.endPosition) {
+    *problem = "the start position " + std::to_string(region.startPosition) +
+               " comes after the end position " + std::to_string(region.endPosition) +
+               " in the one measure selected";
+    return false;
+  }
+
+  if (region.startSlot > region.endSlot) {
+    *problem = "the selection's top staff comes after its bottom staff";
+    return false;
+  }
+  if (!IsValidRegion(document.records, region)) {
+    *problem = "the selection (slots " + std::to_string(region.startSlot) + "-" +
+               std::to_string(region.endSlot) + " of " + listText + ", measures " +
+               std::to_string(region.startMeasure) + "-" + std::to_string(region.endMeasure) +
+               ") is outside the document (" + std::to_string(slots) + " staves in " + listText +
+               ", " + std::to_string(measures) + " measures)";
+    return false;
+  }
+  *chosen = region;
+  return true;
+}
+
+std::string TagName(uint32_t tag) {
+  std::string text;
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    const char c = static_cast<char>((tag >> shift) & 0xFF);
+    if (c < 0x20 || c > 0x7E) return std::to_string(tag);
+    text += c;
+  }
+  return text;
+}
+
+std::string Hex(const RecordStore::Bytes& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (uint8_t byte : bytes) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 15];
+  }
+  return text;
+}
+
+// What the run did besides its result and alerts.
+struct CommandEffects {
+  std::string command;                 // the menu text of the item run
+  std::vector<std::string> undoSteps;  // the undo steps it made in its document
+  std::vector<RecordChange> records;   // the records of its document it changed
+};
+
+// The report: the command's result, every alert it showed, the undo steps and record
+// changes it made in its document and, when further documents were open, the documents
+// it changed.
+std::string Report(int32_t result, const std::vector<Alert>& alerts,
+                   const std::vector<std::string>* changed, const CommandEffects& effects) {
+  nlohmann::ordered_json report;
+  report["result"] = result;
+  report["command"] = effects.command;
+  if (changed) report["changed"] = *changed;
+  report["alerts"] = nlohmann::ordered_json::array();
+  for (const Alert& alert : alerts) {
+    // Only a question has an answer; a box with just an OK button reports "none".
+    const std::string answer =
+        alert.answer == "yes" || alert.answer == "no" ? alert.answer : "none";
+    report["alerts"].push_back(nlohmann::ordered_json{{"kind", alert.kind},
+                                                      {"caption", alert.caption},
+                                                      {"message", alert.message},
+                                                      {"answer", answer}});
+  }
+  report["undoSteps"] = effects.undoSteps;
+  nlohmann::ordered_json counts = nlohmann::ordered_json::object();
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const RecordChange& change : effects.records) {
+    const std::string tag = TagName(change.tag);
+    if (!counts.contains(tag)) counts[tag] = {{"added", 0}, {"changed", 0}, {"deleted", 0}};
+    counts[tag][KindName(change.kind)] = counts[tag][KindName(change.kind)].get<int>() + 1;
+    nlohmann::ordered_json entry{
+        {"tag", tag},
+        {"key", {change.key.first, change.key.second, change.key.third, change.key.extra}},
+        {"change", KindName(change.kind)}};
+    if (change.kind != RecordChange::Kind::kAdded) entry["before"] = Hex(change.before);
+    if (change.kind != RecordChange::Kind::kDeleted) entry["after"] = Hex(change.after);
+    list.push_back(entry);
+  }
+  report["records"] = {{"counts", counts}, {"changes", list}};
+  return report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+std::string DescribeSelection(const Document& document, const Region& region) {
+  const int16_t top = StaffAtSlot(document.records, region.startList, region.startSlot);
+  const int16_t bottom = StaffAtSlot(document.records, region.endList, region.endSlot);
+  std::string text = "staves " + std::to_string(top) + "-" + std::to_string(bottom) + " (slots " +
+                     std::to_string(region.startSlot) + "-" + std::to_string(region.endSlot) +
+                     (region.startList == 0 ? "" : " of list " + std::to_string(region.startList)) +
+                     "), measures " + std::to_string(region.startMeasure) + "-" +
+                     std::to_string(region.endMeasure);
+  if (region.IsPartial())
+    text += ", positions " + std::to_string(region.startPosition) + " to " +
+            std::to_string(region.endPosition);
+  return text;
+}
+
+// Loads the plug-in and performs the host's handshake with it; null, with the reason,
+// when the module is no plug-in this host can use. A crash in the handshake ends fxthost.
+std::unique_ptr<PluginModule> StartPlugin(const std::string& path, uint32_t hostVersion,
+                                          std::string* error) {
+  std::string reason;
+  std::unique_ptr<PluginModule> plugin = PluginModule::Load(path, &reason);
+  if (!plugin) {
+    *error = "cannot load plug-in " + path + ": " + reason;
+    return nullptr;
+  }
+  const std::string what = "plug-in " + path + " crashed while starting";
+  CrashGuard guard(what.c_str());
+  if (plugin->Start(hostVersion, &reason)) return plugin;
+  *error = "cannot use plug-in " + path + ": " + reason;
+  return nullptr;
+}
+
+int Run(const RunOptions& options, bool demo) {
+  Host host;
+  const std::string name = demo ? kDemoName : options.document;
+  DocumentFile info;
+  DocumentError error;
+  Document* opened =
+      demo ? &host.NewDocument(name) : OpenDocumentFile(host, options.document, &info, &error);
+  if (opened && demo && !ParseDocument(kDemoScore, name, opened, &info, &error)) opened = nullptr;
+  if (!opened) return Unusable(error.Message());
+  Document& document = *opened;
+
+  Region region;
+  std::string problem;
+  if (!ChooseSelection(document, options, &region, &problem)) return Unusable(problem);
+  SetSelection(document, region);
+
+  uint32_t version = info.hostVersion.value_or(host.Version());
+  if (!options.hostVersion.empty()) {
+    int64_t parsed = 0;
+    if (!ParseNumber(options.hostVersion, 0, 0xFFFFFFFFll, &parsed, true))
+      return Unusable("--host-version " + options.hostVersion +
+                      ": expected a version such as 0x11000000");
+    version = static_cast<uint32_t>(parsed);
+  }
+
+  if (!options.report.empty() && !demo && SamePath(options.report, options.document))
+    return Unusable("--report " + options.report + " would overwrite the input document");
+  if (!options.report.empty() && !options.output.empty() &&
+      SamePath(options.report, options.output))
+    return Unusable("-o and --report name the same file");
+  std::vector<OpenedDocument> further;
+  if (!OpenFurtherDocuments(host, options.open, options.document, {options.output, options.report},
+                            &further, &problem))
+    return Unusable(problem);
+  host.SetCurrentDocument(document.number);  // the command works on its own document
+
+  host.SetVersion(version);
+  std::unique_ptr<PluginModule> plugin = StartPlugin(options.plugin, version, &error.reason);
+  if (!plugin) return Unusable(error.reason);
+  int64_t item = 0;
+  const int64_t items = static_cast<int64_t>(plugin->MenuItems().size());
+  if (items == 0) return Unusable("plug-in " + options.plugin + " registers no menu item");
+  if (!options.item.empty() && !ParseNumber(options.item, 0, items - 1, &item))
+    return Unusable("--item " + options.item + ": the plug-in's items are numbered 0 to " +
+                    std::to_string(items - 1));
+  const std::string command = plugin->MenuItems()[static_cast<size_t>(item)].menuText;
+
+  const int width = TerminalWidth();
+  const std::vector<ChartGroup> before = ChartGroups(document);
+  ChartOptions chart;
+  chart.width = width;
+  chart.title = "Before: " + name;
+  std::cout << DrawChart(document, chart) << "\n";
+
+  Answer answer = Answer::kNone;
+  const bool answered = !options.answer.empty() && ParseAnswer(options.answer, &answer);
+  ConsoleUserInterface ui = ConsoleUserInterface::ForTerminal(host, answered ? &answer : nullptr);
+  host.SetUserInterface(&ui);
+  host.Alerts().clear();
+
+  std::cout << command << " on " << DescribeSelection(document, region) << std::endl;
+  const Document::Content contentBefore = document.Snapshot();
+  const size_t undoStepsBefore = document.undoSteps.size();
+  if (!host.BeginCommand(command)) {
+    std::cerr << "fxthost: the host could not start the command\n";
+    host.SetUserInterface(nullptr);
+    return kExitNotWritten;
+  }
+  uint8_t selection[Region::kBytes];
+  region.ToBytes(selection);
+  int32_t result = 0;
+  {
+    const std::string what =
+        "plug-in " + options.plugin + " crashed while running \"" + command + "\"";
+    CrashGuard guard(what.c_str());
+    result = plugin->Invoke(selection, static_cast<int32_t>(item));
+  }
+  host.EndCommand(true);
+  host.SetUserInterface(nullptr);
+  if (host.FramesOutstanding() > 0)
+    std::cerr << "fxthost: the command left " << host.FramesOutstanding()
+              << " entry frame(s) outstanding\n";
+  const std::vector<Alert> alerts = host.Alerts();
+  std::cout << "The command returned " << result << ".\n\n";
+
+  chart.title = "After: " + name;
+  chart.before = &before;
+  std::cout << DrawChart(document, chart);
+  std::vector<std::string> changed;
+  if (document.Snapshot() != contentBefore) changed.push_back(name);
+  for (const OpenedDocument& other : further)
+    if (other.Changed()) changed.push_back(other.input);
+  if (!further.empty()) {
+    std::cout << "Changed documents:";
+    for (const std::string& file : changed) std::cout << " " << file;
+    std::cout << (changed.empty() ? " none\n" : "\n");
+  }
+
+  CommandEffects effects;
+  effects.command = command;
+  for (size_t i = undoStepsBefore; i < document.undoSteps.size(); ++i)
+    effects.undoSteps.push_back(document.undoSteps[i].name);
+  effects.records = DiffRecords(contentBefore.records, document.records);
+
+  int status = kExitRan;
+  std::string writeError;
+  if (!options.output.empty()) {
+    if (WriteFileAtomically(options.output, FormatDocument(document, info), &writeError)) {
+      std::cout << "Wrote " << options.output << "\n";
+    } else {
+      std::cerr << "fxthost: " << writeError << "\n";
+      status = kExitNotWritten;
+    }
+  }
+  if (!options.report.empty()) {
+    if (WriteFileAtomically(options.report,
+                            Report(result, alerts, further.empty() ? nullptr : &changed, effects),
+                            &writeError)) {
+      std::cout << "Wrote " << options.report << "\n";
+    } else {
+      std::cerr << "fxthost: " << writeError << "\n";
+      status = kExitNotWritten;
+    }
+  }
+  if (!SaveChangedDocuments(further, std::cout, std::cerr)) status = kExitNotWritten;
+  return status;
+}
+
+int Show(const std::string& path) {
+  Host host;
+  Document& document = host.NewDocument(path);
+  DocumentError error;
+  if (!ReadDocumentFile(path, &document, nullptr, &error)) return Unusable(error.Message());
+  ChartOptions chart;
+  chart.width = TerminalWidth();
+  chart.title = path;
+  std::cout << DrawChart(document, chart) << DrawNotation(document, chart.width)
+            << DrawMusic(document, chart.width);
+  return kExitRan;
+}
+
+int Menu(const std::string& pluginPath) {
+  Host host;
+  std::string error;
+  std::unique_ptr<PluginModule> plugin = StartPlugin(pluginPath, host.Version(), &error);
+  if (!plugin) return Unusable(error);
+  for (size_t i = 0; i < plugin->MenuItems().size(); ++i) {
+    const MenuItem& item = plugin->MenuItems()[i];
+    std::cout << (i ? "\n" : "") << "Item:        " << i << "\n"
+              << "Name:        " << item.name << "\n"
+              << "Description: " << item.description << "\n"
+              << "Menu text:   " << item.menuText << "\n";
+  }
+  return 0;
+}
+
+}  // namespace
+
+int RunCommandLine(int argc, char** argv) {
+  CLI::App app{
+      "fxthost: an emulated Finale host that loads plug-in modules and runs them "
+      "on score documents."};
+  app.require_subcommand(1);
+  app.set_version_flag("--version", std::string("fxthost ") + FXT_PROJECT_VERSION);
+  // The same options everywhere: on Windows the parser would otherwise read an argument
+  // that begins with "/" as an option, and a path such as "/scores/a.json" (or a Unix
+  // path under Wine) would never reach DOC, -o or --report. Subcommands made after
+  // this inherit it.
+  app.allow_windows_style_options(false);
+
+  std::string menuPlugin = DefaultPluginPath();
+  CLI::App* menu = app.add_subcommand("menu", "Show the plug-in's menu registration");
+  menu->add_option("--plugin", menuPlugin, "Path of the plug-in module")->capture_default_str();
+
+  std::string showPath;
+  CLI::App* show = app.add_subcommand("show", "Chart of a document's staves and groups");
+  show->add_option("DOC", showPath, "The document file (JSON)")->required();
+
+  std::string prefsPath;
+  CLI::App* prefs =
+      app.add_subcommand("prefs", "A document's side records by the preference they serve");
+  prefs->add_option("DOC", prefsPath, "The document file (JSON)")->required();
+
+  RunOptions runOptions;
+  runOptions.plugin = DefaultPluginPath();
+  CLI::App* run = app.add_subcommand("run", "Run the command on a document's selection");
+  run->add_option("DOC", runOptions.document, "The document file (JSON)")->required();
+  run->add_option("--plugin", runOptions.plugin, "Path of the plug-in module")
+      ->capture_default_str();
+  run->add_option("--staves", runOptions.staves, "Selected staves by staff number, A-B");
+  run->add_option("--slots", runOptions.slots, "Selected staves by slot of the list, A-B");
+  run->add_option("--list", runOptions.list, "The instrument list of the slots (default 0)");
+  run->add_option("--measures", runOptions.measures, "Selected measures, A-B");
+  run->add_option("--start-position", runOptions.startPosition, "Position in the first measure");
+  run->add_option("--end-position", runOptions.endPosition, "Position in the last measure");
+  run->add_option("--item", runOptions.item, "The plug-in's menu item to run (from 0; default 0)");
+  run->add_option("--answer", runOptions.answer, "Answer to a yes/no question")
+      ->check(CLI::IsMember({"yes", "no"}));
+  run->add_option("--host-version", runOptions.hostVersion, "Version the host reports (hex)");
+  run->add_option("-o", runOptions.output, "Write the document after the command here");
+  run->add_option("--report", runOptions.report, "Write the result and the alerts here (JSON)");
+  run->add_option("--open", runOptions.open,
+                  "Open a further document, FILE or FILE=OUT (saved to OUT if the command "
+                  "changes it); repeatable")
+      ->allow_extra_args(false);
+
+  RunOptions demoOptions;
+  demoOptions.plugin = DefaultPluginPath();
+  CLI::App* demo = app.add_subcommand("demo", "Run the command on the built-in sample score");
+  demo->add_option("--plugin", demoOptions.plugin, "Path of the plug-in module")
+      ->capture_default_str();
+
+  std::string batchPath;
+  CLI::App* batch =
+      app.add_subcommand("batch", "Run the command lines of a file, one a line, in this process");
+  batch->add_option("FILE", batchPath, "The file of command lines")->required();
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    int status = app.exit(e);
+    return status == 0 ? 0 : kExitUnusable;
+  }
+  if (menu->parsed()) return Menu(menuPlugin);
+  if (show->parsed()) return Show(showPath);
+  if (prefs->parsed()) return PrintPreferenceRecords(prefsPath, std::cout, std::cerr);
+  if (run->parsed()) return Run(runOptions, false);
+  if (demo->parsed()) return Run(demoOptions, true);
+  if (batch->parsed()) return RunBatch(batchPath);
+  return kExitUnusable;
+}
+
+}  // namespace fxthost

@@ -1,0 +1,1118 @@
+#include "host/files/docfile.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <utility>
+#include <vector>
+
+#include "bridge/recordbytes.h"
+#include "host/files/docfile_json.h"
+#include "host/files/docfile_music.h"
+#include "host/files/docfile_siderecords.h"
+#include "host/store/groups.h"
+#include "host/files/docfile_parts.h"
+#include "host/store/score.h"
+#include "host/store/scoremodel.h"
+
+namespace fxthost {
+
+const char* const kDocumentFormat = "fxthost-document/1";
+
+std::string DocumentError::Message() const {
+  std::string message = file;
+  if (!place.empty()) message += ": " + place;
+  return message + ": " + reason;
+}
+
+// --- Refusals (shared with the member readers: host/docfile_json.h) ---------------
+
+[[noreturn]] void Refuse(const std::string& place, const std::string& reason) {
+  throw Refusal{place, reason};
+}
+
+std::string MemberPlace(const std::string& place, const std::string& name) {
+  return place.empty() ? name : place + "." + name;
+}
+std::string IndexPlace(const std::string& place, size_t index) {
+  return place + "[" + std::to_string(index) + "]";
+}
+std::string KeyPlace(const std::string& place, const std::string& key) {
+  return place + "[\"" + key + "\"]";
+}
+
+std::string Describe(const Json& value) {
+  switch (value.type()) {
+    case Json::value_t::object:
+      return "an object";
+    case Json::value_t::array:
+      return "an array";
+    case Json::value_t::string:
+      return "a string";
+    case Json::value_t::boolean:
+      return "true or false";
+    case Json::value_t::null:
+      return "null";
+    default:
+      return "a number";
+  }
+}
+
+void ExpectObject(const Json& value, const std::string& place) {
+  if (!value.is_object()) Refuse(place, "expected an object, found " + Describe(value));
+}
+void ExpectArray(const Json& value, const std::string& place) {
+  if (!value.is_array()) Refuse(place, "expected an array, found " + Describe(value));
+}
+const std::string& ExpectString(const Json& value, const std::string& place) {
+  if (!value.is_string()) Refuse(place, "expected a string, found " + Describe(value));
+  return value.get_ref<const std::string&>();
+}
+
+// Refuses every member of the object that is not one of the names.
+void KnownMembers(const Json& object, const std::string& place,
+                  std::initializer_list<const char*> names) {
+  for (auto it = object.begin(); it != object.end(); ++it) {
+    bool known = false;
+    for (const char* name : names) known = known || it.key() == name;
+    if (known) continue;
+    std::string list;
+    for (const char* name : names) list += std::string(list.empty() ? "" : ", ") + name;
+    Refuse(MemberPlace(place, it.key()), "unknown member (known here: " + list + ")");
+  }
+}
+
+void EachObject(const Json& value, const std::string& place,
+                std::initializer_list<const char*> members,
+                const std::function<void(const Json&, const std::string&)>& read) {
+  ExpectArray(value, place);
+  for (size_t i = 0; i < value.size(); ++i) {
+    const std::string at = IndexPlace(place, i);
+    ExpectObject(value[i], at);
+    KnownMembers(value[i], at, members);
+    read(value[i], at);
+  }
+}
+
+const Json* Find(const Json& object, const char* name) {
+  auto it = object.find(name);
+  return it == object.end() ? nullptr : &*it;
+}
+
+// A whole number within [low, high].
+int64_t Number(const Json& value, const std::string& place, int64_t low, int64_t high) {
+  int64_t number = 0;
+  bool fits = true;
+  if (value.is_number_unsigned()) {
+    const uint64_t u = value.get<uint64_t>();
+    fits = u <= static_cast<uint64_t>(high);
+    number = fits ? static_cast<int64_t>(u) : 0;
+  } else if (value.is_number_integer()) {
+    number = value.get<int64_t>();
+  } else if (value.is_number_float()) {
+    const double d = value.get<double>();
+    if (!std::isfinite(d) || d != std::floor(d))
+      Refuse(place, "expected a whole number, found " + value.dump());
+    fits = d >= static_cast<double>(low) && d <= static_cast<double>(high);
+    number = fits ? static_cast<int64_t>(d) : 0;
+  } else {
+    Refuse(place, "expected a whole number, found " + Describe(value));
+  }
+  if (!fits || number < low || number > high)
+    Refuse(place, value.dump() + " does not fit here (" + std::to_string(low) + " to " +
+                      std::to_string(high) + ")");
+  return number;
+}
+
+int16_t Int16(const Json& value, const std::string& place) {
+  return static_cast<int16_t>(Number(value, place, -32768, 32767));
+}
+
+// [first, last]: two whole numbers within [low, high].
+std::pair<int64_t, int64_t> Pair(const Json& value, const std::string& place, int64_t low,
+                                 int64_t high) {
+  if (!value.is_array() || value.size() != 2)
+    Refuse(place, "expected two numbers [first, last], found " +
+                      (value.is_array() ? "an array of " + std::to_string(value.size())
+                                        : Describe(value)));
+  return {Number(value[0], IndexPlace(place, 0), low, high),
+          Number(value[1], IndexPlace(place, 1), low, high)};
+}
+
+// A member name that is a number ("33"): decimal digits without a sign or leading zero.
+int64_t NumberKey(const std::string& key, const std::string& place, int64_t low, int64_t high) {
+  bool digits = !key.empty() && key.size() <= 10 && (key == "0" || key[0] != '0');
+  for (char c : key) digits = digits && c >= '0' && c <= '9';
+  if (!digits) Refuse(place, "expected a number as the member name");
+  const int64_t number = std::stoll(key);
+  if (number < low || number > high)
+    Refuse(place, key + " does not fit here (" + std::to_string(low) + " to " +
+                      std::to_string(high) + ")");
+  return number;
+}
+
+namespace {
+
+std::string Hex32(uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
+  return text;
+}
+
+// "0x11000000" (1 to 8 hexadecimal digits) or a whole number.
+uint32_t Version(const Json& value, const std::string& place) {
+  if (!value.is_string()) return static_cast<uint32_t>(Number(value, place, 0, 0xFFFFFFFFll));
+  const std::string& text = value.get_ref<const std::string&>();
+  bool ok =
+      text.size() > 2 && text.size() <= 10 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  for (size_t i = 2; ok && i < text.size(); ++i)
+    ok = std::isxdigit(static_cast<unsigned char>(text[i]));
+  if (!ok) Refuse(place, "expected a version such as \"0x11000000\", found \"" + text + "\"");
+  return static_cast<uint32_t>(std::stoul(text.substr(2), nullptr, 16));
+}
+
+bool PrintableTag(uint32_t tag) {
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    const uint32_t c = (tag >> shift) & 0xFF;
+    if (c < 0x20 || c > 0x7E) return false;
+  }
+  return true;
+}
+
+uint32_t Tag(const Json& value, const std::string& place) {
+  if (!value.is_string()) return static_cast<uint32_t>(Number(value, place, 0, 0xFFFFFFFFll));
+  const std::string& text = value.get_ref<const std::string&>();
+  if (text.size() != 4) Refuse(place, "a tag is four characters, found \"" + text + "\"");
+  const uint32_t tag = fxt::MakeTag(text[0], text[1], text[2], text[3]);
+  if (!PrintableTag(tag)) Refuse(place, "a tag written as text is four printable ASCII characters");
+  return tag;
+}
+
+std::string TagText(uint32_t tag) {
+  std::string text;
+  for (int shift = 24; shift >= 0; shift -= 8) text += static_cast<char>((tag >> shift) & 0xFF);
+  return text;
+}
+
+RecordStore::Bytes HexBytes(const std::string& text, const std::string& place) {
+  if (text.size() % 2 != 0) Refuse(place, "hexadecimal bytes come in pairs of digits");
+  RecordStore::Bytes bytes;
+  bytes.reserve(text.size() / 2);
+  auto digit = [&](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    Refuse(place, std::string("'") + c + "' is not a hexadecimal digit");
+  };
+  for (size_t i = 0; i < text.size(); i += 2)
+    bytes.push_back(static_cast<uint8_t>(digit(text[i]) * 16 + digit(text[i + 1])));
+  return bytes;
+}
+
+std::string HexText(const RecordStore::Bytes& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text;
+  text.reserve(bytes.size() * 2);
+  for (uint8_t b : bytes) {
+    text += kDigits[b >> 4];
+    text += kDigits[b & 15];
+  }
+  return text;
+}
+
+bool IsPlainKey(const DataKey& key) { return key.second == 0 && key.third == 0 && key.extra == 0; }
+
+bool StaffExists(const Document& document, int16_t staff) {
+  return staff > 0 &&
+         document.records.Contains(kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)));
+}
+
+// --- Reading ---------------------------------------------------------------------
+
+// A staff the file names where the staff must exist.
+struct StaffReference {
+  std::string place;
+  int16_t staff;
+};
+
+struct Reader {
+  Document& document;
+  std::vector<NameLink> links;
+  std::vector<StaffReference> staffReferences;
+
+  uint16_t NewName(const std::string& text, const std::string& place) {
+    const uint16_t block = NewTextBlock(document, text);
+    if (block == 0) Refuse(place, "no text number is left for this name");
+    return block;
+  }
+
+  void Measures(const Json& value, const std::string& place) {
+    if (value.is_array()) {
+      std::vector<MeasureSpec> measures;
+      if (value.size() > 0x7FFF) Refuse(place, "more than 32767 measures");
+      for (size_t i = 0; i < value.size(); ++i) {
+        const std::string at = IndexPlace(place, i);
+        ExpectObject(value[i], at);
+        KnownMembers(value[i], at, {"beats", "beatDuration", "key"});
+        MeasureSpec spec;
+        if (const Json* v = Find(value[i], "beats"))
+          spec.beats = Int16(*v, MemberPlace(at, "beats"));
+        if (const Json* v = Find(value[i], "beatDuration"))
+          spec.beatDuration = Int16(*v, MemberPlace(at, "beatDuration"));
+        if (const Json* v = Find(value[i], "key")) spec.key = Int16(*v, MemberPlace(at, "key"));
+        measures.push_back(spec);
+      }
+      SetMeasures(document, measures);
+    } else if (value.is_number()) {
+      SetMeasures(document, static_cast<int>(Number(value, place, 0, 0x7FFF)));
+    } else {
+      Refuse(place,
+             "expected a count of measures or an array of measures, found " + Describe(value));
+    }
+  }
+
+  void Fonts(const Json& value, const std::string& place) {
+    FontTable fonts;
+    EachObject(value, place, {"id", "name"}, [&](const Json& font, const std::string& at) {
+      const Json* id = Find(font, "id");
+      const Json* name = Find(font, "name");
+      if (!id || !name) Refuse(at, "a font needs an id and a name");
+      const int number = static_cast<int>(Number(*id, MemberPlace(at, "id"), 0, 0x7FFF));
+      const std::string& text = ExpectString(*name, MemberPlace(at, "name"));
+      if (text.empty()) Refuse(MemberPlace(at, "name"), "a font name cannot be empty");
+      if (!fonts.emplace(number, text).second)
+        Refuse(MemberPlace(at, "id"), "font " + std::to_string(number) + " is given twice");
+    });
+    document.fonts = fonts;
+  }
+
+  void FontPrefs(const Json& value, const std::string& place) {
+    ExpectObject(value, place);
+    for (auto it = value.begin(); it != value.end(); ++it) {
+      const std::string at = KeyPlace(place, it.key());
+      const int64_t number = NumberKey(it.key(), at, 0, 0xFFFF);
+      ExpectObject(it.value(), at);
+      KnownMembers(it.value(), at, {"font", "size", "effects"});
+      FontPref pref;
+      pref.size = 12;
+      if (const Json* v = Find(it.value(), "font")) pref.font = Int16(*v, MemberPlace(at, "font"));
+      if (const Json* v = Find(it.value(), "size")) pref.size = Int16(*v, MemberPlace(at, "size"));
+      if (const Json* v = Find(it.value(), "effects"))
+        pref.effects = static_cast<uint16_t>(Number(*v, MemberPlace(at, "effects"), 0, 0xFFFF));
+      PutFontPref(document, static_cast<int16_t>(static_cast<uint16_t>(number)), pref);
+    }
+  }
+
+  void Staves(const Json& value, const std::string& place) {
+    std::vector<int16_t> order;
+    std::set<int16_t> seen;
+    EachObject(value, place, {"id", "name"}, [&](const Json& entry, const std::string& at) {
+      const Json* id = Find(entry, "id");
+      if (!id) Refuse(at, "a staff needs its id");
+      const int16_t staff = static_cast<int16_t>(Number(*id, MemberPlace(at, "id"), 1, 0x7FFF));
+      if (!seen.insert(staff).second)
+        Refuse(MemberPlace(at, "id"), "staff " + std::to_string(staff) + " is given twice");
+      PutStaff(document, staff, "");
+      uint16_t block = 0;
+      if (const Json* name = Find(entry, "name"))
+        block = NewName(ExpectString(*name, MemberPlace(at, "name")), MemberPlace(at, "name"));
+      links.push_back(
+          {kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)), kStaffNameBlockOffset, block});
+      order.push_back(staff);
+    });
+    if (order.size() > 0x8000) Refuse(place, "more staves than a staff list can hold");
+    WriteInstrumentList(document, 0, order);
+  }
+
+  void InstrumentLists(const Json& value, const std::string& place) {
+    ExpectObject(value, place);
+    for (auto it = value.begin(); it != value.end(); ++it) {
+      const std::string at = KeyPlace(place, it.key());
+      const int64_t list = NumberKey(it.key(), at, 0, 0xFFFF);
+      if (list == 0) Refuse(at, "list 0 is the score order: give it as \"staves\"");
+      ExpectArray(it.value(), at);
+      std::vector<int16_t> staves;
+      std::set<int16_t> seen;
+      for (size_t i = 0; i < it.value().size(); ++i) {
+        const std::string slot = IndexPlace(at, i);
+        const int16_t staff = Int16(it.value()[i], slot);
+        if (!seen.insert(staff).second)
+          Refuse(slot, "staff " + std::to_string(staff) + " is in the list twice");
+        staffReferences.push_back({slot, staff});
+        staves.push_back(staff);
+      }
+      if (staves.size() > 0x8000) Refuse(at, "more staves than a staff list can hold");
+      if (!WriteInstrumentList(document, static_cast<uint16_t>(list), staves))
+        Refuse(at, "a staff list holds staff numbers from 1");
+    }
+  }
+
+  void MultiStaffInstruments(const Json& value, const std::string& place) {
+    std::set<uint16_t> seen;
+    EachObject(value, place, {"id", "staves"}, [&](const Json& entry, const std::string& at) {
+      const Json* id = Find(entry, "id");
+      const Json* staves = Find(entry, "staves");
+      if (!id || !staves) Refuse(at, "an instrument needs an id and its staves");
+      MultiStaffInstrument instrument;
+      instrument.id = static_cast<uint16_t>(Number(*id, MemberPlace(at, "id"), 1, 0x7FFF));
+      if (!seen.insert(instrument.id).second)
+        Refuse(MemberPlace(at, "id"),
+               "instrument " + std::to_string(instrument.id) + " is given twice");
+      const std::string staffPlace = MemberPlace(at, "staves");
+      ExpectArray(*staves, staffPlace);
+      if (staves->empty() || staves->size() > 3)
+        Refuse(staffPlace, "an instrument has one to three staves (0 for none)");
+      for (size_t s = 0; s < staves->size(); ++s)
+        instrument.staves[s] = Int16((*staves)[s], IndexPlace(staffPlace, s));
+      PutMultiStaffInstrument(document, instrument);
+    });
+  }
+
+  void Groups(const Json& value, const std::string& place) {
+    std::set<uint32_t> seen;
+    const auto members = {"id", "key", "staves", "measures", "name", "abbreviation", "offset6"};
+    EachObject(value, place, members, [&](const Json& entry, const std::string& at) {
+      GroupRecord group;
+      const Json* id = Find(entry, "id");
+      const Json* key = Find(entry, "key");
+      if (!id && !key) Refuse(at, "a group needs its id (or its key)");
+      if (key) {
+        const auto numbers = Pair(*key, MemberPlace(at, "key"), 0, 0xFFFF);
+        group.first = static_cast<uint16_t>(numbers.first);
+        group.number = static_cast<uint16_t>(numbers.second);
+      }
+      if (id) {
+        const auto number = static_cast<uint16_t>(Number(*id, MemberPlace(at, "id"), 0, 0xFFFF));
+        if (key && number != group.number)
+          Refuse(MemberPlace(at, "id"), "the id differs from the second number of the key");
+        group.number = number;
+      }
+      if (group.first == 0 && group.number == 0)
+        Refuse(MemberPlace(at, id ? "id" : "key"), "0 is not a group number (numbers start at 1)");
+      if (!seen.insert(static_cast<uint32_t>(group.first) << 16 | group.number).second)
+        Refuse(MemberPlace(at, id ? "id" : "key"),
+               "group " + std::to_string(group.number) + " is given twice");
+
+      const Json* staves = Find(entry, "staves");
+      const Json* measures = Find(entry, "measures");
+      if (!staves) Refuse(at, "a group needs its staves [top, bottom]");
+      if (!measures) Refuse(at, "a group needs its measures [first, last]");
+      const std::string stavesPlace = MemberPlace(at, "staves");
+      const auto staffPair = Pair(*staves, stavesPlace, -32768, 32767);
+      group.startStaff = static_cast<int16_t>(staffPair.first);
+      group.endStaff = static_cast<int16_t>(staffPair.second);
+      staffReferences.push_back({IndexPlace(stavesPlace, 0), group.startStaff});
+      staffReferences.push_back({IndexPlace(stavesPlace, 1), group.endStaff});
+      const std::string measuresPlace = MemberPlace(at, "measures");
+      const auto measurePair = Pair(*measures, measuresPlace, -32768, 32767);
+      if (measurePair.first < 1) Refuse(IndexPlace(measuresPlace, 0), "measures count from 1");
+      if (measurePair.second < measurePair.first)
+        Refuse(IndexPlace(measuresPlace, 1), "the group ends before it starts");
+      group.startMeasure = static_cast<int16_t>(measurePair.first);
+      group.endMeasure = static_cast<int16_t>(measurePair.second);
+      if (const Json* v = Find(entry, "offset6"))
+        group.offset6 = Int16(*v, MemberPlace(at, "offset6"));
+      if (const Json* name = Find(entry, "name"))
+        group.fullNameBlock =
+            NewName(ExpectString(*name, MemberPlace(at, "name")), MemberPlace(at, "name"));
+      if (const Json* name = Find(entry, "abbreviation"))
+        group.abbreviatedNameBlock = NewName(ExpectString(*name, MemberPlace(at, "abbreviation")),
+                                             MemberPlace(at, "abbreviation"));
+      WriteGroup(document, group);
+      const DataKey groupKey = DataKey::Of(group.first, group.number);
+      links.push_back({kGroupTag, groupKey, kGroupFullNameOffset, group.fullNameBlock});
+      links.push_back(
+          {kGroupTag, groupKey, kGroupAbbreviatedNameOffset, group.abbreviatedNameBlock});
+    });
+  }
+};
+
+struct RawRecord {
+  uint32_t tag;
+  DataKey key;
+  RecordStore::Bytes bytes;
+};
+
+std::vector<RawRecord> RawRecords(const Json& value, const std::string& place) {
+  ExpectArray(value, place);
+  std::vector<RawRecord> records;
+  std::set<std::pair<uint32_t, uint64_t>> seen;
+  for (size_t i = 0; i < value.size(); ++i) {
+    const std::string at = IndexPlace(place, i);
+    ExpectObject(value[i], at);
+    KnownMembers(value[i], at, {"tag", "key", "hex"});
+    const Json* tag = Find(value[i], "tag");
+    const Json* key = Find(value[i], "key");
+    const Json* hex = Find(value[i], "hex");
+    if (!tag || !key || !hex) Refuse(at, "a record needs its tag, key and hex");
+    RawRecord record;
+    record.tag = Tag(*tag, MemberPlace(at, "tag"));
+    const std::string keyPlace = MemberPlace(at, "key");
+    ExpectArray(*key, keyPlace);
+    if (key->empty() || key->size() > 4) Refuse(keyPlace, "a key is one to four numbers");
+    uint16_t numbers[4] = {0, 0, 0, 0};
+    for (size_t k = 0; k < key->size(); ++k)
+      numbers[k] = static_cast<uint16_t>(Number((*key)[k], IndexPlace(keyPlace, k), 0, 0xFFFF));
+    record.key = DataKey::Of(numbers[0], numbers[1], numbers[2], numbers[3]);
+    record.bytes = HexBytes(ExpectString(*hex, MemberPlace(at, "hex")), MemberPlace(at, "hex"));
+    if (record.bytes.size() > 0x7FFFFFFF) Refuse(MemberPlace(at, "hex"), "record too large");
+    // The host reads no group from fewer bytes: such a group would be in the file but in
+    // no walk of the groups, no chart and no command.
+    if (record.tag == kGroupTag && record.key.third == 0 && record.key.extra == 0 &&
+        record.bytes.size() < static_cast<size_t>(kGroupRecordSize))
+      Refuse(MemberPlace(at, "hex"), "a group record is " + std::to_string(kGroupRecordSize) +
+                                         " bytes, found " + std::to_string(record.bytes.size()));
+    if (!seen.emplace(record.tag, record.key.Packed()).second)
+      Refuse(at, "the same record (tag and key) is given twice");
+    records.push_back(std::move(record));
+  }
+  return records;
+}
+
+// The selection as a region of the document, refused when it names no music of it.
+Region SelectionRegion(const Json& value, const Document& document, const std::string& place) {
+  ExpectObject(value, place);
+  KnownMembers(value, place,
+               {"list", "staves", "slots", "measures", "startPosition", "endPosition"});
+  const Json* list = Find(value, "list");
+  const Json* staves = Find(value, "staves");
+  const Json* slots = Find(value, "slots");
+  const Json* measures = Find(value, "measures");
+  if (staves && slots) Refuse(place, "give either staves or slots, not both");
+  if (!staves && !slots) Refuse(place, "a selection needs its staves (or its slots)");
+  if (!measures) Refuse(place, "a selection needs its measures");
+  Region region;
+  region.startList = region.endList =
+      list ? static_cast<uint16_t>(Number(*list, MemberPlace(place, "list"), 0, 0xFFFF)) : 0;
+  const std::string listText = "list " + std::to_string(region.startList);
+  const int32_t slotCount = SlotCount(document.records, region.startList);
+  if (staves) {
+    const std::string at = MemberPlace(place, "staves");
+    const auto pair = Pair(*staves, at, -32768, 32767);
+    const int64_t ends[2] = {pair.first, pair.second};
+    int32_t found[2] = {0, 0};
+    for (int e = 0; e < 2; ++e) {
+      found[e] = SlotOf(document.records, region.startList, static_cast<int16_t>(ends[e]));
+      if (found[e] == 0)
+        Refuse(IndexPlace(at, static_cast<size_t>(e)),
+               "staff " + std::to_string(ends[e]) + " is not in " + listText);
+    }
+    region.startSlot = static_cast<int16_t>(found[0]);
+    region.endSlot = static_cast<int16_t>(found[1]);
+    if (region.startSlot > region.endSlot) Refuse(at, "the top staff comes after the bottom staff");
+  } else {
+    const std::string at = MemberPlace(place, "slots");
+    const auto pair = Pair(*slots, at, 1, 0x7FFF);
+    region.startSlot = static_cast<int16_t>(pair.first);
+    region.endSlot = static_cast<int16_t>(pair.second);
+    if (region.startSlot > region.endSlot) Refuse(at, "the top slot comes after the bottom slot");
+    if (region.endSlot > slotCount)
+      Refuse(IndexPlace(at, region.startSlot > slotCount ? 0 : 1),
+             "slot " +
+                 std::to_string(region.startSlot > slotCount ? region.startSlot : region.endSlot) +
+                 " is outside " + listText + " (" + std::to_string(slotCount) + " staves)");
+  }
+  const std::string at = MemberPlace(place, "measures");
+  const auto pair = Pair(*measures, at, -32768, 32767);
+  region.startMeasure = static_cast<int16_t>(pair.first);
+  region.endMeasure = static_cast<int16_t>(pair.second);
+  const int32_t last = LastMeasure(document.records);
+  if (region.startMeasure > region.endMeasure) Refuse(at, "the selection ends before it starts");
+  if (region.startMeasure < 1 || region.endMeasure > last)
+    Refuse(at, "measures " + std::to_string(pair.first) + "-" + std::to_string(pair.second) +
+                   " are outside the document " +
+                   (last == 0 ? std::string("(it has no measures)")
+                              : "(measures 1 to " + std::to_string(last) + ")"));
+  region.startPosition = 0;
+  region.endPosition = Region::kMeasureEnd;
+  if (const Json* v = Find(value, "startPosition"))
+    region.startPosition = static_cast<int32_t>(
+        Number(*v, MemberPlace(place, "startPosition"), 0, Region::kMeasureEnd));
+  if (const Json* v = Find(value, "endPosition"))
+    region.endPosition =
+        static_cast<int32_t>(Number(*v, MemberPlace(place, "endPosition"), 0, Region::kMeasureEnd));
+  if (region.startMeasure == region.endMeasure && region.startPosition > region.endPosition)
+    Refuse(place, "the selection ends before it starts");
+  if (!IsValidRegion(document.records, region))
+    Refuse(place, "the selection is outside the document");
+  return region;
+}
+
+// Builds the document from the file's object into a fresh document. The writer builds
+// its schema part alone (without the raw records) to see what it gives back; it passes
+// the document written as known, whose staves the raw records will bring.
+void Build(const Json& root, Document& document, DocumentFile* info, bool withRecords,
+           const Document* known = nullptr) {
+  if (!root.is_object()) Refuse("", "a document is one JSON object, found " + Describe(root));
+  KnownMembers(root, "",
+               {"format", "host", "measures", "fonts", "fontPrefs", "staves", "instrumentLists",
+                "multiStaffInstruments", "parts", "groups", "sideRecords", kNotationMembers[0],
+                kNotationMembers[1], kNotationMembers[2], kNotationMembers[3], "music", "selection",
+                "records"});
+  if (const Json* format = Find(root, "format")) {
+    const std::string& text = ExpectString(*format, "format");
+    if (text != kDocumentFormat)
+      Refuse("format", "unknown format \"" + text + "\" (this host reads " + kDocumentFormat + ")");
+  }
+  DocumentFile file;
+  if (const Json* host = Find(root, "host")) {
+    ExpectObject(*host, "host");
+    KnownMembers(*host, "host", {"version"});
+    if (const Json* version = Find(*host, "version"))
+      file.hostVersion = Version(*version, "host.version");
+  }
+
+  // Raw records go in first, so that the texts made for names take numbers they do not
+  // use, and again last, so that they override what the schema wrote under their keys.
+  std::vector<RawRecord> raw;
+  if (withRecords)
+    if (const Json* records = Find(root, "records")) raw = RawRecords(*records, "records");
+  for (const RawRecord& record : raw) document.records.Put(record.tag, record.key, record.bytes);
+
+  Reader reader{document, {}, {}};
+  if (const Json* v = Find(root, "measures")) reader.Measures(*v, "measures");
+  if (const Json* v = Find(root, "fonts")) reader.Fonts(*v, "fonts");
+  if (const Json* v = Find(root, "fontPrefs")) reader.FontPrefs(*v, "fontPrefs");
+  if (const Json* v = Find(root, "staves")) reader.Staves(*v, "staves");
+  if (const Json* v = Find(root, "instrumentLists")) reader.InstrumentLists(*v, "instrumentLists");
+  if (const Json* v = Find(root, "multiStaffInstruments"))
+    reader.MultiStaffInstruments(*v, "multiStaffInstruments");
+  if (const Json* v = Find(root, "parts")) ReadParts(*v, "parts", &document);
+  if (const Json* v = Find(root, "groups")) reader.Groups(*v, "groups");
+  SideRecordProblem sideProblem;
+  if (const Json* v = Find(root, "sideRecords"))
+    if (!ReadSideRecords(*v, "sideRecords", &document.records, &sideProblem))
+      Refuse(sideProblem.place, sideProblem.reason);
+  NotationReading notation;
+  ReadNotationMembers(root, document, &notation);
+  if (const Json* v = Find(root, "music")) ReadMusic(*v, "music", document, &notation);
+  reader.links.insert(reader.links.end(), notation.links.begin(), notation.links.end());
+
+  for (const RawRecord& record : raw) document.records.Put(record.tag, record.key, record.bytes);
+  for (const NameLink& link : reader.links) {
+    const RecordStore::Bytes* bytes = document.records.Find(link.tag, link.key);
+    if (!bytes || bytes->size() < static_cast<size_t>(link.offset + 2)) continue;
+    RecordStore::Bytes patched = *bytes;
+    fxt::PutU16(patched.data(), static_cast<size_t>(link.offset), link.block);
+    document.records.Put(link.tag, link.key, std::move(patched));
+  }
+
+  for (const StaffReference& reference : reader.staffReferences)
+    if (!StaffExists(document, reference.staff) && !(known && StaffExists(*known, reference.staff)))
+      Refuse(reference.place, "staff " + std::to_string(reference.staff) + " does not exist");
+  for (const auto& check : notation.checks) check(document);
+
+  if (const Json* v = Find(root, "selection")) {
+    if (!SetSelection(document, SelectionRegion(*v, document, "selection")))
+      Refuse("selection", "the selection is outside the document");
+  }
+  if (info) *info = file;
+}
+
+// What the JSON parser alone would let through: a member named twice in one object (the
+// parser keeps the last and drops the earlier without a word) and a text holding U+0000
+// (names are stored as terminated texts, so it would cut them short). The parser reports
+// every key and value to this check as it reads them; the check keeps the path to the
+// current value, one step per open object or array, so that a refusal names its place.
+class StrictJson {
+ public:
+  bool operator()(int /*depth*/, nlohmann::json::parse_event_t event, Json& parsed) {
+    using Event = nlohmann::json::parse_event_t;
+    switch (event) {
+      case Event::object_start:
+      case Event::array_start:
+        steps_.push_back(Step{event == Event::object_start, {}, std::string(), 0});
+        break;
+      case Event::key: {
+        const std::string& name = parsed.get_ref<const std::string&>();
+        Step& step = steps_.back();
+        step.key = name;
+        if (name.find('\0') != std::string::npos)
+          Refuse(Place(), "a member name cannot hold the character U+0000");
+        if (!step.keys.insert(name).second) Refuse(Place(), "this member is given twice");
+        break;
+      }
+      case Event::value:
+        if (parsed.is_string() &&
+            parsed.get_ref<const std::string&>().find('\0') != std::string::npos)
+          Refuse(Place(), "a text cannot hold the character U+0000");
+        Advance();
+        break;
+      case Event::object_end:
+      case Event::array_end:
+        steps_.pop_back();
+        Advance();
+        break;
+    }
+    return true;
+  }
+
+ private:
+  struct Step {
+    bool object;
+    std::set<std::string> keys;  // the members of an object so far
+    std::string key;             // the member being read
+    size_t index;                // the element being read
+  };
+
+  // After a value: the next element of an array.
+  void Advance() {
+    if (!steps_.empty() && !steps_.back().object) ++steps_.back().index;
+  }
+
+  // The place of the value being read, in the form the reader's refusals use.
+  std::string Place() const {
+    std::string place;
+    for (const Step& step : steps_) {
+      if (!step.object) {
+        place = IndexPlace(place, step.index);
+        continue;
+      }
+      bool word = !step.key.empty() && std::isalpha(static_cast<unsigned char>(step.key[0]));
+      for (char c : step.key) word = word && std::isalnum(static_cast<unsigned char>(c));
+      place = word ? MemberPlace(place, step.key) : KeyPlace(place, step.key);
+    }
+    return place;
+  }
+
+  std::vector<Step> steps_;
+};
+
+// "line 3, column 7" of a byte offset into the text.
+std::string LineAndColumn(const std::string& text, size_t offset) {
+  size_t line = 1, column = 1;
+  for (size_t i = 0; i < offset && i < text.size(); ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      column = 1;
+    } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+      ++column;
+    }
+  }
+  return "line " + std::to_string(line) + ", column " + std::to_string(column);
+}
+
+// --- Writing ---------------------------------------------------------------------
+
+// A value is written on one line when it is a scalar, an array of scalars, or an object
+// whose members are scalars or arrays of scalars; otherwise one member or element a line.
+bool IsScalarArray(const Json& value) {
+  if (!value.is_array()) return false;
+  for (const Json& element : value)
+    if (element.is_structured()) return false;
+  return true;
+}
+
+bool IsFlat(const Json& value) {
+  if (!value.is_structured()) return true;
+  if (value.is_array()) return IsScalarArray(value);
+  for (const Json& member : value)
+    if (member.is_structured() && !IsScalarArray(member)) return false;
+  return true;
+}
+
+std::string Scalar(const Json& value) {
+  return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+void WriteFlat(const Json& value, std::string* out) {
+  if (value.is_array()) {
+    *out += '[';
+    bool first = true;
+    for (const Json& element : value) {
+      if (!first) *out += ", ";
+      first = false;
+      WriteFlat(element, out);
+    }
+    *out += ']';
+  } else if (value.is_object()) {
+    if (value.empty()) {
+      *out += "{}";
+      return;
+    }
+    *out += "{ ";
+    bool first = true;
+    for (auto it = value.begin(); it != value.end(); ++it) {
+      if (!first) *out += ", ";
+      first = false;
+      *out += Scalar(Json(it.key())) + ": ";
+      WriteFlat(it.value(), out);
+    }
+    *out += " }";
+  } else {
+    *out += Scalar(value);
+  }
+}
+
+void WriteValue(const Json& value, int indent, std::string* out) {
+  if ((IsFlat(value) && indent > 0) || value.empty()) {
+    WriteFlat(value, out);
+    return;
+  }
+  const std::string inner(static_cast<size_t>(indent + 2), ' ');
+  const bool array = value.is_array();
+  *out += array ? "[\n" : "{\n";
+  bool first = true;
+  for (auto it = value.begin(); it != value.end(); ++it) {
+    if (!first) *out += ",\n";
+    first = false;
+    *out += inner;
+    if (!array) *out += Scalar(Json(it.key())) + ": ";
+    WriteValue(it.value(), indent + 2, out);
+  }
+  *out += "\n" + std::string(static_cast<size_t>(indent), ' ') + (array ? "]" : "}");
+}
+
+// Which records the schema part of a saved document stands for.
+struct Coverage {
+  std::set<uint16_t> blocks;                      // text blocks behind the names written
+  std::set<std::pair<uint32_t, uint16_t>> texts;  // their raw texts
+  std::set<uint64_t> namedStaves;                 // staff records written by name (keys)
+  std::set<uint64_t> namedGroups;                 // group records written by name (keys)
+  NotationCoverage notation;                      // text blocks and name words of notation
+};
+
+// Adds a name block to the coverage; its text is the one to write.
+void CoverBlock(const Document& document, uint16_t block, Coverage* coverage) {
+  const RecordStore::Bytes* record = document.records.Find(kTextBlockTag, DataKey::Of(block));
+  if (!record || record->size() < static_cast<size_t>(kTextBlockSize)) return;
+  coverage->blocks.insert(block);
+  coverage->texts.emplace(RawTextTagOfType(fxt::GetU16(record->data(), 24)),
+                          static_cast<uint16_t>(fxt::GetS16(record->data(), 0)));
+}
+
+// The measure as the schema writes it; false when its record cannot be read.
+MeasureSpec ReadMeasure(const Document& document, int32_t measure) {
+  MeasureSpec spec;
+  const RecordStore::Bytes* record =
+      document.records.Find(kMeasureTag, DataKey::Of(static_cast<uint16_t>(measure)));
+  if (record && record->size() >= static_cast<size_t>(kMeasureBeatDurationOffset + 2)) {
+    spec.key = fxt::GetS16(record->data(), kMeasureKeyOffset);
+    spec.beats = fxt::GetS16(record->data(), kMeasureBeatsOffset);
+    spec.beatDuration = fxt::GetS16(record->data(), kMeasureBeatDurationOffset);
+  }
+  return spec;
+}
+
+Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* coverage) {
+  Json root = Json::object();
+  root["format"] = kDocumentFormat;
+  if (info.hostVersion) root["host"] = Json{{"version", Hex32(*info.hostVersion)}};
+
+  const int32_t last = LastMeasure(document.records);
+  if (last > 0) {
+    std::vector<MeasureSpec> measures;
+    bool plain = true;
+    for (int32_t m = 1; m <= last; ++m) {
+      measures.push_back(ReadMeasure(document, m));
+      const MeasureSpec& spec = measures.back();
+      plain = plain && spec.beats == 4 && spec.beatDuration == 1024 && spec.key == 0;
+    }
+    if (plain) {
+      root["measures"] = last;
+    } else {
+      Json list = Json::array();
+      for (const MeasureSpec& spec : measures)
+        list.push_back(
+            Json{{"beats", spec.beats}, {"beatDuration", spec.beatDuration}, {"key", spec.key}});
+      root["measures"] = list;
+    }
+  }
+
+  if (document.fonts != DefaultFontTable()) {
+    Json fonts = Json::array();
+    for (const auto& font : document.fonts)
+      if (font.first >= 0 && font.first <= 0x7FFF && !font.second.empty())
+        fonts.push_back(Json{{"id", font.first}, {"name", font.second}});
+    root["fonts"] = fonts;
+  }
+
+  Json prefs = Json::object();
+  document.records.ForEach(kFontPrefsTag, [&](const DataKey& key, const RecordStore::Bytes& bytes) {
+    if (!IsPlainKey(key) || bytes.size() != static_cast<size_t>(kFontPrefsSize)) return;
+    prefs[std::to_string(key.first)] = Json{{"font", fxt::GetS16(bytes.data(), 0)},
+                                            {"size", fxt::GetS16(bytes.data(), 2)},
+                                            {"effects", fxt::GetU16(bytes.data(), 4)}};
+  });
+  if (!prefs.empty()) root["fontPrefs"] = prefs;
+
+  // The score order, when it can be written as staves: staff numbers from 1, each once.
+  const std::vector<int16_t> order = ReadInstrumentList(document, 0);
+  bool orderWritable = !order.empty();
+  std::set<int16_t> inOrder;
+  // Every staff of it must have its record: reading "staves" makes one for each.
+  for (int16_t staff : order)
+    orderWritable = orderWritable && StaffExists(document, staff) && inOrder.insert(staff).second;
+  if (orderWritable) {
+    Json staves = Json::array();
+    for (int16_t staff : order) {
+      Json entry{{"id", staff}};
+      StaffInfo staffInfo;
+      if (ReadStaff(document, staff, &staffInfo)) {
+        std::string text;
+        if (staffInfo.nameBlock != 0 && ReadTextBlock(document, staffInfo.nameBlock, &text)) {
+          entry["name"] = text;
+          CoverBlock(document, staffInfo.nameBlock, coverage);
+        }
+      }
+      coverage->namedStaves.insert(DataKey::Of(static_cast<uint16_t>(staff)).Packed());
+      staves.push_back(entry);
+    }
+    root["staves"] = staves;
+  }
+
+  Json lists = Json::object();
+  for (uint16_t list : InstrumentListNumbers(document)) {
+    if (list == 0) continue;
+    const std::vector<int16_t> staves = ReadInstrumentList(document, list);
+    std::set<int16_t> seen;
+    bool writable = !staves.empty();
+    for (int16_t staff : staves)
+      writable = writable && StaffExists(document, staff) && seen.insert(staff).second;
+    if (writable) lists[std::to_string(list)] = staves;
+  }
+  if (!lists.empty()) root["instrumentLists"] = lists;
+
+  Json instruments = Json::array();
+  std::set<uint16_t> instrumentIds;
+  for (const MultiStaffInstrument& instrument : ReadMultiStaffInstruments(document)) {
+    if (!instrumentIds.insert(instrument.id).second) continue;
+    instruments.push_back(
+        Json{{"id", instrument.id},
+             {"staves", {instrument.staves[0], instrument.staves[1], instrument.staves[2]}}});
+  }
+  if (!instruments.empty()) root["multiStaffInstruments"] = instruments;
+  const Json parts = WriteParts(document);
+  if (!parts.is_null()) root["parts"] = parts;
+
+  Json groups = Json::array();
+  for (const GroupRecord& group : ReadGroups(document)) {
+    if ((group.first == 0 && group.number == 0) || !StaffExists(document, group.startStaff) ||
+        !StaffExists(document, group.endStaff) || group.startMeasure < 1 ||
+        group.endMeasure < group.startMeasure)
+      continue;  // kept as a raw record
+    Json entry = Json::object();
+    if (group.first == 0)
+      entry["id"] = group.number;
+    else
+      entry["key"] = {group.first, group.number};
+    entry["staves"] = {group.startStaff, group.endStaff};
+    entry["measures"] = {group.startMeasure, group.endMeasure};
+    GroupNames names;
+    if (ReadGroupNames(document, group.first, group.number, &names)) {
+      if (names.full) {
+        entry["name"] = *names.full;
+        CoverBlock(document, names.fullBlock, coverage);
+      }
+      if (names.abbreviated) {
+        entry["abbreviation"] = *names.abbreviated;
+        CoverBlock(document, names.abbreviatedBlock, coverage);
+      }
+    }
+    entry["offset6"] = group.offset6;
+    coverage->namedGroups.insert(DataKey::Of(group.first, group.number).Packed());
+    groups.push_back(entry);
+  }
+  if (!groups.empty()) root["groups"] = groups;
+  Json sideRecords = SideRecordsMember(document.records);
+  if (!sideRecords.empty()) root["sideRecords"] = sideRecords;
+  WriteNotationMembers(document, &root, &coverage->notation);
+  Json music = WriteMusic(document);
+  if (!music.is_null()) root["music"] = music;
+  for (uint16_t block : coverage->notation.blocks) CoverBlock(document, block, coverage);
+  return root;
+}
+
+// The selection as the schema writes it, or null when the file could not name it.
+Json SelectionPart(const Document& document) {
+  if (!document.hasSelection) return Json();
+  const Region region = Selection(document);
+  Json selection = Json::object();
+  selection["list"] = region.startList;
+  const int16_t top = StaffAtSlot(document.records, region.startList, region.startSlot);
+  const int16_t bottom = StaffAtSlot(document.records, region.startList, region.endSlot);
+  if (top > 0 && bottom > 0 &&
+      SlotOf(document.records, region.startList, top) == region.startSlot &&
+      SlotOf(document.records, region.startList, bottom) == region.endSlot)
+    selection["staves"] = {top, bottom};
+  else
+    selection["slots"] = {region.startSlot, region.endSlot};
+  selection["measures"] = {region.startMeasure, region.endMeasure};
+  selection["startPosition"] = region.startPosition;
+  selection["endPosition"] = region.endPosition;
+  try {
+    if (SelectionRegion(selection, document, "selection") != region) return Json();
+  } catch (const Refusal&) {
+    return Json();
+  }
+  return selection;
+}
+
+// Zeroes the name words of a staff or group record that the schema names.
+RecordStore::Bytes Unnamed(uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes,
+                           const Coverage& coverage) {
+  RecordStore::Bytes copy = bytes;
+  auto clear = [&](int offset) {
+    if (copy.size() >= static_cast<size_t>(offset + 2))
+      fxt::PutU16(copy.data(), static_cast<size_t>(offset), 0);
+  };
+  if (tag == kStaffTag && coverage.namedStaves.count(key.Packed())) clear(kStaffNameBlockOffset);
+  if (tag == kGroupTag && coverage.namedGroups.count(key.Packed())) {
+    clear(kGroupFullNameOffset);
+    clear(kGroupAbbreviatedNameOffset);
+  }
+  const auto word = coverage.notation.nameWords.find({tag, key.Packed()});
+  if (word != coverage.notation.nameWords.end()) clear(word->second);
+  return copy;
+}
+
+}  // namespace
+
+bool ParseDocument(const std::string& text, const std::string& file, Document* document,
+                   DocumentFile* info, DocumentError* error) {
+  Json root;
+  try {
+    root = Json::parse(text, StrictJson());
+  } catch (const Refusal& refusal) {
+    if (error) *error = DocumentError{file, refusal.place, refusal.reason};
+    return false;
+  } catch (const Json::parse_error& e) {
+    // The library's message reads "[json.exception.parse_error.101] parse error at line
+    // 1, column 2: syntax error while parsing ..."; the reason is what follows the place.
+    std::string reason = e.what();
+    const size_t colon = reason.find(": ", reason.find("parse error"));
+    reason = colon == std::string::npos ? reason : reason.substr(colon + 2);
+    if (error)
+      *error = DocumentError{file, LineAndColumn(text, e.byte > 0 ? e.byte - 1 : 0),
+                             "malformed JSON: " + reason};
+    return false;
+  }
+  Document built;
+  DocumentFile builtInfo;
+  try {
+    Build(root, built, &builtInfo, true);
+  } catch (const Refusal& refusal) {
+    if (error) *error = DocumentError{file, refusal.place, refusal.reason};
+    return false;
+  } catch (const Json::exception& e) {
+    if (error) *error = DocumentError{file, "", std::string("cannot be read: ") + e.what()};
+    return false;
+  }
+  document->records = std::move(built.records);
+  document->fonts = std::move(built.fonts);
+  std::copy(std::begin(built.selection), std::end(built.selection),
+            std::begin(document->selection));
+  document->hasSelection = built.hasSelection;
+  document->parts = std::move(built.parts);
+  if (info) *info = builtInfo;
+  return true;
+}
+
+bool ReadDocumentFile(const std::string& path, Document* document, DocumentFile* info,
+                      DocumentError* error) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  if (in) text << in.rdbuf();
+  if (!in || in.bad()) {
+    if (error) *error = DocumentError{path, "", "cannot be read"};
+    return false;
+  }
+  return ParseDocument(text.str(), path, document, info, error);
+}
+
+std::string FormatDocument(const Document& document, const DocumentFile& info) {
+  Coverage coverage;
+  Json root = SchemaPart(document, info, &coverage);
+
+  // What the schema part gives when read back: every record of the document that it
+  // does not reproduce is written as a raw record.
+  Document rebuilt;
+  try {
+    Build(root, rebuilt, nullptr, false, &document);
+  } catch (const Refusal&) {
+    // Cannot happen for a schema part this writer made; should it, the document is
+    // still written whole, as raw records.
+    root = Json::object();
+    root["format"] = kDocumentFormat;
+    if (info.hostVersion) root["host"] = Json{{"version", Hex32(*info.hostVersion)}};
+    if (document.fonts != DefaultFontTable()) {
+      Json fonts = Json::array();
+      for (const auto& font : document.fonts)
+        fonts.push_back(Json{{"id", font.first}, {"name", font.second}});
+      root["fonts"] = fonts;
+    }
+    coverage = Coverage();
+    rebuilt = Document();
+    rebuilt.fonts = document.fonts;
+  }
+  // A raw text that an unnamed block also reads stays in the file as a raw record.
+  document.records.ForEach(kTextBlockTag, [&](const DataKey& key, const RecordStore::Bytes& bytes) {
+    if (bytes.size() < static_cast<size_t>(kTextBlockSize)) return;
+    if (IsPlainKey(key) && coverage.blocks.count(key.first)) return;
+    coverage.texts.erase({RawTextTagOfType(fxt::GetU16(bytes.data(), 24)),
+                          static_cast<uint16_t>(fxt::GetS16(bytes.data(), 0))});
+  });
+  Json selection = SelectionPart(document);
+  if (!selection.is_null()) root["selection"] = selection;
+
+  Json records = Json::array();
+  document.records.ForEachRecord(
+      [&](uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes) {
+        if (tag == kTextBlockTag && IsPlainKey(key) && coverage.blocks.count(key.first)) return;
+        if (IsRawTextTag(tag) && IsPlainKey(key) && coverage.texts.count({tag, key.first})) return;
+        const RecordStore::Bytes unnamed = Unnamed(tag, key, bytes, coverage);
+        if (tag != kTextBlockTag && !IsRawTextTag(tag)) {
+          const RecordStore::Bytes* same = rebuilt.records.Find(tag, key);
+          if (same && Unnamed(tag, key, *same, coverage) == unnamed) return;
+        }
+        Json record = Json::object();
+        if (PrintableTag(tag))
+          record["tag"] = TagText(tag);
+        else
+          record["tag"] = tag;
+        record["key"] = {key.first, key.second, key.third, key.extra};
+        record["hex"] = HexText(unnamed);
+        records.push_back(record);
+      });
+  if (!records.empty()) root["records"] = records;
+
+  std::string out;
+  WriteValue(root, 0, &out);
+  out += "\n";
+  return out;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& content, std::string* error) {
+  namespace fs = std::filesystem;
+  static unsigned counter = 0;
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  const std::string temporary =
+      path + ".tmp-" + std::to_string(static_cast<unsigned long long>(stamp) % 1000000007ull) +
+      "-" + std::to_string(++counter);
+  auto fail = [&](const std::string& reason) {
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    if (error) *error = reason;
+    return false;
+  };
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (!file) return fail("cannot create a file next to " + path);
+  const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+  const bool closed = std::fclose(file) == 0;
+  if (!written || !closed) return fail("cannot write " + path);
+  std::error_code ec;
+  fs::rename(temporary, path, ec);
+  if (ec) return fail("cannot replace " + path + ": " + ec.message());
+  return true;
+}
+
+}  // namespace fxthost

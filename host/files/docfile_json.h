@@ -1,0 +1,91 @@
+// What the readers and writers of a document file's members share: the JSON type, the
+// refusal that carries a place and a reason to the reader's entry, and the checks that
+// read a member or refuse it. Defined in docfile.cpp; the members of each kind of
+// content are read and written in files of their own (docfile_*.cpp).
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/store/document.h"
+
+namespace fxthost {
+
+using Json = nlohmann::ordered_json;
+
+// Raised inside the reader and caught at its entry: the place and the reason.
+struct Refusal {
+  std::string place;
+  std::string reason;
+};
+
+[[noreturn]] void Refuse(const std::string& place, const std::string& reason);
+
+// "place.name", "place[3]", "place[\"key\"]".
+std::string MemberPlace(const std::string& place, const std::string& name);
+std::string IndexPlace(const std::string& place, size_t index);
+std::string KeyPlace(const std::string& place, const std::string& key);
+
+std::string Describe(const Json& value);
+void ExpectObject(const Json& value, const std::string& place);
+void ExpectArray(const Json& value, const std::string& place);
+const std::string& ExpectString(const Json& value, const std::string& place);
+// Refuses every member of the object that is not one of the names.
+void KnownMembers(const Json& object, const std::string& place,
+                  std::initializer_list<const char*> names);
+// An array of objects, each checked for known members; calls read(object, place) for each.
+void EachObject(const Json& value, const std::string& place,
+                std::initializer_list<const char*> members,
+                const std::function<void(const Json&, const std::string&)>& read);
+// The member, or null.
+const Json* Find(const Json& object, const char* name);
+// A whole number within [low, high].
+int64_t Number(const Json& value, const std::string& place, int64_t low, int64_t high);
+int16_t Int16(const Json& value, const std::string& place);
+// [first, last]: two whole numbers within [low, high].
+std::pair<int64_t, int64_t> Pair(const Json& value, const std::string& place, int64_t low,
+                                 int64_t high);
+
+// A word of a record that names a text block made for the file's text: after the raw
+// records are applied, it is pointed at that block.
+struct NameLink {
+  uint32_t tag;
+  DataKey key;
+  int offset;
+  uint16_t block;
+};
+
+// What the readers of the notation members hand back to the document reader: the name
+// words to point at their blocks, and the checks that can run only once the raw records
+// are in (a definition, staff or staff list the file names where it must exist).
+struct NotationReading {
+  std::vector<NameLink> links;
+  std::vector<std::function<void(const Document&)>> checks;
+};
+
+// What the writers of the notation members stand for in a written file: the text
+// blocks whose texts they wrote, and the record words that name those blocks (which
+// reading gives new numbers).
+struct NotationCoverage {
+  std::vector<uint16_t> blocks;
+  // (tag, packed key) -> the offset of the record's name word.
+  std::map<std::pair<uint32_t, uint64_t>, int> nameWords;
+};
+
+// The member names the notation readers take, in the order they are written.
+extern const char* const kNotationMembers[4];
+
+// Reads the notation members of the file's object into the document (docfile_notation.cpp
+// and the files it calls).
+void ReadNotationMembers(const Json& root, Document& document, NotationReading* reading);
+// Writes the notation members the document's records can say into root.
+void WriteNotationMembers(const Document& document, Json* root, NotationCoverage* coverage);
+
+}  // namespace fxthost

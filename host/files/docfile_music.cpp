@@ -1,0 +1,274 @@
+// The music member of a document file:
+//
+//   "music": { "shownLayers": [1, 2],
+//              "cells": [ { "staff": 3, "measure": 1,
+//                           "layers": [ [ { "duration": 1024, "notes": [ { "level": 0 } ] },
+//                                         { "duration": 3072, "rest": true } ] ],
+//                           "chords": [0], "midiExpressions": [1024] } ] }
+//
+// Layers are numbered 1 to 4 by their place in "layers"; a note has its level and,
+// optionally, its alteration and its note number (default: its place in the entry, from
+// 1). Chords and MIDI expressions are given by their positions in the measure. What the
+// records hold beyond this stays in raw records.
+#include "host/files/docfile_music.h"
+
+#include <map>
+#include <set>
+#include <utility>
+
+#include "host/files/docfile_notation.h"
+#include "host/store/entryframes.h"
+#include "host/store/score.h"
+
+namespace fxthost {
+
+namespace {
+
+constexpr uint32_t kChordTag = fxt::MakeTag('S', 'D', 'C', 'h');
+constexpr size_t kChordSize = 30;
+constexpr size_t kChordPosition = 20;
+constexpr uint32_t kMidiExpressionTag = fxt::MakeTag('d', 't', 'M', 'E');
+constexpr size_t kMidiExpressionSize = 10;
+constexpr size_t kMidiExpressionPosition = 0;
+
+struct PositionedKind {
+  const char* member;
+  uint32_t tag;
+  size_t size;
+  size_t position;
+};
+const PositionedKind kPositioned[] = {
+    {"chords", kChordTag, kChordSize, kChordPosition},
+    {"midiExpressions", kMidiExpressionTag, kMidiExpressionSize, kMidiExpressionPosition},
+};
+
+bool StaffExists(const Document& document, int16_t staff) {
+  return staff > 0 &&
+         document.records.Contains(kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)));
+}
+
+MusicNote ReadNote(const Json& value, const std::string& place, size_t index) {
+  ExpectObject(value, place);
+  KnownMembers(value, place, {"level", "alter", "number"});
+  const Json* level = Find(value, "level");
+  if (!level) Refuse(place, "a note needs its level");
+  MusicNote note;
+  note.level = Int16(*level, MemberPlace(place, "level"));
+  if (const Json* v = Find(value, "alter")) note.alter = Int16(*v, MemberPlace(place, "alter"));
+  note.number = static_cast<int16_t>(index + 1);
+  if (const Json* v = Find(value, "number"))
+    note.number = static_cast<int16_t>(Number(*v, MemberPlace(place, "number"), 0, 0x7FFF));
+  return note;
+}
+
+MusicEntry ReadEntry(const Json& value, const std::string& place) {
+  ExpectObject(value, place);
+  KnownMembers(value, place, {"duration", "notes", "rest"});
+  const Json* duration = Find(value, "duration");
+  if (!duration) Refuse(place, "an entry needs its duration");
+  MusicEntry entry;
+  entry.duration =
+      static_cast<int32_t>(Number(*duration, MemberPlace(place, "duration"), 1, INT32_MAX));
+  const Json* rest = Find(value, "rest");
+  const Json* notes = Find(value, "notes");
+  entry.rest = rest && Boolean(*rest, MemberPlace(place, "rest"));
+  if (entry.rest && notes) Refuse(place, "a rest has no notes");
+  if (!entry.rest) {
+    if (!notes) Refuse(place, "an entry needs its notes, or \"rest\": true");
+    const std::string notesPlace = MemberPlace(place, "notes");
+    ExpectArray(*notes, notesPlace);
+    if (notes->empty() || notes->size() > static_cast<size_t>(kMaxNotes))
+      Refuse(notesPlace, "an entry has 1 to 12 notes, found " + std::to_string(notes->size()));
+    for (size_t i = 0; i < notes->size(); ++i)
+      entry.notes.push_back(ReadNote((*notes)[i], IndexPlace(notesPlace, i), i));
+  }
+  return entry;
+}
+
+void ReadLayers(const Json& value, const std::string& place, int16_t staff, int16_t measure,
+                Document& document) {
+  ExpectArray(value, place);
+  if (value.size() > static_cast<size_t>(kLayerCount))
+    Refuse(place, "a cell has at most 4 layers, found " + std::to_string(value.size()));
+  int64_t total = 0;
+  for (size_t layer = 0; layer < value.size(); ++layer) {
+    const std::string layerPlace = IndexPlace(place, layer);
+    ExpectArray(value[layer], layerPlace);
+    MusicLayer entries;
+    for (size_t i = 0; i < value[layer].size(); ++i) {
+      entries.push_back(ReadEntry(value[layer][i], IndexPlace(layerPlace, i)));
+      total += entries.back().duration;
+    }
+    if (total > INT32_MAX) Refuse(layerPlace, "the layer is longer than the host can count");
+    total = 0;
+    if (entries.size() > static_cast<size_t>(INT16_MAX))
+      Refuse(layerPlace, "a layer has at most 32767 entries");
+    if (!entries.empty())
+      document.records.Put(kMusicTag,
+                           DataKey::Of(static_cast<uint16_t>(staff), static_cast<uint16_t>(measure),
+                                       static_cast<uint16_t>(layer)),
+                           LayerRecord(entries));
+  }
+}
+
+void ReadPositions(const Json& value, const std::string& place, const PositionedKind& kind,
+                   int16_t staff, int16_t measure, Document& document) {
+  ExpectArray(value, place);
+  if (value.size() > 0x7FFF) Refuse(place, "a cell has at most 32767 of them");
+  for (size_t i = 0; i < value.size(); ++i) {
+    const int32_t position =
+        static_cast<int32_t>(Number(value[i], IndexPlace(place, i), INT32_MIN, INT32_MAX));
+    RecordStore::Bytes record(kind.size, 0);
+    fxt::PutS32(record.data(), kind.position, position);
+    document.records.Put(kind.tag,
+                         DataKey::Of(static_cast<uint16_t>(staff), static_cast<uint16_t>(measure),
+                                     static_cast<uint16_t>(i)),
+                         record);
+  }
+}
+
+// The positions of a cell's records of one kind, or nothing when one of them says more.
+bool WritePositions(const Document& document, const PositionedKind& kind, int16_t staff,
+                    int16_t measure, Json* out) {
+  Json positions = Json::array();
+  for (uint16_t inci = 0;; ++inci) {
+    const RecordStore::Bytes* record = document.records.Find(
+        kind.tag, DataKey::Of(static_cast<uint16_t>(staff), static_cast<uint16_t>(measure), inci));
+    if (!record) break;
+    RecordStore::Bytes expected(kind.size, 0);
+    if (record->size() == kind.size)
+      fxt::PutS32(expected.data(), kind.position, fxt::GetS32(record->data(), kind.position));
+    if (*record != expected) return false;
+    positions.push_back(fxt::GetS32(record->data(), kind.position));
+  }
+  *out = positions;
+  return true;
+}
+
+}  // namespace
+
+void ReadMusic(const Json& value, const std::string& place, Document& document,
+               NotationReading* reading) {
+  ExpectObject(value, place);
+  KnownMembers(value, place, {"shownLayers", "cells"});
+  if (const Json* shown = Find(value, "shownLayers")) {
+    const std::string shownPlace = MemberPlace(place, "shownLayers");
+    ExpectArray(*shown, shownPlace);
+    RecordStore::Bytes record(kLayerCount, 0);
+    for (size_t i = 0; i < shown->size(); ++i) {
+      const int64_t layer = Number((*shown)[i], IndexPlace(shownPlace, i), 1, kLayerCount);
+      if (record[static_cast<size_t>(layer - 1)])
+        Refuse(IndexPlace(shownPlace, i), "layer " + std::to_string(layer) + " is named twice");
+      record[static_cast<size_t>(layer - 1)] = 1;
+    }
+    document.records.Put(kShownLayersTag, DataKey(), record);
+  }
+  const Json* cells = Find(value, "cells");
+  if (!cells) return;
+  const int32_t last = LastMeasure(document.records);
+  std::set<std::pair<int16_t, int16_t>> seen;
+  EachObject(
+      *cells, MemberPlace(place, "cells"),
+      {"staff", "measure", "layers", "chords", "midiExpressions"},
+      [&](const Json& object, const std::string& at) {
+        const Json* staffValue = Find(object, "staff");
+        const Json* measureValue = Find(object, "measure");
+        if (!staffValue || !measureValue) Refuse(at, "a cell needs its staff and measure");
+        const std::string staffPlace = MemberPlace(at, "staff");
+        const int16_t staff = static_cast<int16_t>(Number(*staffValue, staffPlace, 1, 0x7FFF));
+        const std::string measurePlace = MemberPlace(at, "measure");
+        const int16_t measure =
+            static_cast<int16_t>(Number(*measureValue, measurePlace, 1, 0x7FFF));
+        if (measure > last)
+          Refuse(measurePlace, "measure " + std::to_string(measure) + " is outside the document " +
+                                   (last == 0 ? std::string("(it has no measures)")
+                                              : "(measures 1 to " + std::to_string(last) + ")"));
+        if (!seen.insert({staff, measure}).second)
+          Refuse(at, "the cell of staff " + std::to_string(staff) + ", measure " +
+                         std::to_string(measure) + " is given twice");
+        if (const Json* v = Find(object, "layers"))
+          ReadLayers(*v, MemberPlace(at, "layers"), staff, measure, document);
+        for (const PositionedKind& kind : kPositioned)
+          if (const Json* v = Find(object, kind.member))
+            ReadPositions(*v, MemberPlace(at, kind.member), kind, staff, measure, document);
+        reading->checks.push_back([staffPlace, staff](const Document& built) {
+          if (!StaffExists(built, staff))
+            Refuse(staffPlace, "staff " + std::to_string(staff) + " does not exist");
+        });
+      });
+}
+
+Json WriteMusic(const Document& document) {
+  const int32_t last = LastMeasure(document.records);
+  // Every cell that holds music, chords or MIDI expressions, in staff and measure order.
+  std::set<std::pair<int16_t, int16_t>> cells;
+  auto collect = [&](uint32_t tag) {
+    document.records.ForEach(tag, [&](const DataKey& key, const RecordStore::Bytes&) {
+      const int16_t staff = static_cast<int16_t>(key.first);
+      const int16_t measure = static_cast<int16_t>(key.second);
+      if (StaffExists(document, staff) && measure >= 1 && measure <= last)
+        cells.insert({staff, measure});
+    });
+  };
+  collect(kMusicTag);
+  for (const PositionedKind& kind : kPositioned) collect(kind.tag);
+
+  Json written = Json::array();
+  for (const auto& cell : cells) {
+    Json object{{"staff", cell.first}, {"measure", cell.second}};
+    Json layers = Json::array();
+    size_t used = 0;
+    for (uint16_t layer = 0; layer < kLayerCount; ++layer) {
+      Json entries = Json::array();
+      const RecordStore::Bytes* record =
+          document.records.Find(kMusicTag, DataKey::Of(static_cast<uint16_t>(cell.first),
+                                                       static_cast<uint16_t>(cell.second), layer));
+      MusicLayer music;
+      if (record && ReadLayer(*record, &music)) {
+        for (const MusicEntry& entry : music) {
+          Json e{{"duration", entry.duration}};
+          if (entry.rest) {
+            e["rest"] = true;
+          } else {
+            Json notes = Json::array();
+            for (size_t n = 0; n < entry.notes.size(); ++n) {
+              Json note{{"level", entry.notes[n].level}};
+              if (entry.notes[n].alter != 0) note["alter"] = entry.notes[n].alter;
+              if (entry.notes[n].number != static_cast<int16_t>(n + 1))
+                note["number"] = entry.notes[n].number;
+              notes.push_back(note);
+            }
+            e["notes"] = notes;
+          }
+          entries.push_back(e);
+        }
+        used = layer + 1u;
+      }
+      layers.push_back(entries);
+    }
+    layers.erase(layers.begin() + static_cast<long>(used), layers.end());
+    if (used > 0) object["layers"] = layers;
+    for (const PositionedKind& kind : kPositioned) {
+      Json positions;
+      if (WritePositions(document, kind, cell.first, cell.second, &positions) && !positions.empty())
+        object[kind.member] = positions;
+    }
+    if (object.size() > 2) written.push_back(object);
+  }
+
+  Json music = Json::object();
+  const RecordStore::Bytes* shown = document.records.Find(kShownLayersTag, DataKey());
+  if (shown && shown->size() == static_cast<size_t>(kLayerCount)) {
+    Json layers = Json::array();
+    bool plain = true;
+    for (int i = 0; i < kLayerCount; ++i) {
+      if ((*shown)[static_cast<size_t>(i)] == 1) layers.push_back(i + 1);
+      plain = plain && (*shown)[static_cast<size_t>(i)] <= 1;
+    }
+    if (plain) music["shownLayers"] = layers;
+  }
+  if (!written.empty()) music["cells"] = written;
+  return music.empty() ? Json() : music;
+}
+
+}  // namespace fxthost

@@ -1,0 +1,30 @@
+// The readers and writers of the notation members of a document file, one file per kind
+// of content (docfile_measurenumbers.cpp, docfile_expressions.cpp), dispatched from
+// docfile_notation.cpp.
+#pragma once
+
+#include <string>
+
+#include "host/files/docfile_json.h"
+
+namespace fxthost {
+
+void ReadMeasureNumberRegions(const Json& value, const std::string& place, Document& document);
+Json WriteMeasureNumberRegions(const Document& document);
+
+void ReadTextExpressions(const Json& value, const std::string& place, Document& document,
+                         NotationReading* reading);
+Json WriteTextExpressions(const Document& document, NotationCoverage* coverage);
+
+void ReadStaffLists(const Json& value, const std::string& place, Document& document,
+                    NotationReading* reading);
+Json WriteStaffLists(const Document& document);
+
+void ReadExpressions(const Json& value, const std::string& place, Document& document,
+                     NotationReading* reading);
+Json WriteExpressions(const Document& document);
+
+// true or false, else refused.
+bool Boolean(const Json& value, const std::string& place);
+
+}  // namespace fxthost

@@ -1,3 +1,0 @@
-#include "host/cli.h"
-
-int main(int argc, char** argv) { return fxthost::RunCommandLine(argc, argv); }

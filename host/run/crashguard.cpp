@@ -1,0 +1,76 @@
+#include "host/run/crashguard.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
+
+namespace fxthost {
+
+#if defined(_WIN32)
+
+// Windows reports an unhandled exception itself and ends the process with the
+// exception's code, never 0; nothing is saved either way.
+CrashGuard::CrashGuard(const char*) {}
+CrashGuard::~CrashGuard() {}
+
+#else
+
+namespace {
+
+constexpr int kSignals[] = {SIGSEGV, SIGILL, SIGFPE, SIGABRT, SIGBUS};
+constexpr int kSignalCount = sizeof kSignals / sizeof kSignals[0];
+
+// The message is made before the plug-in runs: a signal handler may only write it.
+char message[512];
+size_t messageLength = 0;
+void (*previous[kSignalCount])(int);
+int depth = 0;
+
+void WriteError(const char* text, size_t length) {
+  while (length > 0) {
+    const ssize_t written = write(2, text, length);
+    if (written <= 0) break;
+    text += written;
+    length -= static_cast<size_t>(written);
+  }
+}
+
+void OnFatalSignal(int signal) {
+  WriteError(message, messageLength);
+  const char* name = signal == SIGSEGV   ? "invalid memory access"
+                     : signal == SIGILL  ? "illegal instruction"
+                     : signal == SIGFPE  ? "arithmetic fault"
+                     : signal == SIGABRT ? "abort"
+                                         : "bus error";
+  WriteError(name, std::strlen(name));
+  const char* tail = "); nothing was saved\n";
+  WriteError(tail, std::strlen(tail));
+  _exit(kExitCrashed);
+}
+
+}  // namespace
+
+CrashGuard::CrashGuard(const char* what) {
+  if (depth++ > 0) return;
+  const int length = std::snprintf(message, sizeof message, "fxthost: %s (", what);
+  messageLength = length < 0 ? 0 : std::min(static_cast<size_t>(length), sizeof message - 1);
+  for (int i = 0; i < kSignalCount; ++i) {
+    previous[i] = std::signal(kSignals[i], OnFatalSignal);
+    if (previous[i] == SIG_ERR) previous[i] = SIG_DFL;
+  }
+}
+
+CrashGuard::~CrashGuard() {
+  if (--depth > 0) return;
+  for (int i = 0; i < kSignalCount; ++i) std::signal(kSignals[i], previous[i]);
+}
+
+#endif
+
+}  // namespace fxthost

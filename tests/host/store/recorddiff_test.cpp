@@ -1,0 +1,51 @@
+// What fxthost's report lists as a command's record changes.
+#include "host/store/recorddiff.h"
+
+#include <gtest/gtest.h>
+
+#include "bridge/recordbytes.h"
+
+namespace fxthost {
+namespace {
+
+constexpr uint32_t kGroup = fxt::MakeTag('S', 'D', 'N', 'G');
+constexpr uint32_t kText = fxt::MakeTag('t', 'x', 'b', 'l');
+
+// Every kind of change at once, listed by tag, then key, each with the bytes before and
+// after it; a record left as it was is not listed.
+TEST(RecordDiff, ListsAddedChangedAndDeletedRecordsInTagAndKeyOrder) {
+  RecordStore before, after;
+  before.Put(kGroup, DataKey::Of(0, 1), {1, 2});
+  before.Put(kGroup, DataKey::Of(0, 2), {3});
+  before.Put(kText, DataKey::Of(4), {5});
+  after.Put(kGroup, DataKey::Of(0, 1), {1, 9});
+  after.Put(kGroup, DataKey::Of(0, 3), {7});
+  after.Put(kText, DataKey::Of(4), {5});
+  after.Put(kGroup, DataKey::Of(0, 0), {});
+
+  const struct {
+    RecordChange::Kind kind;
+    uint32_t tag;
+    uint16_t second;
+    RecordStore::Bytes before, after;
+  } expected[] = {
+      {RecordChange::Kind::kAdded, kGroup, 0, {}, {}},
+      {RecordChange::Kind::kChanged, kGroup, 1, {1, 2}, {1, 9}},
+      {RecordChange::Kind::kDeleted, kGroup, 2, {3}, {}},
+      {RecordChange::Kind::kAdded, kGroup, 3, {}, {7}},
+  };
+  const std::vector<RecordChange> changes = DiffRecords(before, after);
+  ASSERT_EQ(changes.size(), sizeof expected / sizeof expected[0]);
+  for (size_t i = 0; i < changes.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(KindName(changes[i].kind), KindName(expected[i].kind));
+    EXPECT_EQ(changes[i].tag, expected[i].tag);
+    EXPECT_EQ(changes[i].key, DataKey::Of(0, expected[i].second));
+    EXPECT_EQ(changes[i].before, expected[i].before);
+    EXPECT_EQ(changes[i].after, expected[i].after);
+  }
+  EXPECT_TRUE(DiffRecords(after, after).empty());
+}
+
+}  // namespace
+}  // namespace fxthost
