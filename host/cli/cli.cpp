@@ -25,7 +25,7 @@
 #include "host/cli/prefslisting.h"
 #include "host/store/recorddiff.h"
 #include "host/store/score.h"
-#include "host/functions/userinterface.h"
+#include "host/cli/console.h"
 
 namespace fxthost {
 

@@ -1,32 +1,15 @@
+// Message boxes as the host reads and answers them, whatever shows them: their kinds,
+// results and texts, and the scripted interface. The rules are in userinterface.h.
 #include "host/functions/userinterface.h"
 
 #include <cstdio>
 #include <cstring>
-#include <iostream>
-
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace fxthost {
 
 namespace {
 
 constexpr size_t kMaxTextUnits = 65536;
-
-// Whether someone can answer on standard input. On Windows _isatty says yes for every
-// character device, NUL included, so a run with its input from NUL would prompt and read
-// nothing: only a console counts there.
-bool InputIsTerminal() {
-#if defined(_WIN32)
-  DWORD mode = 0;
-  return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
-#else
-  return isatty(STDIN_FILENO) != 0;
-#endif
-}
 
 void AppendUtf8(std::string* out, uint32_t c) {
   if (c < 0x80) {
@@ -46,14 +29,13 @@ void AppendUtf8(std::string* out, uint32_t c) {
   }
 }
 
-// Records the box in the host's alerts and gives the answer back.
-int Record(Host& host, const std::string& caption, const std::string& text, uint32_t type,
-           int result) {
+}  // namespace
+
+int RecordAlert(Host& host, const std::string& caption, const std::string& text, uint32_t type,
+                int result) {
   host.Alerts().push_back(Alert{AlertKind(type), caption, text, AnswerName(result)});
   return result;
 }
-
-}  // namespace
 
 bool IsQuestion(uint32_t type) {
   uint32_t buttons = type & kBoxButtons;
@@ -156,44 +138,7 @@ std::string HostText16(const void* text) {
 
 int ScriptedUserInterface::ShowMessageBox(const std::string& caption, const std::string& text,
                                           uint32_t type) {
-  return Record(host_, caption, text, type, BoxResult(type, answer_));
-}
-
-ConsoleUserInterface::ConsoleUserInterface(Host& host, std::ostream& out, const Answer* answer,
-                                           std::istream* input)
-    : host_(host),
-      out_(out),
-      configured_(answer != nullptr),
-      answer_(answer ? *answer : Answer::kNone),
-      input_(input) {}
-
-ConsoleUserInterface ConsoleUserInterface::ForTerminal(Host& host, const Answer* answer) {
-  return ConsoleUserInterface(host, std::cout, answer, InputIsTerminal() ? &std::cin : nullptr);
-}
-
-int ConsoleUserInterface::ShowMessageBox(const std::string& caption, const std::string& text,
-                                         uint32_t type) {
-  out_ << AlertKind(type) << ": " << caption << ": " << text << "\n";
-  Answer answer = answer_;
-  if (IsQuestion(type) && !configured_) {
-    answer = Answer::kNone;
-    // Asked until the user says yes or no; the end of the input closes the box.
-    while (input_) {
-      out_ << "Answer yes or no: " << std::flush;
-      std::string line;
-      if (!std::getline(*input_, line)) break;
-      if (line == "y" || line == "yes" || line == "Y" || line == "Yes") {
-        answer = Answer::kYes;
-        break;
-      }
-      if (line == "n" || line == "no" || line == "N" || line == "No") {
-        answer = Answer::kNo;
-        break;
-      }
-    }
-  }
-  out_ << std::flush;
-  return Record(host_, caption, text, type, BoxResult(type, answer));
+  return RecordAlert(host_, caption, text, type, BoxResult(type, answer_));
 }
 
 }  // namespace fxthost

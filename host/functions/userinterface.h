@@ -1,4 +1,5 @@
-// The host's user interfaces: how a message box is shown and answered.
+// The host's user interfaces: how a message box is read and answered. (The terminal's
+// interface, which prints them, is the command line's: host/cli/console.h.)
 //
 // A box's kind comes from its type bits: a Yes/No box (with or without Cancel) is a
 // question, "yesno"; otherwise the icon decides: the stop and the exclamation icon make
@@ -8,7 +9,6 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 #include <string>
 
 #include "host/functions/host.h"
@@ -58,6 +58,11 @@ bool ParseAnswer(const std::string& text, Answer* answer);
 std::string HostText(const void* text);
 std::string HostText16(const void* text);
 
+// Adds the box to the host's alerts with the answer its result gives, and returns the
+// result: what every user interface does with a box it has shown.
+int RecordAlert(Host& host, const std::string& caption, const std::string& text, uint32_t type,
+                int result);
+
 // Answers from a setting, shows nothing: for tests and unattended runs.
 class ScriptedUserInterface : public UserInterface {
  public:
@@ -69,27 +74,6 @@ class ScriptedUserInterface : public UserInterface {
  private:
   Host& host_;
   Answer answer_;
-};
-
-// Prints each box as "kind: caption: message" as it comes. A question is answered from
-// the configured answer; without one, the user is asked on the input when it is a
-// terminal; otherwise the box counts as closed without an answer.
-class ConsoleUserInterface : public UserInterface {
- public:
-  // answer: the configured answer, or null for none. input: where the user answers,
-  // null when there is no terminal to ask on.
-  ConsoleUserInterface(Host& host, std::ostream& out, const Answer* answer, std::istream* input);
-  // Prints to standard output and asks on standard input when that is a terminal.
-  static ConsoleUserInterface ForTerminal(Host& host, const Answer* answer);
-
-  int ShowMessageBox(const std::string& caption, const std::string& text, uint32_t type) override;
-
- private:
-  Host& host_;
-  std::ostream& out_;
-  bool configured_;
-  Answer answer_;
-  std::istream* input_;
 };
 
 }  // namespace fxthost

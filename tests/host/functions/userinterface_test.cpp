@@ -6,6 +6,7 @@
 #include "bridge/finalepdk.h"
 #include "host/functions/exports.h"
 #include "host/functions/host.h"
+#include "host/cli/console.h"
 #include "host/functions/userinterface.h"
 #include "tests/support/host_score_fixture.h"
 
