@@ -1,5 +1,5 @@
 // Document paths and linked parts. (Which document is current, and the walk over the
-// open documents, are served beside the records: behaviours_records.cpp.)
+// open documents, are served beside the records: records.cpp.)
 //
 // Parts belong to the current document: the score (part 0) first, then the extracted
 // parts in the host's order. The rules are in docs/host-documents.md.

@@ -1,3 +1,5 @@
+// What the emulated host knows of each host function, generated from the bridge's table
+// (bridge/hostfunctions.def): name, result kind, argument letters, failure value.
 #include "host/functions/hostfunctions.h"
 
 namespace fxthost {

@@ -1,3 +1,5 @@
+// The record codecs by tag: which record kinds are loaded and saved through a
+// conversion instead of byte for byte (recordcodecs.h).
 #include "host/functions/recordcodecs.h"
 
 #include <cstring>

@@ -1,16 +1,16 @@
 // Record kinds whose stored form is not what callers load and save byte for byte.
 //
-// The data-record functions (behaviours_records.cpp) ask FindRecordCodec first; a tag
+// The data-record functions (records.cpp) ask FindRecordCodec first; a tag
 // that has a codec is loaded, saved and created through it, every other tag goes to the
 // record store as it is. Stepping and deleting always go to the store.
 //
 // - Raw texts (tags 'tx..' and 'osRT'): stored once as UTF-16, served in the encoding
-//   the caller's record version asks for (behaviours_texts.cpp).
+//   the caller's record version asks for (texts.cpp).
 // - The current staff settings ('SOSC'): computed from the staff's record, never stored
-//   (behaviours_staves.cpp).
+//   (staves.cpp).
 // - Measure number regions ('SOMN') and text expression definitions ('SODT'): stored in
 //   one form, served in the layout or encoding of the caller's record version
-//   (behaviours_notation.cpp).
+//   (notationcodecs.cpp).
 #pragma once
 
 #include <cstdint>

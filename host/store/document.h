@@ -20,16 +20,16 @@ struct Document {
   // The fields below belong to the behaviour family named beside them; each family
   // keeps its own state here and nowhere else.
 
-  // Font table, number -> name in UTF-8 (behaviours_texts.cpp); a new document starts
+  // Font table, number -> name in UTF-8 (host/functions/texts.cpp); a new document starts
   // with the default table, which a document file replaces with its own.
   FontTable fonts = DefaultFontTable();
 
   // Current selection as the 20-byte EREGION record, and whether there is one
-  // (behaviours_selection.cpp).
+  // (host/functions/selection.cpp).
   uint8_t selection[20] = {};
   bool hasSelection = false;
 
-  // View state (behaviours_view.cpp).
+  // View state (host/functions/view.cpp).
   struct View {
     int32_t scrollStaff = 0;
     int32_t scrollMeasure = 1;
@@ -43,7 +43,7 @@ struct Document {
     std::vector<std::string> events;
   } view;
 
-  // Linked parts (behaviours_documents.cpp). The score is part 0 and always exists;
+  // Linked parts (host/functions/documents.cpp). The score is part 0 and always exists;
   // the extracted parts follow in the host's order, each with its own id (1 to 32767)
   // and name (UTF-8). One part is current; a document opens on the score.
   struct Part {
@@ -56,7 +56,7 @@ struct Document {
     int16_t current = 0;
   } parts;
 
-  // Edit history (behaviours_edit.cpp): what an undo step or a cancelled edit restores,
+  // Edit history (host/functions/edits.cpp): what an undo step or a cancelled edit restores,
   // and the undo steps, oldest first, each with the document as it was before it.
   struct Content {
     RecordStore records;

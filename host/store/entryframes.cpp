@@ -1,3 +1,5 @@
+// The music records of a document's cells and the entry-frame block laid out as the
+// bridge reads it (entryframes.h; the host's fields are in docs/host-music.md).
 #include "host/store/entryframes.h"
 
 #include <algorithm>

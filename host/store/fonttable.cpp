@@ -1,3 +1,5 @@
+// The document's font table and its conversions to and from 8-bit font names
+// (fonttable.h).
 #include "host/store/fonttable.h"
 
 namespace fxthost {

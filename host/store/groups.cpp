@@ -1,3 +1,5 @@
+// Reading and writing group records in the layout the framework's FCGroup reads
+// (groups.h).
 #include "host/store/groups.h"
 
 #include <utility>

@@ -7,7 +7,7 @@
 // number (0 for the score's groups), second = the group's number, third 0.
 //
 // The names themselves (the texts behind the blocks) are WriteGroupNames' and
-// ReadGroupNames' (host/scoremodel.h).
+// ReadGroupNames' (host/store/scoremodel.h).
 #pragma once
 
 #include <cstdint>
@@ -20,7 +20,7 @@ namespace fxthost {
 
 constexpr int kGroupStartStaffOffset = 0;
 constexpr int kGroupEndStaffOffset = 2;
-// kGroupFullNameOffset (4) and kGroupAbbreviatedNameOffset (22): host/scoremodel.h.
+// kGroupFullNameOffset (4) and kGroupAbbreviatedNameOffset (22): host/store/scoremodel.h.
 constexpr int kGroupOffset6Offset = 6;
 constexpr int kGroupStartMeasureOffset = 32;
 constexpr int kGroupEndMeasureOffset = 34;

@@ -1,3 +1,6 @@
+// The notation records the host computes with: measure number regions in both layouts,
+// text expression definitions, expressions, staff lists and categories (notationmodel.h;
+// the rules are in docs/host-notation.md).
 #include "host/store/notationmodel.h"
 
 #include <algorithm>

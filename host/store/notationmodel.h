@@ -4,7 +4,7 @@
 // measures, staff lists and category definitions.
 //
 // This is the one place where the host reads and writes those layouts: the record
-// functions (behaviours_notation.cpp), the document file and what `fxthost show`
+// functions (host/functions/notationcodecs.cpp), the document file and what `fxthost show`
 // prints all go through it. The rules are in docs/host-notation.md.
 #pragma once
 

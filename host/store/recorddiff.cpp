@@ -1,3 +1,5 @@
+// The record changes a command made, compared store against store, for fxthost's report
+// (recorddiff.h).
 #include "host/store/recorddiff.h"
 
 #include <map>

@@ -1,3 +1,5 @@
+// The record store of one document: records by tag in key order, numbering on create,
+// stepping and the inci rules (recordstore.h; the rules are in docs/host-records.md).
 #include "host/store/recordstore.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Measures, staff lists and music regions as the host computes with them (score.h; the
+// rules are in docs/host-behaviour.md).
 #include "host/store/score.h"
 
 #include <cstring>

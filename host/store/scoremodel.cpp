@@ -1,3 +1,6 @@
+// Raw texts, text blocks, staves and their names, staff lists, multi-staff instruments,
+// font preferences and group names in their record layouts (scoremodel.h; the rules are
+// in docs/host-texts-staves.md).
 #include "host/store/scoremodel.h"
 
 #include <cstring>

@@ -3,7 +3,7 @@
 // instruments, font preferences and the names of groups.
 //
 // This is the one place where the host reads and writes those layouts. The host
-// functions (behaviours_texts.cpp, behaviours_staves.cpp), the document file and the
+// functions (host/functions/texts.cpp, host/functions/staves.cpp), the document file and the
 // chart all go through it. The rules are in docs/host-texts-staves.md.
 #pragma once
 
@@ -19,7 +19,7 @@
 
 namespace fxthost {
 
-// --- Tags (staves, system staves and measures: host/score.h) -----------------------
+// --- Tags (staves, system staves and measures: host/store/score.h) -----------------------
 
 constexpr uint32_t kCurrentStaffSpecTag = fxt::MakeTag('S', 'O', 'S', 'C');
 constexpr uint32_t kMultiStaffInstrumentTag = fxt::MakeTag('o', 't', 'M', 'G');
@@ -113,7 +113,7 @@ bool WriteInstrumentList(Document& document, uint16_t list, const std::vector<in
 std::vector<int16_t> ReadInstrumentList(const Document& document, uint16_t list);
 // The numbers of the lists that have at least one staff, ascending.
 std::vector<uint16_t> InstrumentListNumbers(const Document& document);
-// The slot conversions themselves are StaffAtSlot and SlotOf (host/score.h).
+// The slot conversions themselves are StaffAtSlot and SlotOf (host/store/score.h).
 
 // --- Multi-staff instruments -----------------------------------------------------
 

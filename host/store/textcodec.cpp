@@ -1,3 +1,4 @@
+// Conversions between UTF-8, UTF-16 and the Windows-1252 code page (textcodec.h).
 #include "host/store/textcodec.h"
 
 #include <cstdint>
