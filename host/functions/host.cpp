@@ -1,3 +1,5 @@
+// The emulated host's state: the current host, its documents, the call log, planned
+// faults, and dispatching each call to the behaviour of its function (host.h).
 #include "host/functions/host.h"
 
 #include <cstdio>
@@ -18,7 +20,6 @@ Host::Host() : behaviours_(kFunctionCount, nullptr), callCounts_(kFunctionCount,
   // The plug-in's message boxes are real ones on Windows; the host answers them.
   InstallMessageBoxHook();
 #endif
-  InstallBaseBehaviours(*this);
   InstallRecordBehaviours(*this);
   InstallTextBehaviours(*this);
   InstallStaffBehaviours(*this);
@@ -37,6 +38,17 @@ Host* Host::Current() { return g_current; }
 
 void Host::SetBehaviour(Fn fn, Behaviour behaviour) {
   behaviours_[static_cast<int>(fn)] = behaviour;
+}
+
+bool Host::Emulates(Fn fn) const {
+  return fn != Fn::Count && behaviours_[static_cast<int>(fn)] != nullptr;
+}
+
+std::map<Fn, int> Host::CallsNotEmulated() const {
+  std::map<Fn, int> counts;
+  for (const Call& call : calls_)
+    if (!Emulates(call.fn)) ++counts[call.fn];
+  return counts;
 }
 
 std::vector<Call> Host::CallsTo(Fn fn) const {

@@ -47,7 +47,7 @@ class UserInterface {
                              uint32_t type) = 0;
 };
 
-// Music taken to the host's clipboard by a copy or a cut (behaviours_selection.cpp):
+// Music taken to the host's clipboard by a copy or a cut (selection.cpp):
 // the music records of the region's cells, each placed relative to the top left cell.
 struct MusicClip {
   struct Record {
@@ -63,7 +63,7 @@ struct MusicClip {
   std::vector<Record> records;
 };
 
-// An entry frame handed out (behaviours_music.cpp): the block the plug-in holds and the
+// An entry frame handed out (music.cpp): the block the plug-in holds and the
 // entry records it points at, both the host's memory until the frame is given back.
 struct EntryFrame {
   int document = 0;
@@ -74,7 +74,7 @@ struct EntryFrame {
   std::vector<uint8_t> entries;  // the entry records; reallocated by insertions
 };
 
-// An open edit transaction (behaviours_edit.cpp): every open document as it was when it
+// An open edit transaction (edits.cpp): every open document as it was when it
 // opened, so that cancelling restores them and closing can tell what changed.
 struct EditTransaction {
   std::string name;
@@ -98,11 +98,16 @@ class Host {
   void SetVersion(uint32_t version) { version_ = version; }
 
   void SetBehaviour(Fn fn, Behaviour behaviour);
+  // Whether fn has a behaviour. A function without one is still exported and its calls
+  // are logged, but it does nothing and answers 0: docs/host-functions.md lists them.
+  bool Emulates(Fn fn) const;
 
   // Call log.
   const std::vector<Call>& Calls() const { return calls_; }
   std::vector<Call> CallsTo(Fn fn) const;
   void ClearCalls() { calls_.clear(); }
+  // The calls in the log to functions the host does not emulate, counted by function.
+  std::map<Fn, int> CallsNotEmulated() const;
   // The log as text, one call a line: name(0x..., 0x...).
   std::string DescribeCall(const Call& call) const;
 
@@ -128,7 +133,7 @@ class Host {
   // Open documents in the order they were opened.
   std::vector<Document*> Documents();
 
-  // Edit transactions and undo (behaviours_edit.cpp). Running a command is one
+  // Edit transactions and undo (edits.cpp). Running a command is one
   // transaction: BeginCommand opens it on the current document (false when there is no
   // document or a transaction is open already); EndCommand closes it, also closing the
   // edits the plug-in left open as part of it. Kept, it is one undo step of each
@@ -147,7 +152,7 @@ class Host {
   // Undoes the current document's last step; false when it has none or an edit is open.
   bool Undo();
 
-  // Music clipboard (behaviours_selection.cpp). A copy or cut of a region of the current
+  // Music clipboard (selection.cpp). A copy or cut of a region of the current
   // document gives a token (0 when refused); the token's music can be pasted into any
   // document until it is disposed of; unknown and disposed tokens are refused.
   uint32_t CopyMusic(const Region& region, bool cut);
@@ -156,7 +161,7 @@ class Host {
   const MusicClip* FindClip(uint32_t token) const;
   size_t ClipCount() const { return clips_.size(); }
 
-  // Entry frames (behaviours_music.cpp). A frame handed out stays the host's until it is
+  // Entry frames (music.cpp). A frame handed out stays the host's until it is
   // given back; a block the host did not hand out, or one given back already, is
   // refused. A document that closes with frames outstanding reports a leak (Leaks) and
   // its frames are dropped.
@@ -182,26 +187,25 @@ class Host {
   int currentDocument_ = 0;
   int nextDocumentNumber_ = 1;
   std::vector<Alert> alerts_;
-  bool OpenEdit(const std::string& name, bool command);  // behaviours_edit.cpp
+  bool OpenEdit(const std::string& name, bool command);  // edits.cpp
   void CloseEdit(bool keep);
-  std::vector<EditTransaction> edits_;   // behaviours_edit.cpp
-  std::map<uint32_t, MusicClip> clips_;  // behaviours_selection.cpp
+  std::vector<EditTransaction> edits_;   // edits.cpp
+  std::map<uint32_t, MusicClip> clips_;  // selection.cpp
   uint32_t nextClipToken_ = 1;
-  std::map<const void*, std::unique_ptr<EntryFrame>> frames_;  // behaviours_music.cpp
+  std::map<const void*, std::unique_ptr<EntryFrame>> frames_;  // music.cpp
   std::vector<std::string> leaks_;
   // Reports and drops the frames of a closing document.
   void DropFramesOf(const Document& document);
 };
 
 // Behaviour families install themselves here; each lives in its own file.
-void InstallBaseBehaviours(Host& host);
 void InstallRecordBehaviours(Host& host);
-void InstallTextBehaviours(Host& host);       // raw texts, fonts (host/behaviours_texts.cpp)
-void InstallStaffBehaviours(Host& host);      // staff lists, staff names (behaviours_staves.cpp)
-void InstallEditBehaviours(Host& host);       // edit transactions, undo (behaviours_edit.cpp)
-void InstallSelectionBehaviours(Host& host);  // selection, clipboard (behaviours_selection.cpp)
-void InstallViewBehaviours(Host& host);       // view, alerts, measures (behaviours_view.cpp)
-void InstallDocumentBehaviours(Host& host);   // paths, linked parts (behaviours_documents.cpp)
-void InstallMusicBehaviours(Host& host);      // entry frames, layers (behaviours_music.cpp)
+void InstallTextBehaviours(Host& host);       // raw texts, fonts (host/functions/texts.cpp)
+void InstallStaffBehaviours(Host& host);      // staff lists, staff names (staves.cpp)
+void InstallEditBehaviours(Host& host);       // edit transactions, undo (edits.cpp)
+void InstallSelectionBehaviours(Host& host);  // selection, clipboard (selection.cpp)
+void InstallViewBehaviours(Host& host);       // view, alerts, measures (view.cpp)
+void InstallDocumentBehaviours(Host& host);   // paths, linked parts (documents.cpp)
+void InstallMusicBehaviours(Host& host);      // entry frames, layers (music.cpp)
 
 }  // namespace fxthost
