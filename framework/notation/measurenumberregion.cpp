@@ -1,3 +1,6 @@
+// FCMeasureNumberRegion and FCMeasureNumberRegions: a region's fields, flags, fonts,
+// enclosures and shown numbers in either layout. Contract: measurenumberregion.h; the bytes:
+// bridge/measurenumberlayout.h; the host's rules: docs/host-notation.md.
 #include "framework/notation/measurenumberregion.h"
 
 #include <cstring>
