@@ -1,3 +1,6 @@
+// The record protocol of __FCBaseData (data block, key, load, save, walk, create, delete,
+// clone) and the __FCInci and __FCGlobals kinds. Contract: basedata.h; what a load keeps,
+// overstated sizes and where walks end: docs/framework-behaviour.md, "Records".
 #include "framework/core/basedata.h"
 
 #include <cstring>

@@ -1,3 +1,6 @@
+// Browsers: record walks with one working object, and region walks over the expressions,
+// chords and MIDI expressions of each cell. Contract: browser.h; null and empty regions:
+// docs/framework-behaviour.md, "Cells, regions and collections".
 #include "framework/core/browser.h"
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// Collections of cell records, loaded by cell, by region or over the whole document.
+// Walk orders: celldetailcollection.h; empty regions: docs/framework-behaviour.md.
 #include "framework/core/celldetailcollection.h"
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// __FCCollection's element array (ownership, insertion, removal, growth) and FCStrings.
+// Ownership: collection.h; the growth steps: docs/framework-behaviour.md.
 #include "framework/core/collection.h"
 
 #include <climits>

@@ -1,3 +1,6 @@
+// Data collections: every record of a class loaded, saved or deleted through one template.
+// Contract: collectiondata.h; why each element keeps its own record:
+// docs/framework-behaviour.md, "What a load keeps".
 #include "framework/core/collectiondata.h"
 
 #include "framework/core/detaildata.h"

@@ -1,3 +1,6 @@
+// The detail record kinds' keys: records of two numbers, and records attached to a cell.
+// Contract: detaildata.h; the end of a cell's walk and creating without a block:
+// docs/framework-behaviour.md, "Records".
 #include "framework/core/detaildata.h"
 
 #include "framework/score/cell.h"

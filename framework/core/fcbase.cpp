@@ -1,3 +1,4 @@
+// __FCBase's default identity test and the flag-word helpers, declared in fcbase.h.
 #include "framework/core/fcbase.h"
 
 bool __FCBase::IsIdentical(__FCBase* /*other*/) const { return true; }

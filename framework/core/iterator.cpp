@@ -1,4 +1,5 @@
-// The walks, the search and the sort of __FCCollection.
+// The walks, the search and the sort of __FCCollection, declared in collection.h; the
+// handler they call is FCIteratorHandler (iterator.h).
 //
 // None of them copies the collection: the count is read again after every call of the
 // handler, so elements that the handler adds or removes are seen by the walk.

@@ -1,3 +1,5 @@
+// The "other" record kinds' keys: item records with and without an inci (otherdata.h).
+// How the host numbers, walks and creates them: docs/host-records.md.
 #include "framework/core/otherdata.h"
 
 bool __FCNoInciOther::LoadFirst() { return Load(1); }

@@ -1,3 +1,5 @@
+// The preference record kind and its reads and writes of the host's side records
+// (prefsdata.h). The side records and what they hold: docs/preferences.md.
 #include "framework/core/prefsdata.h"
 
 #include "bridge/finalepdk.h"

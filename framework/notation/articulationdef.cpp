@@ -1,3 +1,5 @@
+// FCArticulationDef: the 'SOAD' record's symbols, fonts and positioning (articulationdef.h
+// lays out the record). Font names and unknown fonts: docs/definitions.md.
 #include "framework/notation/articulationdef.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// FCCategoryDef: the six words of an 'otCg' category record (categorydef.h). How a text
+// expression definition takes them over: docs/host-notation.md.
 #include "framework/notation/categorydef.h"
 
 #include <cstring>

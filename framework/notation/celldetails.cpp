@@ -1,3 +1,5 @@
+// FCChord, FCMidiExpression and FCIndependentCellDetail: the fields of these cell records
+// that the framework reads and writes (celldetails.h). The records: docs/host-notation.md.
 #include "framework/notation/celldetails.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// FCEnclosure: the 12-byte 'otDe' record, held in its own block or embedded in a measure
+// number region's record (enclosure.h).
 #include "framework/notation/enclosure.h"
 
 #include <cstring>

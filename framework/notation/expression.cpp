@@ -1,3 +1,6 @@
+// FCExpression and FCExpressions: the 'SODY' record's definition, staff, staff list, shape
+// flag and position, and placing an expression in a cell (expression.h). The host's side:
+// docs/host-notation.md, "Expressions and staff lists".
 #include "framework/notation/expression.h"
 
 #include <cstring>

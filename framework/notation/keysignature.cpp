@@ -1,3 +1,5 @@
+// FCKeySignature: what follows from a key value: accidentals, roots, names (keysignature.h).
+// The root relation counted modulo 7: docs/framework-behaviour.md.
 #include "framework/notation/keysignature.h"
 
 #include <cstring>

@@ -1,3 +1,6 @@
+// FCMeasureNumberRegion and FCMeasureNumberRegions: a region's fields, flags, fonts,
+// enclosures and shown numbers in either layout. Contract: measurenumberregion.h; the bytes:
+// bridge/measurenumberlayout.h; the host's rules: docs/host-notation.md.
 #include "framework/notation/measurenumberregion.h"
 
 #include <cstring>
@@ -9,6 +12,8 @@
 #include "framework/text/fontinfo.h"
 
 namespace {
+
+namespace somn = fxt::somn;
 
 // Fields outside the blocks, by layout.
 enum Field : int {
@@ -23,37 +28,17 @@ enum Field : int {
   kRegionId,
   kFieldCount
 };
-constexpr int kNewOffsets[kFieldCount] = {132, 134, 136, 138, 140, 142, 166, 190, 192};
-constexpr int kOldOffsets[kFieldCount] = {6, 8, 12, 14, 16, 22, 46, 82, 86};
+constexpr int kNewOffsets[kFieldCount] = {
+    somn::kStartMeasure, somn::kEndMeasure,  somn::kStartCharacter,
+    somn::kBase,         somn::kStartNumber, somn::kPrefix,
+    somn::kSuffix,       somn::kRegionFlags, somn::kRegionId};
+constexpr int kOldOffsets[kFieldCount] = {
+    somn::kOlderStartMeasure, somn::kOlderEndMeasure,  somn::kOlderStartCharacter,
+    somn::kOlderBase,         somn::kOlderStartNumber, somn::kOlderPrefix,
+    somn::kOlderSuffix,       somn::kOlderFlags,       somn::kOlderRegionId};
 
-// The newer layout's blocks.
-constexpr int kBlockSize = 66;
-constexpr int kFontOffsets[] = {0, 6, 12};  // start, multiple, multi-measure rest
-constexpr int kStartEnclosure = 18;
-constexpr int kMultipleEnclosure = 30;
-constexpr int kStartPosition = 44;
-constexpr int kMultiplePosition = 48;
-constexpr int kBlockFlags = 62;
-// The older layout's single font, position and enclosure.
-constexpr int kOldFont = 0;
-constexpr int kOldPosition = 20;
-constexpr int kOldEnclosure = 70;
-
-// Region flags (the same bits in both layouts, the first in the newer one only).
-constexpr unsigned short kUseScoreForParts = 0x0002;
-constexpr unsigned short kDoubleUp = 0x0020;
-constexpr unsigned short kNoZero = 0x0040;
-constexpr unsigned short kCountFromOne = 0x0080;
-
-// A font is three words: number, size, effects.
-constexpr int kFontSize = 2;
-constexpr int kFontEffects = 4;
-
-static_assert(kOldOffsets[kRegionId] + 2 == FCMeasureNumberRegion::OLD_RECORD_SIZE,
-              "the older layout ends with its region ID");
-static_assert(kNewOffsets[kRegionId] + 4 == FCMeasureNumberRegion::RECORD_SIZE,
-              "the newer layout ends two bytes after its region ID");
-static_assert(2 * kBlockSize == kNewOffsets[kStartMeasure], "two blocks precede the range");
+// A block's fonts, by FontSlot.
+constexpr int kFontOffsets[] = {somn::kStartFont, somn::kMultipleFont, somn::kMultiMeasureFont};
 
 }  // namespace
 
@@ -77,12 +62,12 @@ struct FlagBits {
   unsigned short older;
 };
 constexpr FlagBits kBlockFlagBits[] = {
-    {0x0040, 0x8000},  // show on system start
-    {0x0080, 0x4000},  // show multiples
-    {0x0100, 0x1000},  // hide first number
-    {0x0200, 0},       // show multi-measure-rest range
-    {0x2000, 0x0008},  // show on top staff
-    {0x4000, 0x0004},  // show on bottom staff
+    {somn::kShowOnSystemStart, somn::kOlderShowOnSystemStart},
+    {somn::kShowMultiples, somn::kOlderShowMultiples},
+    {somn::kHideFirstNumber, somn::kOlderHideFirstNumber},
+    {somn::kShowMultiMeasureRange, 0},
+    {somn::kShowOnTopStaff, somn::kOlderShowOnTopStaff},
+    {somn::kShowOnBottomStaff, somn::kOlderShowOnBottomStaff},
 };
 
 }  // namespace
@@ -136,7 +121,9 @@ int FCMeasureNumberRegion::_Offset(int field) const {
   return _IsNewLayout() ? kNewOffsets[field] : kOldOffsets[field];
 }
 
-int FCMeasureNumberRegion::_BlockStart(bool parts) const { return parts ? kBlockSize : 0; }
+int FCMeasureNumberRegion::_BlockStart(bool parts) const {
+  return parts ? somn::kPartsBlock : somn::kScoreBlock;
+}
 
 short FCMeasureNumberRegion::GetStartMeasure() const { return _GetWord(_Offset(kStartMeasure)); }
 void FCMeasureNumberRegion::SetStartMeasure(short measure) {
@@ -166,29 +153,29 @@ void FCMeasureNumberRegion::SetStartChar(short character) {
 // --- Flags --------------------------------------------------------------------------
 
 bool FCMeasureNumberRegion::GetCountFromOne() const {
-  return (_GetWord(_Offset(kRegionFlags)) & kCountFromOne) != 0;
+  return (_GetWord(_Offset(kRegionFlags)) & somn::kCountFromOne) != 0;
 }
 void FCMeasureNumberRegion::SetCountFromOne(bool state) {
-  _SetBits(_Offset(kRegionFlags), kCountFromOne, state);
+  _SetBits(_Offset(kRegionFlags), somn::kCountFromOne, state);
 }
 bool FCMeasureNumberRegion::GetDoubleUp() const {
-  return (_GetWord(_Offset(kRegionFlags)) & kDoubleUp) != 0;
+  return (_GetWord(_Offset(kRegionFlags)) & somn::kDoubleUp) != 0;
 }
 void FCMeasureNumberRegion::SetDoubleUp(bool state) {
-  _SetBits(_Offset(kRegionFlags), kDoubleUp, state);
+  _SetBits(_Offset(kRegionFlags), somn::kDoubleUp, state);
 }
 bool FCMeasureNumberRegion::GetNoZero() const {
-  return (_GetWord(_Offset(kRegionFlags)) & kNoZero) != 0;
+  return (_GetWord(_Offset(kRegionFlags)) & somn::kNoZero) != 0;
 }
 void FCMeasureNumberRegion::SetNoZero(bool state) {
-  _SetBits(_Offset(kRegionFlags), kNoZero, state);
+  _SetBits(_Offset(kRegionFlags), somn::kNoZero, state);
 }
 bool FCMeasureNumberRegion::GetUseScoreInfoForParts() const {
   if (!_IsNewLayout()) return true;
-  return (_GetWord(_Offset(kRegionFlags)) & kUseScoreForParts) != 0;
+  return (_GetWord(_Offset(kRegionFlags)) & somn::kUseScoreForParts) != 0;
 }
 void FCMeasureNumberRegion::SetUseScoreInfoForParts(bool state) {
-  if (_IsNewLayout()) _SetBits(_Offset(kRegionFlags), kUseScoreForParts, state);
+  if (_IsNewLayout()) _SetBits(_Offset(kRegionFlags), somn::kUseScoreForParts, state);
 }
 
 bool FCMeasureNumberRegion::_GetBlockFlag(BlockFlag flag, bool parts) const {
@@ -196,7 +183,7 @@ bool FCMeasureNumberRegion::_GetBlockFlag(BlockFlag flag, bool parts) const {
     const unsigned short bit = kBlockFlagBits[flag].older;
     return bit != 0 && (_GetWord(_Offset(kRegionFlags)) & bit) != 0;
   }
-  return (_GetWord(_BlockStart(parts) + kBlockFlags) & kBlockFlagBits[flag].newer) != 0;
+  return (_GetWord(_BlockStart(parts) + somn::kBlockFlags) & kBlockFlagBits[flag].newer) != 0;
 }
 
 void FCMeasureNumberRegion::_SetBlockFlag(BlockFlag flag, bool state, bool parts) {
@@ -205,7 +192,7 @@ void FCMeasureNumberRegion::_SetBlockFlag(BlockFlag flag, bool state, bool parts
     if (bit != 0) _SetBits(_Offset(kRegionFlags), bit, state);
     return;
   }
-  _SetBits(_BlockStart(parts) + kBlockFlags, kBlockFlagBits[flag].newer, state);
+  _SetBits(_BlockStart(parts) + somn::kBlockFlags, kBlockFlagBits[flag].newer, state);
 }
 
 bool FCMeasureNumberRegion::GetShowOnTopStaff(bool parts) const {
@@ -248,31 +235,35 @@ void FCMeasureNumberRegion::SetShowMultiMeasureRange(bool state, bool parts) {
 // --- Positions ----------------------------------------------------------------------
 
 short FCMeasureNumberRegion::GetStartVerticalPosition(bool parts) const {
-  return _GetWord(_IsNewLayout() ? _BlockStart(parts) + kStartPosition : kOldPosition);
+  return _GetWord(_IsNewLayout() ? _BlockStart(parts) + somn::kStartPosition
+                                 : somn::kOlderPosition);
 }
 void FCMeasureNumberRegion::SetStartVerticalPosition(short position, bool parts) {
-  _SetWord(_IsNewLayout() ? _BlockStart(parts) + kStartPosition : kOldPosition, position);
+  _SetWord(_IsNewLayout() ? _BlockStart(parts) + somn::kStartPosition : somn::kOlderPosition,
+           position);
 }
 short FCMeasureNumberRegion::GetMultipleVerticalPosition(bool parts) const {
-  return _GetWord(_IsNewLayout() ? _BlockStart(parts) + kMultiplePosition : kOldPosition);
+  return _GetWord(_IsNewLayout() ? _BlockStart(parts) + somn::kMultiplePosition
+                                 : somn::kOlderPosition);
 }
 void FCMeasureNumberRegion::SetMultipleVerticalPosition(short position, bool parts) {
-  _SetWord(_IsNewLayout() ? _BlockStart(parts) + kMultiplePosition : kOldPosition, position);
+  _SetWord(_IsNewLayout() ? _BlockStart(parts) + somn::kMultiplePosition : somn::kOlderPosition,
+           position);
 }
 
 // --- Fonts --------------------------------------------------------------------------
 
 int FCMeasureNumberRegion::_FontOffset(FontSlot font, bool parts) const {
   if (_IsNewLayout()) return _BlockStart(parts) + kFontOffsets[font];
-  return font == kStartFont ? kOldFont : -1;
+  return font == kStartFont ? somn::kOlderStartFont : -1;
 }
 
 bool FCMeasureNumberRegion::_GetFont(FontSlot font, FCFontInfo* info, bool parts) const {
   const int offset = _FontOffset(font, parts);
   if (!info || offset < 0) return false;
   info->SetNameByID(_GetWord(offset));
-  info->SetSize(_GetWord(offset + kFontSize));
-  info->SetEffects(static_cast<unsigned short>(_GetWord(offset + kFontEffects)));
+  info->SetSize(_GetWord(offset + somn::kFontSizeWord));
+  info->SetEffects(static_cast<unsigned short>(_GetWord(offset + somn::kFontEffectsWord)));
   return true;
 }
 
@@ -280,8 +271,8 @@ bool FCMeasureNumberRegion::_SetFont(FontSlot font, FCFontInfo* info, bool parts
   const int offset = _FontOffset(font, parts);
   if (!info || offset < 0) return false;
   _SetWord(offset, info->GetNameByID());
-  _SetWord(offset + kFontSize, info->GetSize());
-  _SetWord(offset + kFontEffects, static_cast<short>(info->GetEffects()));
+  _SetWord(offset + somn::kFontSizeWord, info->GetSize());
+  _SetWord(offset + somn::kFontEffectsWord, static_cast<short>(info->GetEffects()));
   return true;
 }
 
@@ -308,17 +299,17 @@ bool FCMeasureNumberRegion::SetMultiMeasureFontInfo(FCFontInfo* font, bool parts
 
 FCEnclosure* FCMeasureNumberRegion::_Enclosure(int index, int blockOffset, bool parts) {
   FCEnclosure* enclosure = &_enclosures[index + (parts ? 1 : 0)];
-  const int offset = _IsNewLayout() ? _BlockStart(parts) + blockOffset : kOldEnclosure;
+  const int offset = _IsNewLayout() ? _BlockStart(parts) + blockOffset : somn::kOlderEnclosure;
   enclosure->_EmbedIn(_record + offset);
   return enclosure;
 }
 
 FCEnclosure* FCMeasureNumberRegion::GetEnclosure(bool parts) {
-  return _Enclosure(0, kStartEnclosure, parts);
+  return _Enclosure(0, somn::kStartEnclosure, parts);
 }
 
 FCEnclosure* FCMeasureNumberRegion::GetMultipleEnclosure(bool parts) {
-  return _Enclosure(2, kMultipleEnclosure, parts);
+  return _Enclosure(2, somn::kMultipleEnclosure, parts);
 }
 
 // --- Prefix and suffix --------------------------------------------------------------
@@ -412,13 +403,15 @@ void FCMeasureNumberRegion::CloneFormattingFrom(FCMeasureNumberRegion* source, b
                                                 bool parts) {
   if (!source || !_IsNewLayout()) return;
   // Both blocks are read before anything is written: the source may be this region.
-  uint8_t scoreBlock[kBlockSize];
-  uint8_t partsBlock[kBlockSize];
-  std::memcpy(scoreBlock, source->_record, kBlockSize);
-  std::memcpy(partsBlock, source->_record + (source->GetUseScoreInfoForParts() ? 0 : kBlockSize),
-              kBlockSize);
-  if (score) std::memcpy(_record, scoreBlock, kBlockSize);
-  if (parts) std::memcpy(_record + kBlockSize, partsBlock, kBlockSize);
+  uint8_t scoreBlock[somn::kBlockBytes];
+  uint8_t partsBlock[somn::kBlockBytes];
+  std::memcpy(scoreBlock, source->_record + somn::kScoreBlock, somn::kBlockBytes);
+  std::memcpy(
+      partsBlock,
+      source->_record + (source->GetUseScoreInfoForParts() ? somn::kScoreBlock : somn::kPartsBlock),
+      somn::kBlockBytes);
+  if (score) std::memcpy(_record + somn::kScoreBlock, scoreBlock, somn::kBlockBytes);
+  if (parts) std::memcpy(_record + somn::kPartsBlock, partsBlock, somn::kBlockBytes);
 }
 
 // --- FCMeasureNumberRegions ------------------------------------------------------------

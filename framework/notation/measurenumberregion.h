@@ -5,25 +5,9 @@
 // The record has two layouts, chosen by the running host version at the moment of each
 // call: the older one (88 bytes, record version 0x0A000000) below host version
 // 0x0F000000, the newer one (196 bytes, record version 0x0F000200) from it on. The newer
-// layout keeps one block of display settings for the score and one for the parts.
-//
-// Newer layout (offsets in bytes, 16-bit words):
-//   0-65    score block; 66-131 parts block, each:
-//           0, 6, 12  start, multiple and multi-measure-rest fonts (number, size, effects)
-//           18, 30    start and multiple enclosures (12 bytes each)
-//           44, 48    start and multiple vertical positions
-//           62        block flags: 0x0040 show on system start, 0x0080 show multiples,
-//                     0x0100 hide first number, 0x0200 show multi-measure-rest range,
-//                     0x2000 show on top staff, 0x4000 show on bottom staff
-//   132 start measure; 134 end measure + 1; 136 start character; 138 base;
-//   140 start number - 1; 142 prefix, 166 suffix (terminated 8-bit text in 24 bytes);
-//   190 region flags: 0x0002 parts use the score's settings, 0x0020 double up,
-//       0x0040 no zero, 0x0080 count from one; 192 region ID
-// Older layout: 0 start font; 6 start measure; 8 end measure + 1; 12 start character;
-//   14 base; 16 start number - 1; 20 vertical position; 22 prefix, 46 suffix; 70 the
-//   enclosure; 82 flags: 0x0004 show on bottom staff, 0x0008 show on top staff, 0x0020
-//   double up, 0x0040 no zero, 0x0080 count from one, 0x1000 hide first number, 0x4000
-//   show multiples, 0x8000 show on system start; 86 region ID.
+// layout keeps one block of display settings for the score and one for the parts. Where
+// each field lies in either layout, and which bits the flag words use, is set down once
+// in bridge/measurenumberlayout.h, for the framework and the emulated host alike.
 //
 // Accessors with a `parts` argument choose the parts block (true) or the score block
 // (false) in the newer layout and ignore it in the older one, which has one block.
@@ -31,6 +15,7 @@
 
 #include <cstdint>
 
+#include "bridge/measurenumberlayout.h"
 #include "framework/core/collectiondata.h"
 #include "framework/core/otherdata.h"
 #include "framework/notation/enclosure.h"
@@ -40,15 +25,15 @@ class FCString;
 
 class FCMeasureNumberRegion : public __FCNoInciOther {
  public:
-  static constexpr uint32_t TAG = 0x534F4D4E;  // 'SOMN'
-  static constexpr int RECORD_SIZE = 196;
-  static constexpr int OLD_RECORD_SIZE = 88;
+  static constexpr uint32_t TAG = fxt::somn::kTag;  // 'SOMN'
+  static constexpr int RECORD_SIZE = fxt::somn::kNewerSize;
+  static constexpr int OLD_RECORD_SIZE = fxt::somn::kOlderSize;
   // From this host version on, the newer layout.
   static constexpr uint32_t NEW_LAYOUT_HOST = 0x0F000000;
-  static constexpr uint32_t RECORD_VERSION = 0x0F000200;
-  static constexpr uint32_t OLD_RECORD_VERSION = 0x0A000000;
+  static constexpr uint32_t RECORD_VERSION = fxt::somn::kNewerVersion;
+  static constexpr uint32_t OLD_RECORD_VERSION = fxt::somn::kOlderVersion;
   // Bytes of a prefix or suffix field, terminator included.
-  static constexpr int AFFIX_SIZE = 24;
+  static constexpr int AFFIX_SIZE = fxt::somn::kAffixBytes;
 
   enum NUMBERINGSTYLE : int {
     // Decimal digits from '0', counting from one, no double-up, zero shown.

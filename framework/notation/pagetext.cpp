@@ -1,3 +1,5 @@
+// FCPageText: the text block an 'otPT' page text names, and a new block for it (pagetext.h).
+// What a failed new block leaves behind: docs/host-notation.md.
 #include "framework/notation/pagetext.h"
 
 #include <cstring>

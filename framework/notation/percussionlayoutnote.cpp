@@ -1,3 +1,5 @@
+// FCPercussionLayoutNote: note type and staff position of an 'SODi' record
+// (percussionlayoutnote.h). Why the record stays inside the object: docs/definitions.md.
 #include "framework/notation/percussionlayoutnote.h"
 
 #include <cstring>

@@ -1,4 +1,5 @@
-// Rehearsal marks of a text expression definition.
+// Rehearsal marks of a text expression definition: FCTextExpressionDef::MakeRehearsalMark,
+// declared in textexpressiondef.h. Numbers below 1: docs/host-notation.md.
 #include <cstddef>
 #include <vector>
 

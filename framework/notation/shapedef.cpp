@@ -1,3 +1,5 @@
+// FCShapeDef: reading and rebuilding the drawing instructions of an 'SOSD' record
+// (shapedef.h lays out the record). Bounds and refusals: docs/definitions.md.
 #include "framework/notation/shapedef.h"
 
 #include <cstring>

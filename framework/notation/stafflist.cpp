@@ -1,3 +1,5 @@
+// FCStaffListElement: one staff of a staff list, under the tag of its kind (stafflist.h).
+// The four kinds on the host's side: docs/host-notation.md.
 #include "framework/notation/stafflist.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// FCStaffStyleDef: the full name of an 'SOST' staff style (staffstyledef.h). A name block
+// that does not load: docs/definitions.md, "Staff style definitions".
 #include "framework/notation/staffstyledef.h"
 
 #include <cstring>

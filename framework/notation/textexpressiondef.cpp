@@ -1,3 +1,6 @@
+// FCTextExpressionDef: the 'SODT' record and its description in the host's encoding, its
+// text, enclosure and category, and deep saves (textexpressiondef.h). The host's side and
+// what a failed save leaves: docs/host-notation.md.
 #include "framework/notation/textexpressiondef.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// FCTextRepeatDef and FCTextRepeat: repeat definitions with their 'osRT' texts, and the
+// repeats placed in measures (textrepeat.h). The records: docs/host-notation.md.
 #include "framework/notation/textrepeat.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// FCTimeSignature's copy and its text, "beats/note value" (timesignature.h). Beats of odd
+// lengths and "???": docs/framework-behaviour.md.
 #include "framework/notation/timesignature.h"
 
 #include <cstdint>

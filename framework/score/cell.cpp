@@ -1,3 +1,5 @@
+// FCCell's questions about its music: the key in force and the entries' duration (cell.h).
+// A staff without a slot, layer choices: docs/framework-behaviour.md.
 #include "framework/score/cell.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// FCCells: the cells of a region measure by measure, and the walks over one measure or one
+// staff (cells.h). Empty regions: docs/framework-behaviour.md.
 #include "framework/score/cells.h"
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// FCDocument and FCDocuments: the open documents and the walk that makes each one current
+// (document.h). The host's answers and the walk's rules: docs/host-documents.md.
 #include "framework/score/document.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// The multimeasure rest, music spacing and part scope preferences, with the settings they
+// keep in side records (documentprefs.h). Which words hold what: docs/preferences.md.
 #include "framework/score/documentprefs.h"
 
 #include <cstring>

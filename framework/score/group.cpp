@@ -1,3 +1,5 @@
+// FCGroup and FCGroups: the 'SDNG' record's staves, measures and name blocks (group.h lays
+// out the record). Names through text blocks: docs/host-texts-staves.md.
 #include "framework/score/group.h"
 
 #include <algorithm>

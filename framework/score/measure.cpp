@@ -1,3 +1,6 @@
+// FCMeasure and FCMeasures: the 'SOMS' record's key and time signatures, barlines and flags,
+// and the measures of a region (measure.h lays out the record). How the host keeps
+// measures: docs/host-behaviour.md, "Measures".
 #include "framework/score/measure.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// FCMeasureMetrics: one FX_GetMeasureMetrics call and its fields (measuremetrics.h). The
+// record the host fills: docs/host-music.md, "Measure metrics".
 #include "framework/score/measuremetrics.h"
 
 #include "bridge/finalepdk.h"

@@ -1,3 +1,5 @@
+// FCMultiStaffInstrument: the three staves of an 'otMG' record (multistaff.h). The host's
+// side: docs/host-texts-staves.md.
 #include "framework/score/multistaff.h"
 
 #include <cstring>

@@ -1,3 +1,6 @@
+// FCMusicRegion: the selection and whole-document regions, their tests and walks, and the
+// clipboard (musicregion.h). The host's selection: docs/host-behaviour.md; empty regions:
+// docs/framework-behaviour.md.
 #include "framework/score/musicregion.h"
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// FCPart and FCParts: the linked parts and the walk that makes each one current (part.h).
+// The host's answers and the walk's rules: docs/host-documents.md.
 #include "framework/score/part.h"
 
 #include "bridge/finalepdk.h"

@@ -1,3 +1,5 @@
+// FCStaff and FCCurrentStaffSpec: the 'SOIS' record's transposition, flags and full name,
+// and the settings in force at a point, 'SOSC' (staff.h; docs/host-texts-staves.md).
 #include "framework/score/staff.h"
 
 #include <cstring>

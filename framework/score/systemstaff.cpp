@@ -1,3 +1,5 @@
+// FCSystemStaff: the staff number of an 'SOIu' staff-list record (systemstaff.h). How the
+// host keeps the lists: docs/host-texts-staves.md, "Staff lists".
 #include "framework/score/systemstaff.h"
 
 #include <cstring>

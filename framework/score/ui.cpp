@@ -1,3 +1,6 @@
+// FCUI: alerts through MessageBoxA, and the host's menu commands, redraws, view and
+// scrolling (ui.h). MoveToMeasure's range: docs/framework-behaviour.md; the host's view and
+// message boxes: docs/host-behaviour.md.
 #include "framework/score/ui.h"
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// FCUndoBlock: one edit as one host edit transaction (undoblock.h). How the host opens,
+// keeps and discards edits: docs/host-behaviour.md, "Edit transactions and undo".
 #include "framework/score/undoblock.h"
 
 #include "bridge/finalepdk.h"

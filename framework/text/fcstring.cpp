@@ -1,3 +1,6 @@
+// FCString's storage, 8-bit conversion, search and replace, numbers, paths and resources;
+// the inline-tag operations are in fcstring_tags.cpp. Contract: fcstring.h; the code page
+// and the bound on Replace: docs/framework-behaviour.md.
 #include "framework/text/fcstring.h"
 
 #include <algorithm>

@@ -1,4 +1,5 @@
-// The operations of FCString on the host's inline text tags.
+// The operations of FCString on the host's inline text tags, declared in fcstring.h; open
+// tags and what TrimEnigmaFontTags removes: docs/framework-behaviour.md.
 //
 // A tag is a caret, a tag word and a parenthesised argument list embedded in a text,
 // such as ^font(Arial) or ^title(); a doubled caret (^^) is one literal caret. Every

@@ -1,3 +1,5 @@
+// FCFontInfo: font name and number, comparison, and the inline tags that switch to the
+// font (fontinfo.h). How the host names font numbers: docs/host-texts-staves.md, "Fonts".
 #include "framework/text/fontinfo.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// FCFontPrefs: the 6-byte font preference record and its font as a description or as
+// inline tags (fontprefs.h). The record on the host's side: docs/host-texts-staves.md.
 #include "framework/text/fontprefs.h"
 
 #include <cstring>

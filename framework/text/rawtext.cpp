@@ -1,3 +1,5 @@
+// FCRawText: the block of one raw text, read and written in the running host's encoding
+// (rawtext.h). How the host stores and serves raw texts: docs/host-texts-staves.md.
 #include "framework/text/rawtext.h"
 
 #include <cstring>

@@ -1,3 +1,5 @@
+// FCTextBlock: the 'SOTX' record that names a raw text, a new block's defaults, and the
+// text saved and deleted with its block (textblock.h; docs/host-texts-staves.md).
 #include "framework/text/textblock.h"
 
 #include <cstring>

@@ -15,55 +15,41 @@ namespace {
 
 // --- The two region layouts ---------------------------------------------------------
 
-// Newer layout: the score block, the range and numbering, the region flags.
-constexpr size_t kBlockSize = 66;
-constexpr size_t kFontOffsets[3] = {0, 6, 12};
-constexpr size_t kStartPosition = 44;
-constexpr size_t kMultiplePosition = 48;
-constexpr size_t kBlockFlags = 62;
-constexpr size_t kStartMeasure = 132;
-constexpr size_t kEndMeasure = 134;
-constexpr size_t kStartCharacter = 136;
-constexpr size_t kBase = 138;
-constexpr size_t kStartNumber = 140;
-constexpr size_t kPrefix = 142;
-constexpr size_t kSuffix = 166;
-constexpr size_t kAffixSize = 24;
-constexpr size_t kRegionFlags = 190;
-constexpr size_t kRegionId = 192;
-constexpr size_t kOlderFlags = 82;
-static_assert(2 * kBlockSize == kStartMeasure, "the score and parts blocks precede the range");
+// Where the fields lie is in bridge/measurenumberlayout.h, shared with the framework;
+// what follows is how the host converts between the layouts.
+namespace somn = fxt::somn;
 
-constexpr uint16_t kUseScoreForParts = 0x0002;
-constexpr uint16_t kDoubleUp = 0x0020;
-constexpr uint16_t kCountFromOne = 0x0080;
-// The region flags both layouts keep in the same bits (double up, no zero, count from
-// one).
-constexpr uint16_t kSharedRegionFlags = 0x00E0;
-
+// The score block's offsets of the fonts, start, multiple and multi-measure rest.
+constexpr size_t kFontOffsets[3] = {somn::kScoreBlock + somn::kStartFont,
+                                    somn::kScoreBlock + somn::kMultipleFont,
+                                    somn::kScoreBlock + somn::kMultiMeasureFont};
 // Byte runs the two layouts hold alike: older offset, newer offset, length.
 struct Run {
   size_t older, newer, length;
 };
 constexpr Run kRuns[] = {
-    {0, 0, 6},  // start font
-    {6, kStartMeasure, 2},
-    {8, kEndMeasure, 2},  // range
-    {12, kStartCharacter, 2},
-    {14, kBase, 2},  // numbering
-    {16, kStartNumber, 2},
-    {20, kStartPosition, 2},
-    {22, kPrefix, kAffixSize},
-    {46, kSuffix, kAffixSize},
-    {70, 18, 12},  // the start enclosure
-    {86, kRegionId, 2},
+    {somn::kOlderStartFont, somn::kScoreBlock + somn::kStartFont, somn::kFontBytes},
+    {somn::kOlderStartMeasure, somn::kStartMeasure, 2},
+    {somn::kOlderEndMeasure, somn::kEndMeasure, 2},
+    {somn::kOlderStartCharacter, somn::kStartCharacter, 2},
+    {somn::kOlderBase, somn::kBase, 2},
+    {somn::kOlderStartNumber, somn::kStartNumber, 2},
+    {somn::kOlderPosition, somn::kScoreBlock + somn::kStartPosition, 2},
+    {somn::kOlderPrefix, somn::kPrefix, somn::kAffixBytes},
+    {somn::kOlderSuffix, somn::kSuffix, somn::kAffixBytes},
+    {somn::kOlderEnclosure, somn::kScoreBlock + somn::kStartEnclosure, somn::kEnclosureBytes},
+    {somn::kOlderRegionId, somn::kRegionId, 2},
 };
 // Block flags: the newer block bit and the older flag bit.
 struct FlagPair {
   uint16_t newer, older;
 };
-constexpr FlagPair kBlockFlagPairs[] = {
-    {0x0040, 0x8000}, {0x0080, 0x4000}, {0x0100, 0x1000}, {0x2000, 0x0008}, {0x4000, 0x0004}};
+constexpr FlagPair kBlockFlagPairs[] = {{somn::kShowOnSystemStart, somn::kOlderShowOnSystemStart},
+                                        {somn::kShowMultiples, somn::kOlderShowMultiples},
+                                        {somn::kHideFirstNumber, somn::kOlderHideFirstNumber},
+                                        {somn::kShowOnTopStaff, somn::kOlderShowOnTopStaff},
+                                        {somn::kShowOnBottomStaff, somn::kOlderShowOnBottomStaff}};
+constexpr size_t kAffixSize = somn::kAffixBytes;
 
 RecordStore::Bytes Padded(const void* data, int32_t size, size_t length) {
   RecordStore::Bytes bytes(length, 0);
@@ -110,50 +96,50 @@ constexpr uint16_t kShapeExpression = 0x2000;
 // --- Measure number regions ----------------------------------------------------------
 
 RecordStore::Bytes RegionRecord(const NumberRegion& region) {
-  RecordStore::Bytes record(kRegionRecordSize, 0);
+  RecordStore::Bytes record(somn::kNewerSize, 0);
   uint8_t* bytes = record.data();
   for (int i = 0; i < 3; ++i) {
-    fxt::PutS16(bytes, kFontOffsets[i], region.fonts[i].font);
-    fxt::PutS16(bytes, kFontOffsets[i] + 2, region.fonts[i].size);
-    fxt::PutU16(bytes, kFontOffsets[i] + 4, region.fonts[i].effects);
+    fxt::PutS16(bytes, kFontOffsets[i] + somn::kFontNumberWord, region.fonts[i].font);
+    fxt::PutS16(bytes, kFontOffsets[i] + somn::kFontSizeWord, region.fonts[i].size);
+    fxt::PutU16(bytes, kFontOffsets[i] + somn::kFontEffectsWord, region.fonts[i].effects);
   }
-  fxt::PutS16(bytes, kStartMeasure, region.startMeasure);
-  fxt::PutS16(bytes, kEndMeasure, static_cast<int16_t>(region.endMeasure + 1));
-  fxt::PutU16(bytes, kStartCharacter, region.startCharacter);
-  fxt::PutS16(bytes, kBase, region.base);
-  fxt::PutS16(bytes, kStartNumber, static_cast<int16_t>(region.startNumber - 1));
-  PutAffix(&record, kPrefix, region.prefix);
-  PutAffix(&record, kSuffix, region.suffix);
+  fxt::PutS16(bytes, somn::kStartMeasure, region.startMeasure);
+  fxt::PutS16(bytes, somn::kEndMeasure, static_cast<int16_t>(region.endMeasure + 1));
+  fxt::PutU16(bytes, somn::kStartCharacter, region.startCharacter);
+  fxt::PutS16(bytes, somn::kBase, region.base);
+  fxt::PutS16(bytes, somn::kStartNumber, static_cast<int16_t>(region.startNumber - 1));
+  PutAffix(&record, somn::kPrefix, region.prefix);
+  PutAffix(&record, somn::kSuffix, region.suffix);
   uint16_t flags = 0;
-  if (region.countFromOne) flags |= kCountFromOne;
-  if (region.doubleUp) flags |= kDoubleUp;
-  fxt::PutU16(bytes, kRegionFlags, flags);
-  fxt::PutS16(bytes, kRegionId, region.regionId);
+  if (region.countFromOne) flags |= somn::kCountFromOne;
+  if (region.doubleUp) flags |= somn::kDoubleUp;
+  fxt::PutU16(bytes, somn::kRegionFlags, flags);
+  fxt::PutS16(bytes, somn::kRegionId, region.regionId);
   return record;
 }
 
 NumberRegion ReadRegion(uint16_t id, const RecordStore::Bytes& stored) {
   const RecordStore::Bytes record =
-      Padded(stored.data(), static_cast<int32_t>(stored.size()), kRegionRecordSize);
+      Padded(stored.data(), static_cast<int32_t>(stored.size()), somn::kNewerSize);
   const uint8_t* bytes = record.data();
   NumberRegion region;
   region.id = id;
   for (int i = 0; i < 3; ++i) {
-    region.fonts[i].font = fxt::GetS16(bytes, kFontOffsets[i]);
-    region.fonts[i].size = fxt::GetS16(bytes, kFontOffsets[i] + 2);
-    region.fonts[i].effects = fxt::GetU16(bytes, kFontOffsets[i] + 4);
+    region.fonts[i].font = fxt::GetS16(bytes, kFontOffsets[i] + somn::kFontNumberWord);
+    region.fonts[i].size = fxt::GetS16(bytes, kFontOffsets[i] + somn::kFontSizeWord);
+    region.fonts[i].effects = fxt::GetU16(bytes, kFontOffsets[i] + somn::kFontEffectsWord);
   }
-  region.startMeasure = fxt::GetS16(bytes, kStartMeasure);
-  region.endMeasure = static_cast<int16_t>(fxt::GetS16(bytes, kEndMeasure) - 1);
-  region.startCharacter = fxt::GetU16(bytes, kStartCharacter);
-  region.base = fxt::GetS16(bytes, kBase);
-  region.startNumber = static_cast<int16_t>(fxt::GetS16(bytes, kStartNumber) + 1);
-  region.prefix = Affix(record, kPrefix);
-  region.suffix = Affix(record, kSuffix);
-  const uint16_t flags = fxt::GetU16(bytes, kRegionFlags);
-  region.countFromOne = (flags & kCountFromOne) != 0;
-  region.doubleUp = (flags & kDoubleUp) != 0;
-  region.regionId = fxt::GetS16(bytes, kRegionId);
+  region.startMeasure = fxt::GetS16(bytes, somn::kStartMeasure);
+  region.endMeasure = static_cast<int16_t>(fxt::GetS16(bytes, somn::kEndMeasure) - 1);
+  region.startCharacter = fxt::GetU16(bytes, somn::kStartCharacter);
+  region.base = fxt::GetS16(bytes, somn::kBase);
+  region.startNumber = static_cast<int16_t>(fxt::GetS16(bytes, somn::kStartNumber) + 1);
+  region.prefix = Affix(record, somn::kPrefix);
+  region.suffix = Affix(record, somn::kSuffix);
+  const uint16_t flags = fxt::GetU16(bytes, somn::kRegionFlags);
+  region.countFromOne = (flags & somn::kCountFromOne) != 0;
+  region.doubleUp = (flags & somn::kDoubleUp) != 0;
+  region.regionId = fxt::GetS16(bytes, somn::kRegionId);
   return region;
 }
 
@@ -190,44 +176,45 @@ std::optional<std::u16string> ShownMeasureNumber(const NumberRegion& region, int
 
 RecordStore::Bytes OlderRegionLayout(const RecordStore::Bytes& stored) {
   const RecordStore::Bytes newer =
-      Padded(stored.data(), static_cast<int32_t>(stored.size()), kRegionRecordSize);
-  RecordStore::Bytes older(kOlderRegionRecordSize, 0);
+      Padded(stored.data(), static_cast<int32_t>(stored.size()), somn::kNewerSize);
+  RecordStore::Bytes older(somn::kOlderSize, 0);
   for (const Run& run : kRuns)
     std::memcpy(older.data() + run.older, newer.data() + run.newer, run.length);
-  uint16_t flags = fxt::GetU16(newer.data(), kRegionFlags) & kSharedRegionFlags;
-  const uint16_t block = fxt::GetU16(newer.data(), kBlockFlags);
+  uint16_t flags = fxt::GetU16(newer.data(), somn::kRegionFlags) & somn::kSharedRegionFlags;
+  const uint16_t block = fxt::GetU16(newer.data(), somn::kScoreBlock + somn::kBlockFlags);
   for (const FlagPair& pair : kBlockFlagPairs)
     if (block & pair.newer) flags |= pair.older;
-  fxt::PutU16(older.data(), kOlderFlags, flags);
+  fxt::PutU16(older.data(), somn::kOlderFlags, flags);
   return older;
 }
 
 RecordStore::Bytes NewerRegionLayout(const void* older, int32_t size,
                                      const RecordStore::Bytes* stored) {
-  const RecordStore::Bytes from = Padded(older, size, kOlderRegionRecordSize);
+  const RecordStore::Bytes from = Padded(older, size, somn::kOlderSize);
   RecordStore::Bytes newer;
   if (stored) {
-    newer = Padded(stored->data(), static_cast<int32_t>(stored->size()), kRegionRecordSize);
+    newer = Padded(stored->data(), static_cast<int32_t>(stored->size()), somn::kNewerSize);
   } else {
     // A region the older layout makes: the parts follow the score.
-    newer.assign(kRegionRecordSize, 0);
-    fxt::PutU16(newer.data(), kRegionFlags, kUseScoreForParts);
+    newer.assign(somn::kNewerSize, 0);
+    fxt::PutU16(newer.data(), somn::kRegionFlags, somn::kUseScoreForParts);
   }
   for (const Run& run : kRuns)
     std::memcpy(newer.data() + run.newer, from.data() + run.older, run.length);
   // The older layout's one position stands for both of the score's.
-  std::memcpy(newer.data() + kMultiplePosition, from.data() + 20, 2);
-  const uint16_t olderFlags = fxt::GetU16(from.data(), kOlderFlags);
-  uint16_t region = fxt::GetU16(newer.data(), kRegionFlags);
-  region =
-      static_cast<uint16_t>((region & ~kSharedRegionFlags) | (olderFlags & kSharedRegionFlags));
-  fxt::PutU16(newer.data(), kRegionFlags, region);
-  uint16_t block = fxt::GetU16(newer.data(), kBlockFlags);
+  std::memcpy(newer.data() + somn::kScoreBlock + somn::kMultiplePosition,
+              from.data() + somn::kOlderPosition, 2);
+  const uint16_t olderFlags = fxt::GetU16(from.data(), somn::kOlderFlags);
+  uint16_t region = fxt::GetU16(newer.data(), somn::kRegionFlags);
+  region = static_cast<uint16_t>((region & ~somn::kSharedRegionFlags) |
+                                 (olderFlags & somn::kSharedRegionFlags));
+  fxt::PutU16(newer.data(), somn::kRegionFlags, region);
+  uint16_t block = fxt::GetU16(newer.data(), somn::kScoreBlock + somn::kBlockFlags);
   for (const FlagPair& pair : kBlockFlagPairs) {
     block = static_cast<uint16_t>(block & ~pair.newer);
     if (olderFlags & pair.older) block |= pair.newer;
   }
-  fxt::PutU16(newer.data(), kBlockFlags, block);
+  fxt::PutU16(newer.data(), somn::kScoreBlock + somn::kBlockFlags, block);
   return newer;
 }
 

@@ -13,12 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "bridge/measurenumberlayout.h"
 #include "bridge/recordbytes.h"
 #include "host/store/document.h"
 
 namespace fxthost {
 
-constexpr uint32_t kMeasureNumberRegionTag = fxt::MakeTag('S', 'O', 'M', 'N');
+constexpr uint32_t kMeasureNumberRegionTag = fxt::somn::kTag;
 constexpr uint32_t kTextExpressionDefTag = fxt::MakeTag('S', 'O', 'D', 'T');
 constexpr uint32_t kExpressionTag = fxt::MakeTag('S', 'O', 'D', 'Y');
 constexpr uint32_t kEnclosureTag = fxt::MakeTag('o', 't', 'D', 'e');
@@ -35,10 +36,8 @@ constexpr uint32_t kStaffListTags[4] = {
 
 // --- Measure number regions --------------------------------------------------------
 
-constexpr int kRegionRecordSize = 196;
-constexpr int kOlderRegionRecordSize = 88;
 // Callers of this record version and later use the newer layout.
-constexpr uint32_t kNewerRegionVersion = 0x0F000000;
+constexpr uint32_t kNewerRegionVersion = fxt::somn::kFirstNewerVersion;
 
 struct RegionFont {
   int16_t font = 0;
