@@ -307,10 +307,10 @@ TEST(RecordStoreSave, ReplacesOrAppendsButLeavesNoGap) {
        K(4, 0xFFFF), false},
       {"cell inci beyond (host-records.md: Saving further out is refused)", kChord, K(4, 1, 3),
        false},
-      {"preference side slot anywhere (host-records.md: not incis are stored under any key)",
+      {"preference side slot anywhere (host-records.md: Saving, stored under any key)",
        kStaffNamePrefs, K(kSide, 7), true},
-      {"detail number anywhere (host-records.md: not incis are stored under any key)", kGroup,
-       K(4, 9), true},
+      {"detail number anywhere (host-records.md: Saving, stored under any key)", kGroup, K(4, 9),
+       true},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
