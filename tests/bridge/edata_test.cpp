@@ -264,8 +264,10 @@ TEST(SpecialLoads, MissingStaffDetailFallsBackToCompanion) {
   };
   const Row rows[] = {
       {"host loads it", true, false, true, 1, 10},
-      {"companion, buffer", false, true, true, 1, 100},
-      {"companion, no buffer", false, true, false, 1, 66},
+      {"companion, buffer (definitions.md: delivered as 66 cleared bytes)", false, true, true, 1,
+       100},
+      {"companion, no buffer (definitions.md: delivered as 66 cleared bytes)", false, true, false,
+       1, 66},
       {"neither", false, false, true, 0, 100},
   };
   for (const Row& row : rows) {

@@ -93,7 +93,8 @@ TEST(HostWrappers, NarrowResultsByKind) {
 }
 
 // A call the host is told to refuse answers what the host would answer without the
-// function: the failure value of its row.
+// function: the failure value of its row (framework-behaviour.md, Testing with refused
+// host calls).
 TEST(HostWrappers, ARefusedCallGivesItsRowsFailureValue) {
   const struct {
     Fn fn;
@@ -136,6 +137,8 @@ TEST(HostWrappers, DialogItemsUseWindowsForOldInterfaceVersions) {
 }
 
 TEST(HostWrappers, AnalyzeChordRaisesOldVersions) {
+  // framework-behaviour.md, Host bridge: FX_AnalyzeChord raises versions below 0x0B000000,
+  // comparing them as unsigned numbers.
   const struct {
     int32_t given, sent;
   } rows[] = {{0, 0x0B000000},
@@ -182,7 +185,9 @@ TEST(EditDepth, AStartTheHostRefusesIsNotCounted) {
     const char* name;
     bool document;
     bool fail;
-  } rows[] = {{"host refuses", true, true}, {"no document to edit", false, false}};
+  } rows[] = {
+      {"host refuses (framework-behaviour.md: Edit depth, the count is taken back)", true, true},
+      {"no document to edit (framework-behaviour.md: Edit depth, has no document)", false, false}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     Host host;

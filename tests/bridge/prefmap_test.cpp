@@ -93,6 +93,8 @@ TEST(PreferenceMaps, EntriesSizesAndLayout) {
     int32_t loaded;  // the sum of the entries' sizes
     int32_t extent;
   };
+  // preferences.md, The size of a record map: the largest offset plus that value's size
+  // ('pfSS': values of 96 bytes reaching to byte 108).
   const Row rows[] = {{"pfDP", 36, 76, 76}, {"pfEX", 25, 50, 50}, {"pfMS", 49, 104, 104},
                       {"pfPB", 11, 44, 44}, {"pfPF", 22, 48, 48}, {"pfPL", 7, 14, 14},
                       {"pfRP", 20, 40, 40}, {"pfSI", 23, 54, 54}, {"pfSS", 43, 96, 108}};
@@ -145,23 +147,31 @@ TEST(PreferenceTranslation, RecordsReadForEachTagAndK) {
     const char* loaded;
   };
   const Row rows[] = {
-      {"pfMM size query", "pfMM", 0, false, 0, 1, 24, ""},
+      {"pfMM size query (preferences.md: count records of 12 bytes)", "pfMM", 0, false, 0, 1, 24,
+       ""},
       {"pfMM short buffer", "pfMM", 0, true, 23, 0, 23, ""},
-      {"pfMM", "pfMM", 0, true, 24, 1, 24, "ot25 -2/0, ot25 -2/1"},
-      {"pfPF k=0", "pfPF", 0, true, 48, 1, 48,
+      {"pfMM (preferences.md: a run of whole side records under 0xFFFE)", "pfMM", 0, true, 24, 1,
+       24, "ot25 -2/0, ot25 -2/1"},
+      {"pfPF k=0 (preferences.md: a record map for k = 0)", "pfPF", 0, true, 48, 1, 48,
        "ot14 -2/0, ot15 -2/0, ot39 -2/0, ot16 -2/0, ot02 -2/0, ot17 -2/0, ot01 -2/0, "
        "ot13 -2/0, ot03 -2/0"},
-      {"pfPF k=1", "pfPF", 1, true, 48, 1, 48, "ot77 -2/0, ot77 -2/1, ot77 -2/2, ot77 -2/3"},
-      {"pfPF k=2 goes to the host", "pfPF", 2, true, 48, 0, 48, "pfPF 2/0"},
-      {"pfSN k=1", "pfSN", 1, true, 12, 1, 12, "ot40 -2/0"},
-      {"pfSN k=128", "pfSN", 128, true, 12, 1, 12, "ot40 -2/127"},
-      {"pfSN k=129 goes to the host", "pfSN", 129, true, 12, 0, 12, "pfSN 129/0"},
+      {"pfPF k=1 (preferences.md: four ot77 records for k = 1)", "pfPF", 1, true, 48, 1, 48,
+       "ot77 -2/0, ot77 -2/1, ot77 -2/2, ot77 -2/3"},
+      {"pfPF k=2 goes to the host (preferences.md: A tag outside its condition)", "pfPF", 2, true,
+       48, 0, 48, "pfPF 2/0"},
+      {"pfSN k=1 (preferences.md: ot40 inci k - 1 for k = 1 to 128)", "pfSN", 1, true, 12, 1, 12,
+       "ot40 -2/0"},
+      {"pfSN k=128 (preferences.md: ot40 inci k - 1 for k = 1 to 128)", "pfSN", 128, true, 12, 1,
+       12, "ot40 -2/127"},
+      {"pfSN k=129 goes to the host (preferences.md: A tag outside its condition)", "pfSN", 129,
+       true, 12, 0, 12, "pfSN 129/0"},
       {"pfGb k=4", "pfGb", 4, true, 12, 1, 12, "ot98 -2/3"},
       {"pfGs k=2 goes to the host", "pfGs", 2, true, 12, 0, 12, "pfGs 2/0"},
-      {"pfSS size query", "pfSS", 0, false, 0, 1, 108, ""},
-      {"no size pointer", "pfDP", 0, true, kNoSize, 0, kNoSize, ""},
-      {"pfPL larger buffer", "pfPL", 0, true, 40, 1, 14,
-       "ot13 -2/0, ot39 -2/0, ot36 -2/0, ot37 -2/0"},
+      {"pfSS size query (preferences.md: 108 bytes for 'pfSS')", "pfSS", 0, false, 0, 1, 108, ""},
+      {"no size pointer (preferences.md: without a size pointer returns 0)", "pfDP", 0, true,
+       kNoSize, 0, kNoSize, ""},
+      {"pfPL larger buffer (preferences.md: the smaller of it and the room given)", "pfPL", 0, true,
+       40, 1, 14, "ot13 -2/0, ot39 -2/0, ot36 -2/0, ot37 -2/0"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -193,12 +203,54 @@ TEST(PreferenceTranslation, ConversionsBothWays) {
     int16_t after[2];  // the words it leaves
   };
   const Row rows[] = {
-      {"negated 0", "pfMS", 3, MAPCONV_NEGATED_FLAG, {0, 0}, 1, 0, {1, 0}},
-      {"negated 5", "pfMS", 3, MAPCONV_NEGATED_FLAG, {5, 0}, 0, 1, {0, 0}},
-      {"low byte 0x1234", "pfMS", 33, MAPCONV_LOW_BYTE, {0x1234, 0}, 0x34, 0x80, {-128, 0}},
-      {"low byte -128", "pfMS", 33, MAPCONV_LOW_BYTE, {-128, 0}, 0x80, 0x7F, {0x7F, 0}},
-      {"low byte in pfSS", "pfSS", 12, MAPCONV_LOW_BYTE, {0x1234, 0}, 0x34, 0x1280, {-128, 0}},
-      {"four bytes", "pfDP", 14, MAPCONV_HIGH_FIRST, {1, -1}, 0x1FFFF, INT32_MIN + 1, {-32768, 1}},
+      {"negated 0 (preferences.md: a word 0 reads as 1)",
+       "pfMS",
+       3,
+       MAPCONV_NEGATED_FLAG,
+       {0, 0},
+       1,
+       0,
+       {1, 0}},
+      {"negated 5 (preferences.md: anything else as 0)",
+       "pfMS",
+       3,
+       MAPCONV_NEGATED_FLAG,
+       {5, 0},
+       0,
+       1,
+       {0, 0}},
+      {"low byte 0x1234 (preferences.md: read zero-extended, saved sign-extended)",
+       "pfMS",
+       33,
+       MAPCONV_LOW_BYTE,
+       {0x1234, 0},
+       0x34,
+       0x80,
+       {-128, 0}},
+      {"low byte -128 (preferences.md: read zero-extended, saved sign-extended)",
+       "pfMS",
+       33,
+       MAPCONV_LOW_BYTE,
+       {-128, 0},
+       0x80,
+       0x7F,
+       {0x7F, 0}},
+      {"low byte in pfSS (preferences.md: read zero-extended, saved sign-extended)",
+       "pfSS",
+       12,
+       MAPCONV_LOW_BYTE,
+       {0x1234, 0},
+       0x34,
+       0x1280,
+       {-128, 0}},
+      {"four bytes (preferences.md: the first word the high half)",
+       "pfDP",
+       14,
+       MAPCONV_HIGH_FIRST,
+       {1, -1},
+       0x1FFFF,
+       INT32_MIN + 1,
+       {-32768, 1}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -247,7 +299,8 @@ void FillMapRecords(const Map& map, RecordStore& store, uint32_t seed) {
 }
 
 // A load then a save with nothing changed writes no record and leaves every side record
-// as it was; a change of one value changes exactly the words of that value.
+// as it was; a change of one value changes exactly the words of that value (preferences.md:
+// a save writes a record back only when one of its words changed).
 TEST(PreferenceTranslation, SaveWritesExactlyWhatChanged) {
   for (const char* name : kMapTags) {
     SCOPED_TRACE(name);
@@ -288,7 +341,8 @@ TEST(PreferenceTranslation, SaveWritesExactlyWhatChanged) {
 }
 
 // The structure's 108 bytes are what a 'pfSS' size query reports; a smaller buffer gets
-// the values that fit in it, and a save of it reads nothing past it.
+// the values that fit in it, and a save of it reads nothing past it (preferences.md,
+// Decisions: nothing outside the caller's buffer).
 TEST(PreferenceTranslation, SmartShapePrefsStayWithinTheBuffer) {
   Document doc;
   const uint32_t tag = TagOf("pfSS");
@@ -320,7 +374,7 @@ TEST(PreferenceTranslation, SmartShapePrefsStayWithinTheBuffer) {
 }
 
 // A side record that does not exist reads as zeros, never as the words of the record
-// read before it, in record maps and arrays alike.
+// read before it, in record maps and arrays alike (preferences.md, Decisions).
 TEST(PreferenceTranslation, MissingRecordsReadAsZeros) {
   Document doc;
   PutWords(doc.store, TagOf("ot21"), DataKey{0xFFFE, 0, 0, 0}, {7, 7, 7, 7, 7, 7});
@@ -336,7 +390,8 @@ TEST(PreferenceTranslation, MissingRecordsReadAsZeros) {
   EXPECT_EQ(fxt::GetS16(buffer.data(), 12), 0);  // ot25 inci 1, absent
 }
 
-// A save the host refuses in part is reported as failed; the other records are written.
+// A save the host refuses in part is reported as failed; the other records are written
+// (preferences.md: a refused write fails the save).
 TEST(PreferenceTranslation, RefusedSideRecordFailsTheSave) {
   struct Row {
     const char* tag;

@@ -64,7 +64,8 @@ const Wrapper kWrappers[] = {
 
 TEST(EntryFrames, EveryWrapperCleansWithinTheEntriesBeforeTheHostSeesTheFrame) {
   // Note counts the host may hand over, and what the cleaning leaves: a count outside
-  // 0 to 12 is read as the nearest of them, and the entry is written back so.
+  // 0 to 12 is read as the nearest of them, and the entry is written back so
+  // (framework-behaviour.md, Host bridge: Entry frames).
   const struct {
     int16_t count;
     int16_t cleaned;
@@ -94,6 +95,8 @@ TEST(EntryFrames, RenumbersRepeatedAndMissingNotesToDistinctNumbers) {
   const struct {
     std::vector<int16_t> numbers, cleaned;
   } rows[] = {
+      // A note numbered 0 or like another gets one above the highest number
+      // (framework-behaviour.md, Host bridge: Entry frames).
       {{3, 3, 0}, {4, 3, 5}},
       // Past the largest number the next free one from 1 is taken, never a number that
       // wraps around onto one in use (found by fuzzing).

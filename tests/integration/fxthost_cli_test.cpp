@@ -54,7 +54,8 @@ std::string Module(const std::string& name) {
 }
 
 // Modules the host cannot use are refused before anything runs, and a crash is never
-// taken for a run: each row's exit status and message, and nothing written.
+// taken for a run: each row's exit status and message, and nothing written (fxthost.md,
+// Commands: a module is a plug-in fxthost can use when ...; exit status 3 for a crash).
 TEST(FxthostPlugins, UnusableOrCrashingModulesAreRefused) {
   const std::string doc = std::string(FXT_EXAMPLES_DIR) + "/inside.json";
   const std::string out = ::testing::TempDir() + "fxthost_plugins_out.json";
@@ -89,7 +90,8 @@ TEST(FxthostPlugins, UnusableOrCrashingModulesAreRefused) {
   }
 }
 
-// Every item the module enumerates is listed, and --item runs the one chosen.
+// Every item the module enumerates is listed, and --item runs the one chosen (fxthost.md,
+// menu and run).
 TEST(FxthostPlugins, RunsTheChosenMenuItem) {
   ProgramRun menu = Fxthost("menu --plugin " + Module("three_items"));
   EXPECT_EQ(menu.status, 0) << menu.output;

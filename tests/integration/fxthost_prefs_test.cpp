@@ -12,6 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// fxthost.md, prefs: exit status 0, or 2 for a document that cannot be read.
 TEST(FxthostPrefs, ListsSideRecordsOrRefusesTheDocument) {
   const fs::path dir =
       fs::temp_directory_path() /

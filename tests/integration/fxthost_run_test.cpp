@@ -92,6 +92,8 @@ TEST_F(FxthostRun, ShowChartsTheDocument) {
   EXPECT_EQ(run.output.find("^font"), std::string::npos);
 }
 
+// fxthost.md, Refusals and Exit status: the file, the place and the reason; status 2,
+// nothing written.
 TEST_F(FxthostRun, RefusedDocumentsAreUnusableAndNothingIsWritten) {
   struct Row {
     std::string text;
@@ -119,6 +121,8 @@ TEST_F(FxthostRun, RefusedDocumentsAreUnusableAndNothingIsWritten) {
   EXPECT_EQ(Fxthost("show " + Path("missing.json")).status, 2);
 }
 
+// fxthost.md, run: each option replaces that part of the document's selection; with --list
+// alone, the document's selected staves are looked up in that list.
 TEST_F(FxthostRun, OptionsOverrideTheDocumentsSelection) {
   const std::string input = Write("doc.json", kDocument);
   struct Row {
@@ -154,6 +158,8 @@ TEST_F(FxthostRun, OptionsOverrideTheDocumentsSelection) {
   EXPECT_EQ(ReadText(input), kDocument);
 }
 
+// fxthost.md, Exit status: 0 when the command ran, 1 when an output could not be written,
+// 2 for unusable input (nothing run and nothing written).
 TEST_F(FxthostRun, ExitStatuses) {
   const std::string input = Write("doc.json", kDocument);
   const std::string bare = Write("bare.json", "{ \"measures\": 4, \"staves\": [{ \"id\": 1 }] }");
@@ -193,7 +199,8 @@ TEST_F(FxthostRun, ExitStatuses) {
   EXPECT_EQ(Entries(), 2u);  // doc.json and bare.json: nothing else was written
 }
 
-// A refused selection option says what is wrong with it, not only what was expected.
+// A refused selection option says what is wrong with it, not only what was expected
+// (fxthost.md, run: a refused option is named as given, with what is wrong with it).
 TEST_F(FxthostRun, SelectionOptionsSayWhatIsWrong) {
   const std::string input = Write("doc.json", kDocument);
   const std::string bare = Write("bare.json", R"({ "staves": [{ "id": 1 }] })");
@@ -263,6 +270,8 @@ TEST_F(FxthostRun, OutputReplacesOnlyTheFileNamed) {
   EXPECT_EQ(Entries(), 2u);
 }
 
+// fxthost.md, The report: one undo step named for the command whether or not it changed
+// anything; "none" for every box that asks nothing.
 TEST_F(FxthostRun, ReportHoldsTheResultAndEveryAlert) {
   const std::string input = Write("doc.json", kDocument);
   struct Row {
@@ -321,7 +330,8 @@ TEST_F(FxthostRun, DemoRunsOnTheBuiltInScore) {
 }
 
 // Further documents (--open FILE[=OUT]): only what the command changed is saved and
-// reported; conflicting files are refused before anything runs.
+// reported; conflicting files are refused before anything runs (fxthost.md, Further
+// documents).
 TEST_F(FxthostRun, FurtherDocumentsAreSavedAndReportedOnlyWhenChanged) {
   const std::string input = Write("doc.json", kDocument);
   const std::string other = Write("other.json", kDocument);
@@ -370,7 +380,7 @@ TEST_F(FxthostRun, AChangedFurtherDocumentIsSavedToItsOwnOutput) {
 }
 
 // Standard input is not a terminal (NUL on Windows, which _isatty takes for one): the
-// question is closed without an answer, and nobody is prompted.
+// question is closed without an answer, and nobody is prompted (fxthost.md, run, step 4).
 TEST_F(FxthostRun, QuestionWithoutTerminalIsClosedWithoutPrompt) {
   const std::string input = Write("in.json", kDocument);
   const ProgramRun run = Fxthost("run " + input + kPlugin + " --measures 5-5");
@@ -380,7 +390,8 @@ TEST_F(FxthostRun, QuestionWithoutTerminalIsClosedWithoutPrompt) {
   EXPECT_NE(run.output.find("The command returned 0."), std::string::npos) << run.output;
 }
 
-// fxthost batch: each line runs as if fxthost had been started with it.
+// fxthost batch: each line runs as if fxthost had been started with it (fxthost.md,
+// batch).
 TEST_F(FxthostRun, BatchRunsEachLineAsItsOwnRun) {
   const std::string examples = FXT_EXAMPLES_DIR;
   const std::string cases = examples + "/cases/";

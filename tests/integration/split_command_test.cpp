@@ -38,13 +38,13 @@ TEST(SplitCommand, RefusesAMeasureRangeThatIsEmptyOrReversed) {
     const char* name;
     int16_t first, last;
   } rows[] = {
-      {"reversed", 8, 5},
-      {"reversed by one", 6, 5},
-      {"empty", 0, 0},
-      {"from measure 0", 0, 5},
-      {"negative", -3, 5},
-      {"ending below 1", 5, -1},
-      {"most negative", -32768, -32768},
+      {"reversed (framework-behaviour.md: Selections without measures)", 8, 5},
+      {"reversed by one (framework-behaviour.md: Selections without measures)", 6, 5},
+      {"empty (framework-behaviour.md: Selections without measures)", 0, 0},
+      {"from measure 0 (framework-behaviour.md: Selections without measures)", 0, 5},
+      {"negative (framework-behaviour.md: Selections without measures)", -3, 5},
+      {"ending below 1 (framework-behaviour.md: Selections without measures)", 5, -1},
+      {"most negative (framework-behaviour.md: Selections without measures)", -32768, -32768},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -70,7 +70,9 @@ TEST(SplitCommand, AccentedNamesAndFontsKeepTheirCharacters) {
     ]
   })";
   for (uint32_t version : {0x11000000u, 0x10000000u}) {
-    SCOPED_TRACE(version == 0x11000000u ? "UTF-16 texts" : "8-bit texts");
+    SCOPED_TRACE(version == 0x11000000u
+                     ? "UTF-16 texts (framework-behaviour.md: 8-bit text, a font Café Sans)"
+                     : "8-bit texts (framework-behaviour.md: 8-bit text, a font Café Sans)");
     ModuleRun run(kAccented);
     ASSERT_TRUE(run.plugin);
     run.host.SetVersion(version);
@@ -92,7 +94,8 @@ TEST(SplitCommand, AccentedNamesAndFontsKeepTheirCharacters) {
 }
 
 // A document that already holds the highest group number the host gives: the host can
-// number no new group, so every split is refused at its first creation and rolled back.
+// number no new group, so every split is refused at its first creation and rolled back
+// (framework-behaviour.md, The Split Groups command: the host refuses a step).
 const char kNoNumbersLeft[] = R"({
   "measures": 30,
   "staves": [ { "id": 3 }, { "id": 4 }, { "id": 5 }, { "id": 6 }, { "id": 7 } ],
@@ -146,7 +149,7 @@ TEST(SplitCommand, APartlyRefusedSplitNamesTheGroupsLeftAsTheyWere) {
 
 // The module copied under another file name cannot find its string table by name: the
 // command refuses before it writes a name it cannot make, and says so in words that do
-// not depend on the table.
+// not depend on the table (framework-behaviour.md, The Split Groups command: String table).
 TEST(SplitCommand, UnderAnotherFileNameTheCommandRefusesAndSaysWhy) {
   namespace fs = std::filesystem;
   const fs::path dir =

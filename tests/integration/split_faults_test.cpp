@@ -207,7 +207,8 @@ TEST(SplitFaults, EachRefusedSaveOrCreationLeavesEveryMeasureCoveredOnce) {
 // Runs the command once cleanly, then once for every host call of that run with that
 // call refused (answering the failure value of its row): each run leaves the document
 // unchanged or validly split, and whenever a group the clean run split was not split,
-// one message says so. Returns the number of host calls of the clean run.
+// one message says so (framework-behaviour.md, Testing with refused host calls). Returns
+// the number of host calls of the clean run.
 size_t RefuseEveryCallInTurn(const std::string& json, const fxthost::Region& selection) {
   std::vector<fxthost::Call> calls;
   std::set<uint16_t> splitClean;

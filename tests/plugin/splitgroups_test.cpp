@@ -276,7 +276,8 @@ TEST(Invocation, SelectionEqualToAMultiStaffInstrumentIsRefusedOnNewHosts) {
 }
 
 // Every save and creation of one split, refused in turn: the group's measures stay
-// covered exactly once, and nothing the split made is left behind.
+// covered exactly once, and nothing the split made is left behind (framework-behaviour.md,
+// The Split Groups command: the host refuses a step).
 TEST(SplitGroups, RefusedStepPutsTheGroupBack) {
   Score reference;
   const std::vector<std::string> before = reference.Groups();
@@ -307,7 +308,11 @@ TEST(SplitGroups, StaffListsAreLoadedOncePerCommand) {
     // System-staff loads: each list's 7 staves, its end, and its size asked after the
     // end (to be sure the host withheld nothing).
     size_t listLoads;
-  } rows[] = {{"the global list", 0, 9}, {"another list", 2, 9 + 9}};
+  } rows[] = {
+      {"the global list (framework-behaviour.md: Cost, the staff lists are asked of the host once)",
+       0, 9},
+      {"another list (framework-behaviour.md: Cost, the staff lists are asked of the host once)", 2,
+       9 + 9}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     size_t callsPerGroup[2] = {};

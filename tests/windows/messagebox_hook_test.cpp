@@ -24,15 +24,22 @@ struct BoxRow {
 using fxthost::Answer;
 
 const BoxRow kBoxes[] = {
-    {"error box", MB_OK | MB_ICONERROR, Answer::kNone, IDOK, "error", "ok"},
-    {"warning box", MB_OK | MB_ICONEXCLAMATION, Answer::kNone, IDOK, "error", "ok"},
-    {"information box", MB_OK | MB_ICONINFORMATION, Answer::kNone, IDOK, "info", "ok"},
-    {"plain box", MB_OK, Answer::kYes, IDOK, "neutral", "ok"},
-    {"question answered yes", MB_YESNO, Answer::kYes, IDYES, "yesno", "yes"},
-    {"question answered no", MB_YESNO, Answer::kNo, IDNO, "yesno", "no"},
-    {"question left unanswered", MB_YESNO, Answer::kNone, 0, "yesno", "none"},
-    {"question with cancel left unanswered", MB_YESNOCANCEL, Answer::kNone, IDCANCEL, "yesno",
-     "none"},
+    {"error box (host-behaviour.md: Kind, 0x10 (stop) is error)", MB_OK | MB_ICONERROR,
+     Answer::kNone, IDOK, "error", "ok"},
+    {"warning box (host-behaviour.md: Kind, 0x30 (exclamation) is error)",
+     MB_OK | MB_ICONEXCLAMATION, Answer::kNone, IDOK, "error", "ok"},
+    {"information box (host-behaviour.md: Kind, 0x40 (information) is info)",
+     MB_OK | MB_ICONINFORMATION, Answer::kNone, IDOK, "info", "ok"},
+    {"plain box (host-behaviour.md: Kind, anything else neutral)", MB_OK, Answer::kYes, IDOK,
+     "neutral", "ok"},
+    {"question answered yes (host-behaviour.md: Answer, yes (IDYES, 6))", MB_YESNO, Answer::kYes,
+     IDYES, "yesno", "yes"},
+    {"question answered no (host-behaviour.md: Answer, no (IDNO, 7))", MB_YESNO, Answer::kNo, IDNO,
+     "yesno", "no"},
+    {"question left unanswered (host-behaviour.md: closed without an answer, 0)", MB_YESNO,
+     Answer::kNone, 0, "yesno", "none"},
+    {"question with cancel left unanswered (host-behaviour.md: IDCANCEL, 2)", MB_YESNOCANCEL,
+     Answer::kNone, IDCANCEL, "yesno", "none"},
 };
 
 TEST(MessageBoxHook, AnswersEachBoxAsTheUserInterfaceDecides) {
@@ -62,6 +69,8 @@ TEST(MessageBoxHook, EmptyCaptionStaysEmpty) {
   EXPECT_EQ(host.Alerts()[0].message, "Done.");
 }
 
+// windows.md, Message boxes: a box that gets no answer (none given, or no user interface
+// attached) is closed with the result 0.
 TEST(MessageBoxHook, BoxWithoutUserInterfaceClosesWithoutAnswer) {
   {
     fxthost::Host host;  // no user interface attached

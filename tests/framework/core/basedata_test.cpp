@@ -194,7 +194,7 @@ TEST(RecordProtocol, RefusalsMakeNoHostCall) {
          o.Prepare(1);
          return o.SaveNew();
        }},
-      {"cell SaveNew, no block",
+      {"cell SaveNew, no block (framework-behaviour.md: Creating a cell detail needs a data block)",
        [] {
          FCCell cell(1, 1);
          CellRecord o;
@@ -311,7 +311,7 @@ TEST(RecordProtocol, CreatingOperationsMarkAssignedNumbers) {
   };
   static FCCell cell(3, 7);
   const std::vector<Row> rows = {
-      {"no-inci other",
+      {"no-inci other (host-records.md: Creating, new item record)",
        kItemTag,
        {{1, 0, 0, 0}, {2, 0, 0, 0}},
        [] {
@@ -323,7 +323,7 @@ TEST(RecordProtocol, CreatingOperationsMarkAssignedNumbers) {
        [](__FCBaseData& o) { return static_cast<Item&>(o).SaveNew(); },
        Key(0xFFFF, 0xFFFF, 0),
        Key(3, 0, 0)},
-      {"inci other",
+      {"inci other (host-records.md: Creating, new inci of item n)",
        kInciTag,
        {{5, 0, 0, 0}, {5, 1, 0, 0}, {6, 0, 0, 0}},
        [] {
@@ -334,7 +334,7 @@ TEST(RecordProtocol, CreatingOperationsMarkAssignedNumbers) {
        [](__FCBaseData& o) { return static_cast<InciItem&>(o).SaveNew(5); },
        Key(5, 0xFFFF, 0),
        Key(5, 2, 0)},
-      {"no-inci detail",
+      {"no-inci detail (host-records.md: Creating, new detail under n (third 0))",
        kDetailTag,
        {{4, 1, 0, 0}},
        [] {
@@ -346,7 +346,7 @@ TEST(RecordProtocol, CreatingOperationsMarkAssignedNumbers) {
        [](__FCBaseData& o) { return static_cast<Detail&>(o).SaveNew(4); },
        Key(4, 0xFFFF, 0),
        Key(4, 2, 0)},
-      {"cell detail, never loaded, its record as the block",
+      {"cell detail, never loaded, its record as the block (host-records.md: Creating)",
        kCellTag,
        {{7, 3, 0, 0}},
        [] {
@@ -559,14 +559,14 @@ TEST(RecordBounds, AnOverstatedSizeIsCappedAtTheBlockHeld) {
     int32_t held;
   };
   const Row rows[] = {
-      {"record inside the object",
+      {"record inside the object (framework-behaviour.md: Sizes the host overstates)",
        [] {
          auto o = std::make_unique<Item>();
          EXPECT_TRUE(o->Load(1));
          return std::unique_ptr<__FCBaseData>(std::move(o));
        },
        kRecord},
-      {"heap block of the host's size",
+      {"heap block of the host's size (framework-behaviour.md: Sizes the host overstates)",
        [] {
          auto o = std::make_unique<Dynamic>();
          EXPECT_TRUE(o->Load(1));
@@ -588,6 +588,7 @@ TEST(RecordBounds, AnOverstatedSizeIsCappedAtTheBlockHeld) {
   }
 }
 
+// framework-behaviour.md, Records: What a load keeps.
 TEST(RecordBounds, AShortRecordNeverCarriesTheBytesOfTheRecordBefore) {
   Document doc;
   doc.store.Put(kItemTag, DataKey{1, 0, 0, 0}, Bytes(kRecord, 0xA1));
@@ -629,7 +630,9 @@ TEST(RecordBounds, AWalkEndsWhenTheHostDoesNotStepForward) {
     const char* name;
     fxthost::Behaviour next;
     int loaded;
-  } rows[] = {{"key left as it was", StuckNext, 1}, {"key going back", CyclingNext, 2}};
+  } rows[] = {
+      {"key left as it was (framework-behaviour.md: Every walk therefore ends)", StuckNext, 1},
+      {"key going back (framework-behaviour.md: Every walk therefore ends)", CyclingNext, 2}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Document doc;
@@ -646,6 +649,7 @@ TEST(RecordBounds, AWalkEndsWhenTheHostDoesNotStepForward) {
   }
 }
 
+// framework-behaviour.md, Records, Walks: a cell detail walk ends at inci 0xFFFF.
 TEST(RecordBounds, ACellDetailWalkDoesNotWrapToTheFirstInci) {
   Document doc;
   doc.store.Put(kCellTag, DataKey{7, 3, 0, 0}, Bytes(kRecord, 0x10));

@@ -35,7 +35,8 @@ std::string Names(const __FCCollection& collection) {
 }
 
 TEST(CollectionGrowth, ArrayGrowsInStepsOfTenPastWhatIsNeeded) {
-  // count adds, then _RequireElement(more).
+  // count adds, then _RequireElement(more). framework-behaviour.md, Cells, regions and
+  // collections: steps of 10 slots while a collection holds fewer than 100 elements.
   struct Row {
     int count;
     int more;
@@ -66,8 +67,9 @@ TEST(CollectionGrowth, ArrayGrowsInStepsOfTenPastWhatIsNeeded) {
 }
 
 TEST(CollectionGrowth, LargeCollectionsGrowByHalfTheirCount) {
-  // Steps of 10 up to 100 elements, then by half the count: filling 100000 elements
-  // grows the array a bounded number of times, not once per 10 elements.
+  // Steps of 10 up to 100 elements, then by half the count (framework-behaviour.md, Cells,
+  // regions and collections): filling 100000 elements grows the array a bounded number of
+  // times, not once per 10 elements.
   __FCCollection collection;
   int growths = 0;
   int capacity = 0;

@@ -115,6 +115,8 @@ TEST_F(DataCollection, DeleteDataForItemDeletesFromTheHighestInciDown) {
     int records;
     std::vector<std::string> ops;
   };
+  // host-records.md, Deleting: a list deleted from its highest inci down finds every record
+  // under the number it was counted with.
   const Row rows[] = {
       {3, {"delete 9/2", "delete 9/1", "delete 9/0"}},
       {1, {"delete 9/0"}},
@@ -198,6 +200,8 @@ TEST_F(DataCollection, SaveDataAsOverwritesThenDeletesTheSurplusFromTheTop) {
     std::vector<std::string> ops;
     const char* after;
   };
+  // host-records.md, Saving: a longer list copied over a shorter one saves the first missing
+  // inci, then the next.
   const Row rows[] = {
       {3, 5, true, {"save 9/0", "save 9/1", "save 9/2", "delete 9/4", "delete 9/3"}, "70 71 72"},
       {3, 3, true, {"save 9/0", "save 9/1", "save 9/2"}, "70 71 72"},

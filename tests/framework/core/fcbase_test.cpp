@@ -1,3 +1,5 @@
+// The base of every framework object: its flag helpers, its identity test and class name,
+// and deletion through a base pointer.
 #include <gtest/gtest.h>
 
 // The umbrella header alone must compile: it is what plug-ins include.

@@ -63,6 +63,7 @@ TEST(ArticulationDef, SymbolSizesAndFontsTakeOneByteEach) {
   def.SetMainSymbolFont(&courier);
   EXPECT_EQ(record[2], 2);
   EXPECT_EQ(record[3], 0x23) << "the size stays";
+  // A font name the host does not know is stored as its -1 cut to 8 bits (definitions.md).
   def.SetFlippedSymbolFont(&unknown);
   EXPECT_EQ(record[14], 0xFF) << "the host's -1, cut to 8 bits";
 
@@ -88,9 +89,12 @@ TEST(ArticulationDef, FontFlagBitsLeaveASymbolWithoutFont) {
     short infoSize;  // GetMainSymbolFontInfo
   } rows[] = {
       {"both fonts", 0x0000, 1, "Arial", "Courier New", 9},
-      {"bit 1: no main font", 0x0002, 1, "", "Courier New", 0},
-      {"bit 2: no flipped font", 0x0004, 1, "Arial", "", 9},
-      {"font the host cannot name", 0x0000, 200, "", "Courier New", 9},
+      {"bit 1: no main font (definitions.md: empty when the symbol has no font)", 0x0002, 1, "",
+       "Courier New", 0},
+      {"bit 2: no flipped font (definitions.md: empty when the symbol has no font)", 0x0004, 1,
+       "Arial", "", 9},
+      {"font the host cannot name (definitions.md: when the host cannot name the font number)",
+       0x0000, 200, "", "Courier New", 9},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -176,6 +180,7 @@ TEST(ArticulationDef, IsIdenticalToTestsInItsOrder) {
   EXPECT_TRUE(host.CallsTo(Fn::FX_FontNumToName).empty());
 }
 
+// definitions.md: one record per item number from 1, of 48 bytes.
 TEST(ArticulationDef, TheHostKeepsDefinitionsAsItemRecords) {
   fxthost::Host host;
   host.NewDocument();

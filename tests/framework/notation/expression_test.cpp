@@ -116,6 +116,8 @@ TEST_F(ExpressionTest, LoadAllInCellKeepsTheVisibleOnesInInciOrder) {
   EXPECT_EQ(none.GetCount(), 0);
 }
 
+// host-notation.md, Expressions: low half at byte 2, high half at byte 16, both signed:
+// high x 65536 + low.
 TEST(ExpressionRecord, PositionFromItsSignedHalves) {
   struct Row {
     short low, high;
@@ -136,6 +138,8 @@ TEST(ExpressionRecord, PositionFromItsSignedHalves) {
   }
 }
 
+// host-notation.md, Expressions: creating with the second number marked appends the
+// measure's next inci.
 TEST_F(ExpressionTest, SaveNewToCellMarksTheMeasureAndAppends) {
   Place(6, 0, 1);
   FCExpression expression;
@@ -159,7 +163,10 @@ TEST_F(ExpressionTest, SaveNewToCellMarksTheMeasureAndAppends) {
 
 TEST_F(ExpressionTest, RefusedExpressionPutsTheMeasureMarkBack) {
   for (bool markedBefore : {false, true}) {
-    SCOPED_TRACE(markedBefore ? "measure marked before" : "measure unmarked before");
+    SCOPED_TRACE(
+        markedBefore
+            ? "measure marked before (host-notation.md: the measure's mark is put back)"
+            : "measure unmarked before (host-notation.md: the measure's mark is put back)");
     FCMeasure measure;
     ASSERT_TRUE(measure.Load(3));
     measure._SetMeFlag(0x4000, markedBefore);
@@ -217,6 +224,8 @@ TEST_F(ExpressionTest, TextRepeatDefinitionsAndTheirTexts) {
   EXPECT_EQ(named->_GetLoadedSize(), 0);  // deleted above, returned all the same
 }
 
+// host-notation.md, Decisions and mended faults: SaveNewTextBlock of a page text that makes
+// the raw text but not the text block deletes the raw text again.
 TEST_F(ExpressionTest, PageTextGetsANewBlockOrNothing) {
   FCPageText page;
   FCString text("Score in C");
@@ -240,6 +249,8 @@ TEST(NotationRecords, KindsTagsSizesAndVersions) {
     int load, newLoaded;
     uint32_t version;
   } rows[] = {
+      // Tags and sizes as host-notation.md gives them (Expressions and staff lists; Text
+      // repeats, page texts and cell records).
       {[] { return new FCExpression; }, "FCExpression", 0x534F4459, 24, 24, 0x11000000},
       {[] { return new FCStaffListElement; }, "FCStaffListElement", 0x6F744443, 2, 0, 0x11000000},
       {[] { return new FCTextRepeatDef; }, "FCTextRepeatDef", 0x534F5253, 16, 0, 0x11000000},

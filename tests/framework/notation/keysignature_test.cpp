@@ -84,12 +84,14 @@ TEST(KeySignatureCalculations, CountAccidentalsAndFindTheTonic) {
   };
   // Letters: 0 A .. 6 G. Steps above C: 0 C .. 6 B.
   const Row rows[] = {
-      {0x0000, 0, 0, 2, 0, 0},   // C major
-      {0x0001, 1, 0, 6, 4, 4},   // G major
-      {0x0005, 5, 0, 1, 6, 6},   // B major
-      {0x00FF, 0, 1, 5, 3, 3},   // F major
-      {0x00FD, 0, 3, 4, 2, 2},   // E flat major
-      {0x00F9, 0, 7, 2, 0, 0},   // C flat major: seven flats give 0 (steps are modulo 7)
+      {0x0000, 0, 0, 2, 0, 0},  // C major
+      {0x0001, 1, 0, 6, 4, 4},  // G major
+      {0x0005, 5, 0, 1, 6, 6},  // B major
+      {0x00FF, 0, 1, 5, 3, 3},  // F major
+      {0x00FD, 0, 3, 4, 2, 2},  // E flat major
+      // C flat major: seven flats give 0, steps are modulo 7 (framework-behaviour.md, Root
+      // relation).
+      {0x00F9, 0, 7, 2, 0, 0},
       {0x00F2, 0, 14, 2, 0, 0},  // fourteen flats: C again
       {0x01F9, 0, 7, 0, 0, 5},   // a flat minor
       {0x0100, 0, 0, 0, 0, 5},   // a minor
@@ -97,7 +99,9 @@ TEST(KeySignatureCalculations, CountAccidentalsAndFindTheTonic) {
       {0x0104, 4, 0, 2, 2, 0},   // c sharp minor
       {0x0107, 7, 0, 0, 0, 5},   // a sharp minor
       {0x01FB, 0, 5, 1, 1, 6},   // b flat minor
-      {0x0200, -1, -1, -1, -1, -1}, {0x0300, -1, -1, -1, -1, -1}, {0x8001, -1, -1, -1, -1, -1},
+      {0x0200, -1, -1, -1, -1, -1},
+      {0x0300, -1, -1, -1, -1, -1},
+      {0x8001, -1, -1, -1, -1, -1},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(Hex(row.value));

@@ -48,20 +48,56 @@ TEST(MeasureNumberRegion, DisplayedNumbersInBothLayouts) {
     short measure;
     const char* shown;  // null: refused, text unchanged
   } rows[] = {
-      {"first measure, counting from one", {5, 8, 1, 10, '0', true, false}, 5, "1"},
-      {"last measure", {5, 8, 1, 10, '0', true, false}, 8, "4"},
+      {"first measure, counting from one (host-notation.md: How the host shows a measure's number)",
+       {5, 8, 1, 10, '0', true, false},
+       5,
+       "1"},
+      {"last measure (host-notation.md: How the host shows a measure's number)",
+       {5, 8, 1, 10, '0', true, false},
+       8,
+       "4"},
       {"past the end", {5, 8, 1, 10, '0', true, false}, 9, nullptr},
       {"before the start", {5, 8, 1, 10, '0', true, false}, 4, nullptr},
-      {"without count-from-one", {5, 8, 1, 10, '0', false, false}, 5, "0"},
-      {"two digits", {1, 99, 1, 10, '0', true, false}, 42, "42"},
-      {"double-up 52", {1, 99, 1, 26, 'A', false, true}, 53, "AAA"},
-      {"double-up 54", {1, 99, 1, 26, 'A', false, true}, 55, "CCC"},
-      {"double-up 0", {1, 99, 1, 26, 'a', false, true}, 1, "a"},
-      {"letters as digits", {1, 99, 1, 26, 'a', false, false}, 28, "bb"},
-      {"base 0 is refused", {1, 9, 1, 0, '0', true, false}, 3, nullptr},
-      {"base 1 is refused", {1, 9, 1, 1, '0', true, false}, 3, nullptr},
-      {"negative number", {5, 8, -5, 10, '0', true, false}, 5, "-5"},
-      {"negative double-up", {5, 8, -2, 26, 'A', false, true}, 5, "-D"},
+      {"without count-from-one (host-notation.md: less 1 without count-from-one)",
+       {5, 8, 1, 10, '0', false, false},
+       5,
+       "0"},
+      {"two digits (host-notation.md: written in the region's base)",
+       {1, 99, 1, 10, '0', true, false},
+       42,
+       "42"},
+      {"double-up 52 (host-notation.md: repeated once per full round of the base)",
+       {1, 99, 1, 26, 'A', false, true},
+       53,
+       "AAA"},
+      {"double-up 54 (host-notation.md: repeated once per full round of the base)",
+       {1, 99, 1, 26, 'A', false, true},
+       55,
+       "CCC"},
+      {"double-up 0 (host-notation.md: repeated once per full round of the base)",
+       {1, 99, 1, 26, 'a', false, true},
+       1,
+       "a"},
+      {"letters as digits (host-notation.md: in the region's base from its start character)",
+       {1, 99, 1, 26, 'a', false, false},
+       28,
+       "bb"},
+      {"base 0 is refused (host-notation.md: a base below 2 shows no number of its own)",
+       {1, 9, 1, 0, '0', true, false},
+       3,
+       nullptr},
+      {"base 1 is refused (host-notation.md: a base below 2 shows no number of its own)",
+       {1, 9, 1, 1, '0', true, false},
+       3,
+       nullptr},
+      {"negative number (host-notation.md: written after a minus sign)",
+       {5, 8, -5, 10, '0', true, false},
+       5,
+       "-5"},
+      {"negative double-up (host-notation.md: written after a minus sign)",
+       {5, 8, -2, 26, 'A', false, true},
+       5,
+       "-D"},
   };
   for (uint32_t layout : kLayouts) {
     HostVersion version(layout);
@@ -86,24 +122,31 @@ TEST(MeasureNumberRegion, FieldsLieWhereEachLayoutKeepsThem) {
     int read;
     int olderOffset, olderStored, newerOffset, newerStored;
   } rows[] = {
-      {"start measure", [](Region& r) { r.SetStartMeasure(5); },
-       [](const Region& r) { return r.GetStartMeasure(); }, 5, 6, 5, 132, 5},
-      {"end measure + 1", [](Region& r) { r.SetEndMeasure(8); },
-       [](const Region& r) { return r.GetEndMeasure(); }, 8, 8, 9, 134, 9},
-      {"start char", [](Region& r) { r.SetStartChar('a'); },
-       [](const Region& r) { return r.GetStartChar(); }, 'a', 12, 'a', 136, 'a'},
-      {"base", [](Region& r) { r.SetBase(26); }, [](const Region& r) { return r.GetBase(); }, 26,
-       14, 26, 138, 26},
-      {"start number - 1", [](Region& r) { r.SetStartNumber(10); },
-       [](const Region& r) { return r.GetStartNumber(); }, 10, 16, 9, 140, 9},
-      {"region ID", [](Region& r) { r.SetID(7); }, [](const Region& r) { return r.GetID(); }, 7, 86,
-       7, 192, 7},
-      {"count from one", [](Region& r) { r.SetCountFromOne(true); },
+      {"start measure (host-notation.md: Stored in the newer layout)",
+       [](Region& r) { r.SetStartMeasure(5); }, [](const Region& r) { return r.GetStartMeasure(); },
+       5, 6, 5, 132, 5},
+      {"end measure + 1 (host-notation.md: Stored in the newer layout)",
+       [](Region& r) { r.SetEndMeasure(8); }, [](const Region& r) { return r.GetEndMeasure(); }, 8,
+       8, 9, 134, 9},
+      {"start char (host-notation.md: Stored in the newer layout)",
+       [](Region& r) { r.SetStartChar('a'); }, [](const Region& r) { return r.GetStartChar(); },
+       'a', 12, 'a', 136, 'a'},
+      {"base (host-notation.md: Stored in the newer layout)", [](Region& r) { r.SetBase(26); },
+       [](const Region& r) { return r.GetBase(); }, 26, 14, 26, 138, 26},
+      {"start number - 1 (host-notation.md: Stored in the newer layout)",
+       [](Region& r) { r.SetStartNumber(10); }, [](const Region& r) { return r.GetStartNumber(); },
+       10, 16, 9, 140, 9},
+      {"region ID (host-notation.md: Stored in the newer layout)", [](Region& r) { r.SetID(7); },
+       [](const Region& r) { return r.GetID(); }, 7, 86, 7, 192, 7},
+      {"count from one (host-notation.md: Stored in the newer layout)",
+       [](Region& r) { r.SetCountFromOne(true); },
        [](const Region& r) { return r.GetCountFromOne(); }, 1, 82, 0x80, 190, 0x80},
-      {"double up", [](Region& r) { r.SetDoubleUp(true); },
-       [](const Region& r) { return r.GetDoubleUp(); }, 1, 82, 0x20, 190, 0x20},
-      {"no zero", [](Region& r) { r.SetNoZero(true); },
-       [](const Region& r) { return r.GetNoZero(); }, 1, 82, 0x40, 190, 0x40},
+      {"double up (host-notation.md: Stored in the newer layout)",
+       [](Region& r) { r.SetDoubleUp(true); }, [](const Region& r) { return r.GetDoubleUp(); }, 1,
+       82, 0x20, 190, 0x20},
+      {"no zero (host-notation.md: Stored in the newer layout)",
+       [](Region& r) { r.SetNoZero(true); }, [](const Region& r) { return r.GetNoZero(); }, 1, 82,
+       0x40, 190, 0x40},
       {"vertical position", [](Region& r) { r.SetStartVerticalPosition(-24, false); },
        [](const Region& r) { return r.GetStartVerticalPosition(false); }, -24, 20, -24, 44, -24},
       {"show on top staff", [](Region& r) { r.SetShowOnTopStaff(true, false); },
@@ -134,6 +177,9 @@ TEST(MeasureNumberRegion, FieldsLieWhereEachLayoutKeepsThem) {
   }
 }
 
+// host-notation.md: the older layout has no multi-measure-rest range flag (its getter
+// answers false, its setter changes nothing), and a region made in it has "parts use the
+// score's settings" set.
 TEST(MeasureNumberRegion, PartsBlockAndWhatTheOlderLayoutLacks) {
   {
     HostVersion version(kCurrentHost);
@@ -262,6 +308,9 @@ TEST(MeasureNumberRegions, CalcMeasureNumberTakesTheFirstRegionThatContainsIt) {
     FCMeasureNumberRegions all;
     all.LoadAll();
     ASSERT_EQ(all.GetCount(), 4);
+    // host-notation.md: the first region in number order whose range holds the measure; a
+    // measure no region holds, or whose region's base is below 2, gives its plain number
+    // and -1.
     struct Row {
       int measure, index;
       const char* text;

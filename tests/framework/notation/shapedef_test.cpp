@@ -55,6 +55,8 @@ std::string Read(const FCShapeDef& shape) {
 
 uint8_t* Bytes(FCShapeDef& shape) { return static_cast<uint8_t*>(shape._GetDataBlock()); }
 
+// definitions.md, Shape definitions: the start field is a byte offset; null elements of
+// the collection are skipped.
 TEST(ShapeDef, BuildsTheRecordLayoutAndReadsItBack) {
   FCShapeDef shape;
   FCShapeDefInstructions instructions;
@@ -88,9 +90,11 @@ TEST(ShapeDef, RefusesWhatTheRecordCannotSayAndKeepsItsRecord) {
     std::vector<Spec> specs;
   } rows[] = {
       {"no instructions", {}},
-      {"301 instructions", tooMany},
-      {"256 items", {{1, std::vector<uint8_t>(256, 0)}}},
-      {"items past 32767 bytes", longData},
+      {"301 instructions (definitions.md: more than 300 instructions)", tooMany},
+      {"256 items (definitions.md: an instruction of more than 255 items)",
+       {{1, std::vector<uint8_t>(256, 0)}}},
+      {"items past 32767 bytes (definitions.md: items starting more than 32767 bytes in)",
+       longData},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -114,16 +118,25 @@ TEST(ShapeDef, DamagedRecordsAreReadOnlyWithinTheirSize) {
     const char* read;
   } rows[] = {
       {"intact", 0, 0, false, 0, "5:1,2,3 6: 7:4"},
-      {"count 301", 58, 301, false, 0, ""},
-      {"count 0xFFFFFFFF", 58, 0xFFFFFFFF, false, 0, ""},
+      {"count 301 (definitions.md: A count above 300 holds no instructions)", 58, 301, false, 0,
+       ""},
+      {"count 0xFFFFFFFF (definitions.md: A count above 300, compared as unsigned)", 58, 0xFFFFFFFF,
+       false, 0, ""},
       {"a count past the table reads what lies there", 58, 4, false, 0, "5:1,2,3 6: 7:4 1:"},
-      {"table offset far past the end", 50, 0xFFFFFFF0, false, 0, ""},
-      {"data offset far past the end", 54, 0xFFFFFFF0, false, 0, ""},
-      {"items of the third past the end", 74 + 8 + 4, 500, true, 0, "5:1,2,3 6:"},
-      {"a negative start", 66 + 4, 0xFFF7, true, 0, ""},
-      {"cut inside the last item", 0, 0, false, 125, "5:1,2,3 6:"},
-      {"cut inside the table", 0, 0, false, 80, ""},
-      {"cut inside the header", 0, 0, false, 65, ""},
+      {"table offset far past the end (definitions.md: added without overflow)", 50, 0xFFFFFFF0,
+       false, 0, ""},
+      {"data offset far past the end (definitions.md: added without overflow)", 54, 0xFFFFFFF0,
+       false, 0, ""},
+      {"items of the third past the end (definitions.md: whose items do not fit)", 74 + 8 + 4, 500,
+       true, 0, "5:1,2,3 6:"},
+      {"a negative start (definitions.md: or start before the data area)", 66 + 4, 0xFFF7, true, 0,
+       ""},
+      {"cut inside the last item (definitions.md: Reading stays within the record)", 0, 0, false,
+       125, "5:1,2,3 6:"},
+      {"cut inside the table (definitions.md: whose table entry does not fit)", 0, 0, false, 80,
+       ""},
+      {"cut inside the header (definitions.md: shorter than its 66-byte header)", 0, 0, false, 65,
+       ""},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -143,6 +156,8 @@ TEST(ShapeDef, DamagedRecordsAreReadOnlyWithinTheirSize) {
   EXPECT_EQ(Read(oversized), "5:1");
 }
 
+// definitions.md, Shape definitions: the empty flag, the end of a walk, and the shape
+// delivered as 66 cleared bytes while its companion record exists.
 TEST(ShapeDef, TheHostKeepsShapesAsItemRecordsOfTheirOwnSize) {
   fxthost::Host host;
   host.NewDocument();
@@ -175,6 +190,8 @@ TEST(ShapeDef, TheHostKeepsShapesAsItemRecordsOfTheirOwnSize) {
   EXPECT_EQ(Read(loaded), "");
 }
 
+// definitions.md, Percussion layout notes: the record is kept inside the object for every
+// host version.
 TEST(PercussionLayoutNote, ReadsItsRecordInsideTheObjectOnEveryHost) {
   fxthost::Host host;
   host.NewDocument();
@@ -200,6 +217,8 @@ TEST(StaffStyleDef, FullNameComesFromItsTextBlock) {
   fxthost::Host host;
   fxthost::Document& document = host.NewDocument();
   const uint16_t block = fxthost::NewTextBlock(document, "Slash ^font(Arial)notation");
+  // A block that does not load (block 0, or a number the document lacks) gives the empty
+  // string (definitions.md, Staff style definitions).
   struct Row {
     unsigned short block;
     const char* name;

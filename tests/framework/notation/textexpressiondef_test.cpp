@@ -56,6 +56,8 @@ class TextExpressionDefTest : public ::testing::Test {
   fxthost::Host host;
 };
 
+// host-notation.md, Text expression definitions: the framework passes 0x0F000000 below
+// host version 0x11000000; the minimum size is 36 bytes in 8-bit, 38 in UTF-16.
 TEST(TextExpressionDefRecord, SizesAndVersionsFollowTheHost) {
   struct Row {
     uint32_t host;
@@ -140,6 +142,7 @@ TEST_F(TextExpressionDefTest, RehearsalMarksInEveryStyle) {
       EXPECT_EQ(definition.MakeRehearsalMark(numbers[i], &text), row.marks[i] != nullptr);
       EXPECT_EQ(Text(text), row.marks[i] ? row.marks[i] : "unchanged");
     }
+    // A number below 1 answers false and leaves the text alone (host-notation.md).
     FCString text("unchanged");
     EXPECT_FALSE(definition.MakeRehearsalMark(0, &text));
     EXPECT_FALSE(definition.MakeRehearsalMark(-4, &text));
@@ -147,6 +150,8 @@ TEST_F(TextExpressionDefTest, RehearsalMarksInEveryStyle) {
   }
 }
 
+// host-notation.md, Category: the number into bits 0-13 of the word at byte 26, the six
+// words to bytes 14, 12, 16, 24, 32 and 30.
 TEST_F(TextExpressionDefTest, CategoryTakesFourteenBitsAndSixValues) {
   FCCategoryDef category;
   for (int i = 0; i < FCCategoryDef::VALUE_COUNT; ++i)
@@ -203,7 +208,8 @@ TEST_F(TextExpressionDefTest, TextsAndEnclosureHangOffTheDefinition) {
   definition.SaveAs(40);
   EXPECT_EQ(definition.CreateEnclosure(), nullptr);
 
-  // A definition without a text block has nothing to overwrite.
+  // A definition without a text block has nothing to overwrite (host-notation.md:
+  // SaveTextString writes nothing and answers false).
   FCTextExpressionDef fresh;
   const fxthost::RecordStore before = Doc().records;
   EXPECT_FALSE(fresh.SaveTextString(&changed));
@@ -213,7 +219,9 @@ TEST_F(TextExpressionDefTest, TextsAndEnclosureHangOffTheDefinition) {
 
 TEST_F(TextExpressionDefTest, NewTextBlockLeavesNothingWhenRefused) {
   for (int failing : {1, 2}) {
-    SCOPED_TRACE(failing == 1 ? "raw text refused" : "text block refused");
+    SCOPED_TRACE(failing == 1
+                     ? "raw text refused"
+                     : "text block refused (host-notation.md: deletes the raw text again)");
     const fxthost::RecordStore before = Doc().records;
     FCTextExpressionDef definition;
     definition.SetTextID(3);
@@ -260,11 +268,15 @@ TEST_F(TextExpressionDefTest, DeepSaveAsThatFailsLeavesNoHalfMadeCopy) {
     int nth;
     unsigned short destination;
   } rows[] = {
-      {"text refused", Fn::FX_CreateEData, 1, 20},
-      {"text block refused", Fn::FX_CreateEData, 2, 20},
-      {"enclosure refused", Fn::FX_SaveEData, 1, 20},
-      {"definition refused", Fn::FX_SaveEData, 2, 20},
-      {"definition refused over an enclosure", Fn::FX_SaveEData, 2, 30},
+      {"text refused (host-notation.md: DeepSaveAs, the text cannot be copied)", Fn::FX_CreateEData,
+       1, 20},
+      {"text block refused (host-notation.md: DeepSaveAs, the text cannot be copied)",
+       Fn::FX_CreateEData, 2, 20},
+      {"enclosure refused (host-notation.md: DeepSaveAs, the enclosure cannot be copied)",
+       Fn::FX_SaveEData, 1, 20},
+      {"definition refused (host-notation.md: removes the one it wrote)", Fn::FX_SaveEData, 2, 20},
+      {"definition refused over an enclosure (host-notation.md: puts back the enclosure)",
+       Fn::FX_SaveEData, 2, 30},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -25,7 +25,8 @@ TEST(TimeSignatureName, NamesBeatsOverTheNoteValueOfABeat) {
       {4, 1536, false, false, "12/8"},
       {2, 768, false, false, "6/16"},
       {1, 3072, false, false, "3/4"},
-      // A number that is 0 or does not apply gives no name.
+      // A number that is 0 or does not apply gives no name (framework-behaviour.md, Time
+      // signature text).
       {3, 0, false, false, "???"},
       {0, 1024, false, false, "???"},
       {4, 1024, true, false, "???"},
@@ -46,7 +47,8 @@ TEST(TimeSignatureName, NamesBeatsOverTheNoteValueOfABeat) {
 
 // A beat that is no whole fraction of a whole note (longer than one, or of an odd
 // length) is named by the same measure length, exactly, in the largest note value
-// that divides the beat; numbers below 0 give no name.
+// that divides the beat; numbers below 0 give no name (framework-behaviour.md, Time
+// signature text).
 TEST(TimeSignatureName, NamesEveryBeatLengthARecordCanHold) {
   struct Row {
     short beats, duration;

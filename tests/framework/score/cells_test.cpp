@@ -135,6 +135,8 @@ std::string Positions(const __FCCollection& collection) {
 
 TEST_F(Cells, EntryDurationByLayerChoice) {
   // Layer 1 is 1024 long, layer 2 3072, layer 4 2048; the document shows layers 1 and 4.
+  // A layer choice below -1 chooses no layer, and staff 7, without a slot in the score's
+  // list, gives 0 (framework-behaviour.md, Cells, regions and collections).
   struct Row {
     int staff;
     int measure;
@@ -192,7 +194,7 @@ TEST_F(Cells, CellsAndMeasuresOfARegion) {
   FCCells cells;
   cells.ApplyRegion(&region);
   EXPECT_EQ(Positions(cells), "3/1,3/3,4/1,4/3");
-  FCMusicRegion empty;
+  FCMusicRegion empty;  // an empty region makes no cell (framework-behaviour.md)
   cells.ApplyRegion(&empty);
   EXPECT_EQ(cells.GetCount(), 0);
 

@@ -82,7 +82,8 @@ TEST(PartScopePrefs, ScopeFlagIsWordZeroNegated) {
   }
 }
 
-// A write the host refuses is reported, not taken for a saved setting.
+// A write the host refuses is reported, not taken for a saved setting (preferences.md: a
+// refused write fails the save).
 TEST(PartScopePrefs, RefusedWriteFailsTheSave) {
   PrefsDocument doc(R"("otPG": [[0, 0, 0, 0, 0, 0]])");
   doc.host.FailCall(fxthost::Fn::FX_SaveEData, 1);

@@ -472,8 +472,10 @@ TEST(MusicRegion, TransferIsRefusedForEmptyRegionsAndFailedCopies) {
     bool hostAsked;
   } rows[] = {
       {"empty region", Region(0, 1, 1, 0, 0), false},
-      {"partial region, refused by the host", Region(0, 1, 1, 1, 2, 5), true},
-      {"measures outside the document", Region(0, 1, 1, 7, 8), true},
+      {"partial region, refused by the host (host-behaviour.md: Music moves by whole measures)",
+       Region(0, 1, 1, 1, 2, 5), true},
+      {"measures outside the document (host-behaviour.md: an invalid or partial region gives 0)",
+       Region(0, 1, 1, 7, 8), true},
   };
   for (Row& row : rows) {
     SCOPED_TRACE(row.name);

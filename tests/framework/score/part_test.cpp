@@ -73,10 +73,19 @@ TEST(Parts, LoadAllEndsAtTheHostsEndOrAtAnIdThatComesAgain) {
     fxthost::Behaviour next;  // null: the host's own
     const char* ids;
   } rows[] = {
-      {"no extracted parts", {}, nullptr, "0"},
-      {"parts in the host's order", {{7, "Violin I", ""}, {2, "Viola", ""}}, nullptr, "0 7 2"},
-      {"a host answering 0 (the score) for ever", {{3, "Oboe", ""}}, AsIfMissing, "0"},
-      {"a host answering 3 for ever", {{3, "Oboe", ""}}, AlwaysThree, "0 3"},
+      {"no extracted parts (host-documents.md: until the host answers -1)", {}, nullptr, "0"},
+      {"parts in the host's order (host-documents.md: until the host answers -1)",
+       {{7, "Violin I", ""}, {2, "Viola", ""}},
+       nullptr,
+       "0 7 2"},
+      {"a host answering 0 (the score) for ever (host-documents.md: comes a second time)",
+       {{3, "Oboe", ""}},
+       AsIfMissing,
+       "0"},
+      {"a host answering 3 for ever (host-documents.md: comes a second time)",
+       {{3, "Oboe", ""}},
+       AlwaysThree,
+       "0 3"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -100,8 +109,18 @@ TEST(Parts, WalkMakesEachPartCurrentAndPutsThePreviousBack) {
     std::vector<int> seen;  // the current part during each Iterate
     int result, afters;
   } rows[] = {
-      {"whole walk", 0, true, {0, 7, 2}, 3, 1},
-      {"stopped at the second part", 2, true, {0, 7}, 1, 1},
+      {"whole walk (host-documents.md: puts the part that was current back)",
+       0,
+       true,
+       {0, 7, 2},
+       3,
+       1},
+      {"stopped at the second part (host-documents.md: the part at which the handler stops)",
+       2,
+       true,
+       {0, 7},
+       1,
+       1},
       {"BeforeIteration false", 0, false, {}, 0, 0},
   };
   for (const Row& row : rows) {
@@ -119,6 +138,8 @@ TEST(Parts, WalkMakesEachPartCurrentAndPutsThePreviousBack) {
   }
 }
 
+// host-documents.md, The framework's walks: parts of another document are passed to the
+// handler as they are.
 TEST(Parts, PartsOfAnotherDocumentAreWalkedWithoutBeingMadeCurrent) {
   Host host;
   Document& first = DocumentWithParts(host, {{4, "Flute", ""}});
@@ -158,6 +179,8 @@ TEST(Parts, NameComesFromTheHostWhenItCanNameParts) {
 }
 
 TEST(Documents, LoadAllEndsAtTheHostsEndOrAtADocumentThatComesAgain) {
+  // host-documents.md, The framework's walks: until the host answers 0 (-1 stands for the
+  // current document), or at the first id that comes a second time.
   const struct {
     fxthost::Behaviour next;
     const char* ids;
@@ -196,9 +219,24 @@ TEST(Documents, WalkChangesEachDocumentInAnUndoStepOfItsOwnAndPutsAllBack) {
     int result;
     const char* step;
   } rows[] = {
-      {"no undo name", nullptr, 0, {1, 0, 2, 0, 5}, 2, "Plug-in Edit"},
-      {"undo name", "Renumber", 0, {1, 0, 2, 0, 5}, 2, "Renumber"},
-      {"stopped at the first", nullptr, 1, {1, 0}, 0, "Plug-in Edit"},
+      {"no undo name (host-documents.md: Plug-in Edit when it is given no name)",
+       nullptr,
+       0,
+       {1, 0, 2, 0, 5},
+       2,
+       "Plug-in Edit"},
+      {"undo name (host-documents.md: opens an edit named for the walk)",
+       "Renumber",
+       0,
+       {1, 0, 2, 0, 5},
+       2,
+       "Renumber"},
+      {"stopped at the first (host-documents.md: closes the edit whatever the handler answered)",
+       nullptr,
+       1,
+       {1, 0},
+       0,
+       "Plug-in Edit"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -225,6 +263,8 @@ TEST(Documents, WalkChangesEachDocumentInAnUndoStepOfItsOwnAndPutsAllBack) {
   }
 }
 
+// host-documents.md, The framework's walks: the handler is not called for it, no edit is
+// opened, it is not counted.
 TEST(Documents, ADocumentThatCannotBeMadeCurrentIsPassedOver) {
   Host host;
   host.NewDocument();
@@ -246,8 +286,10 @@ TEST(Documents, PathIsTheHostsWithinItsBuffer) {
     std::string path;  // the document's, UTF-8
     std::u16string expected;
   } rows[] = {
-      {"path", "/scores/Fl\xC3\xBBte.json", u"/scores/Fl\u00FBte.json"},
-      {"longer than the buffer", "/" + std::string(259, 'a'), u""},
+      {"path (host-documents.md: the document's path as UTF-16 with a 0 unit)",
+       "/scores/Fl\xC3\xBBte.json", u"/scores/Fl\u00FBte.json"},
+      {"longer than the buffer (host-documents.md: a path of more than 259 units)",
+       "/" + std::string(259, 'a'), u""},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -75,8 +75,8 @@ TEST(UIAlerts, EachAlertShowsItsKindCaptionAndAnswer) {
       {"error, own caption", Kind::kError, "Split", Answer::kNone, "error", "Split", "ok", -1},
       {"yes", Kind::kYesNo, "Ask", Answer::kYes, "yesno", "Ask", "yes", 0},
       {"no, default caption", Kind::kYesNo, nullptr, Answer::kNo, "yesno", "Error", "no", 1},
-      {"closed without an answer", Kind::kYesNo, nullptr, Answer::kNone, "yesno", "Error", "none",
-       2},
+      {"closed without an answer (host-behaviour.md: none: closed without an answer)", Kind::kYesNo,
+       nullptr, Answer::kNone, "yesno", "Error", "none", 2},
       {"neutral, default caption", Kind::kNeutral, nullptr, Answer::kYes, "neutral", "", "ok", -1},
       {"neutral, own caption", Kind::kNeutral, "Note", Answer::kNone, "neutral", "Note", "ok", -1},
       {"info, default caption", Kind::kInfo, nullptr, Answer::kNone, "info", "Information", "ok",
@@ -120,6 +120,7 @@ TEST(UIAlerts, QuestionThatCannotBeShownIsNoYes) {
   EXPECT_EQ(host.Alerts()[0].message, "");
 }
 
+// The host's command ids are those of its menu commands (host-behaviour.md, View).
 TEST(UIMenuCommand, ValuesMapToHostCommandIdsAndOthersAreRefused) {
   struct Row {
     int value;
@@ -205,10 +206,30 @@ TEST(UIView, MoveToMeasureFindsTheFirstStaffThatExists) {
       {"the last staff number tried", {101}, 2, 0, true, 101},
       {"no staff up to 101", {102}, 2, 0, false, 0},
       // Numbers the host's 16-bit arguments cannot carry are refused, not cut.
-      {"measure 65538 is not measure 2", {3}, 65538, 3, false, 0},
-      {"measure beyond 32767", {3}, 32768, 3, false, 0},
-      {"measure below -32768", {3}, -32769, 3, false, 0},
-      {"staff 65539 is not staff 3", {3}, 2, 65539, false, 0},
+      {"measure 65538 is not measure 2 (framework-behaviour.md: FCUI::MoveToMeasure refuses)",
+       {3},
+       65538,
+       3,
+       false,
+       0},
+      {"measure beyond 32767 (framework-behaviour.md: FCUI::MoveToMeasure refuses)",
+       {3},
+       32768,
+       3,
+       false,
+       0},
+      {"measure below -32768 (framework-behaviour.md: FCUI::MoveToMeasure refuses)",
+       {3},
+       -32769,
+       3,
+       false,
+       0},
+      {"staff 65539 is not staff 3 (framework-behaviour.md: FCUI::MoveToMeasure refuses)",
+       {3},
+       2,
+       65539,
+       false,
+       0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

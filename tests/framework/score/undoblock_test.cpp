@@ -43,7 +43,9 @@ TEST(UndoBlock, KeptEditIsOneUndoStepAndCancelledEditLeavesNoTrace) {
   struct Row {
     const char* name;
     bool keep;
-  } rows[] = {{"kept", true}, {"cancelled", false}};
+  } rows[] = {
+      {"kept (host-behaviour.md: the outermost transaction becomes one undo step)", true},
+      {"cancelled (host-behaviour.md: FX_CancelFinaleEdit puts every document back)", false}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     fxthost::Host host;
@@ -76,8 +78,10 @@ TEST(UndoBlock, EditIsNotRunWhenTheHostOpensNoTransaction) {
     bool hostFails;
     bool handler;
   } rows[] = {
-      {"no document open", false, false, true},
-      {"host refuses", true, true, true},
+      {"no document open (host-behaviour.md: FX_StartFinaleEdit gives 0 when no document is open)",
+       false, false, true},
+      {"host refuses (framework-behaviour.md: Edit depth, the count is taken back)", true, true,
+       true},
       {"no handler", true, false, false},
   };
   for (const Row& row : rows) {

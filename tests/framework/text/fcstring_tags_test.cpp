@@ -37,8 +37,10 @@ TEST(FCStringTrimTags, RemovesEveryTagAndUnescapesCarets) {
       {"Flute", "Flute", false},
       {"", "", false},
       {"^^", "^", false},
-      {"^^^title()x", "^x", true},     // escaped caret, then a tag
-      {"a^b", "a", true},              // unclosed: everything after the caret goes
+      {"^^^title()x", "^x", true},  // escaped caret, then a tag
+      // Unclosed: everything after the caret goes (framework-behaviour.md, Trimming font
+      // tags: TrimEnigmaTags still drops an open tag with the text after its caret).
+      {"a^b", "a", true},
       {"a^", "a", true},               // a caret at the very end starts a tag
       {"^font(A(B)D)x", "D)x", true},  // the first closing parenthesis ends it
       {"Oboe ^flat() 2", "Oboe  2", true},
@@ -66,7 +68,8 @@ TEST(FCStringTrimFontTags, RemovesOnlyFontSizeAndEffectsTags) {
       {"^fon(1)x", "^fon(1)x", false},
       {"^Size(1)", "^Size(1)", false},  // case-sensitive
       {"^font(A(B)D)x", "D)x", true},
-      // A tag left open is no complete tag: it stays as text, with all after it.
+      // A tag left open is no complete tag: it stays as text, with all after it
+      // (framework-behaviour.md, Trimming font tags).
       {"Cl. ^flat() ^font(Arial", "Cl. ^flat() ^font(Arial", false},
       {"^title(", "^title(", false},
       {"Oboe ^title(x", "Oboe ^title(x", false},

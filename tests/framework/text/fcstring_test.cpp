@@ -1,3 +1,5 @@
+// The framework string: its storage, 8-bit text through the code page, numbers, editing
+// (Replace among them), and the comparisons and character tests.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -52,7 +54,8 @@ TEST(FCStringStorage, SetLengthOnlyCutsAndKeepsStorage) {
   EXPECT_EQ(capacity, s.GetCapacity());
 }
 
-// 8-bit text goes through the host's code page (Windows-1252 here) both ways.
+// 8-bit text goes through the host's code page (Windows-1252 here) both ways
+// (framework-behaviour.md, 8-bit text).
 TEST(FCStringConversion, EightBitTextWidensAndNarrowsByTheCodePage) {
   const struct {
     const char* bytes;
@@ -229,6 +232,8 @@ TEST(FCStringEditing, InsertAndDeleteRespectBounds) {
   EXPECT_EQ("ab", Text(s));
 }
 
+// framework-behaviour.md, Replace: the same results as searching the whole text again after
+// every replacement, occurrences formed by a replacement included.
 TEST(FCStringEditing, ReplaceEndsAndReplacesEveryOccurrence) {
   struct Row {
     const char* text;
@@ -267,7 +272,8 @@ TEST(FCStringEditing, ReplaceEndsAndReplacesEveryOccurrence) {
 
 TEST(FCStringEditing, ReplaceStopsARunawayCascadeAndSaysSo) {
   // Each replacement forms the next occurrence with the text it leaves behind, so the
-  // passes would never end: Replace stops, answers false and leaves the text as it was.
+  // passes would never end: Replace stops, answers false and leaves the text as it was
+  // (framework-behaviour.md, Replace).
   const struct {
     std::string text;
     const char* find;

@@ -51,8 +51,10 @@ TEST_F(RawTextTest, RoundTripInTheEncodingOfTheHostVersion) {
     uint32_t version;
     int32_t blockBytes;
   } rows[] = {
-      {"UTF-16 host: five units and a 0 unit", kNewHost, 12},
-      {"8-bit host: five bytes and a NUL", kOldHost, 6},
+      {"UTF-16 host: five units and a 0 unit (host-texts-staves.md: Sizes include the terminator)",
+       kNewHost, 12},
+      {"8-bit host: five bytes and a NUL (host-texts-staves.md: Sizes include the terminator)",
+       kOldHost, 6},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -152,7 +154,7 @@ TEST_F(RawTextTest, LoadFirstStartsAtTheLowestNumberedText) {
 
 // A raw text is loaded after its size is asked twice (for the block, then for the load).
 // Whichever of the three calls the host refuses, the text is read whole or the load
-// fails; never a part of it.
+// fails; never a part of it (framework-behaviour.md, Testing with refused host calls).
 TEST_F(RawTextTest, ARefusedSizeQuestionNeverCutsTheText) {
   ASSERT_TRUE(fxthost::PutRawText(Doc(), FCRawText::TAG, 4, "Violoncello"));
   for (int refused = 1; refused <= 3; ++refused) {

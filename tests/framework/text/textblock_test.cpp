@@ -62,8 +62,10 @@ TEST_F(TextBlockTest, ReadsTheRawTextOfItsType) {
     unsigned short type;
     const char* expected;
   } rows[] = {
-      {"name text", 2, FCTextBlock::TEXTTYPE_BLOCK, "Strings"},
-      {"expression text", 2, FCTextBlock::TEXTTYPE_EXPRESSION, "dolce"},
+      {"name text (host-texts-staves.md: the raw text's tag is tx combined with the type)", 2,
+       FCTextBlock::TEXTTYPE_BLOCK, "Strings"},
+      {"expression text (host-texts-staves.md: the raw text's tag is tx combined with the type)", 2,
+       FCTextBlock::TEXTTYPE_EXPRESSION, "dolce"},
       {"missing number", 9, FCTextBlock::TEXTTYPE_BLOCK, ""},
       {"type with no texts", 2, 0x6161, ""},
       {"type 0", 2, 0, ""},

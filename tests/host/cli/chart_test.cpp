@@ -101,6 +101,8 @@ TEST(Chart, MarksNewChangedAndRemovedGroups) {
   struct Row {
     const char* line;  // the start of a line of the chart
   };
+  // fxthost.md, The chart: after a command the groups are marked against those before it,
+  // + new, * changed, - removed (drawn as a line), and a last line counts them.
   const Row rows[] = {
       {">    1     3  Violin I                  \u250C1,8 \u250C2\n"},
       {"* 1 Strings             1-4     1-4       "
@@ -154,7 +156,8 @@ TEST(Chart, GroupsTheScoreOrderDoesNotHoldAreListedWithoutABracket) {
 }
 
 // A long name is shortened in the middle, so that its end stays: a numbered suffix
-// tells the pieces of a split group apart.
+// tells the pieces of a split group apart (fxthost.md, The chart: a suffix in parentheses
+// at the end is kept whole when a character of the beginning still fits beside it).
 TEST(Chart, LongNamesKeepTheirEnd) {
   struct Row {
     const char* name;
@@ -192,6 +195,8 @@ TEST(Chart, TakesTheWidthOfTheTerminalAndAFixedOneElsewhere) {
     int terminalColumns;
     int width;
   };
+  // fxthost.md, The chart, the width: on a terminal COLUMNS when it holds a whole number,
+  // else the terminal's own width; otherwise always 80 columns; at most 1000.
   const Row rows[] = {
       {false, "132", 100, fxthost::kDefaultChartWidth},
       {false, nullptr, 0, fxthost::kDefaultChartWidth},
@@ -213,7 +218,8 @@ TEST(Chart, TakesTheWidthOfTheTerminalAndAFixedOneElsewhere) {
 }
 
 // Every step of the chart is linear in the staves and groups (or n log n): a full score
-// order of 32,767 staves, all selected, with as many groups, takes well under a second.
+// order of 32,767 staves, all selected, with as many groups, takes well under a second
+// (fxthost.md, The chart).
 // The bound is in processor time, so that a busy machine does not fail it.
 TEST(Chart, DrawsTheLargestScoreInLinearTime) {
   Document document;

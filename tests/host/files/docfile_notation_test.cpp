@@ -144,6 +144,8 @@ TEST(DocumentNotation, RefusedWithPlaceAndReason) {
     const char* members;
     const char* message;
   } rows[] = {
+      // fxthost.md, Measure number regions, Text expressions, Staff lists and Expressions:
+      // each member's ranges; a refusal names the place and the reason.
       {R"("measureNumberRegions": [ { "id": 1, "measures": [3, 2] } ])",
        "measureNumberRegions[0].measures[1]: the region ends before it starts"},
       {R"("measureNumberRegions": [ { "id": 1, "measures": [1, 2], "base": 1 } ])",
@@ -187,7 +189,8 @@ TEST(DocumentNotation, RefusedWithPlaceAndReason) {
   }
 }
 
-// Records saved in one layout or encoding load in the other.
+// Records saved in one layout or encoding load in the other (host-notation.md: served by
+// the caller's record version).
 TEST(DocumentNotation, RecordsServedInTheCallersLayoutAndEncoding) {
   fxthost::Host host;
   fxthost::Document& document = host.NewDocument();
@@ -207,7 +210,8 @@ TEST(DocumentNotation, RecordsServedInTheCallersLayoutAndEncoding) {
     FCString description("caf\xe9");
     definition.SetDescription(&description);
     ASSERT_TRUE(definition.SaveAs(4));
-    // Shorter than the fixed part and an empty description: refused in either encoding.
+    // Shorter than the fixed part and an empty description: refused in either encoding
+    // (host-notation.md, Minimum size).
     uint8_t bytes[38] = {};
     uint8_t key[8] = {5, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(FX_SaveEData(FCTextExpressionDef::TAG, key, bytes, 35, 0x0F000000), 0);

@@ -56,6 +56,8 @@ TEST(SideRecordsMember, RefusedWithPlaceAndReason) {
     const char* member;
     const char* message;
   };
+  // fxthost.md, sideRecords: tag "ot" and two printable characters, an array whose index is
+  // the inci, six words a record (signed 16-bit), null for an inci without one.
   const Row rows[] = {
       {R"({ "ot21": [[1, 2, 3, 4, 5, 70000]] })",
        "t.json: sideRecords[\"ot21\"][0][5]: 70000 does not fit in a signed 16-bit word (-32768 "
@@ -84,7 +86,7 @@ TEST(SideRecordsMember, RefusedWithPlaceAndReason) {
     EXPECT_EQ(error.Message(), row.message);
     EXPECT_EQ(document.records.Count(), 0u);
   }
-  // 256 records (incis 0 to 255) are read; a 257th is refused.
+  // 256 records (incis 0 to 255) are read; a 257th is refused (fxthost.md, sideRecords).
   std::string list = "[0, 0, 0, 0, 0, 0]";
   for (int i = 1; i < 257; ++i) list += ", [0, 0, 0, 0, 0, 0]";
   fxthost::Document document;
@@ -95,7 +97,7 @@ TEST(SideRecordsMember, RefusedWithPlaceAndReason) {
 }
 
 // The listing shows each record under every preference it serves, the words a value of
-// that preference lives in, and last the records no preference reads.
+// that preference lives in, and last the records no preference reads (fxthost.md, prefs).
 TEST(PreferenceListing, GroupsSideRecordsByPreference) {
   fxthost::Document document;
   fxthost::DocumentError error;

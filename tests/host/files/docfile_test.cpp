@@ -344,6 +344,8 @@ TEST(DocumentFile, RefusesWhatItCannotReadAndSaysWhereAndWhy) {
     const char* place;
     const char* reason;  // a part of the reason
   };
+  // fxthost.md, Document files: the members' ranges and rules; Refusals: the message names
+  // the file, the place and the reason, and the document stays as it was.
   const Row rows[] = {
       {"{ \"measures\": 3,\n  \"staves\": [ }", "line 2, column 15", "malformed JSON"},
       {"", "line 1, column 1", "malformed JSON"},
@@ -432,13 +434,15 @@ TEST(DocumentFile, RefusesWhatItCannotReadAndSaysWhereAndWhy) {
        "one to four numbers"},
       {R"({ "records": [{ "tag": "ABCD", "key": [1], "hex": "" }, { "tag": "ABCD", "key": [1, 0], "hex": "01" }] })",
        "records[1]", "given twice"},
-      // A group record the host could not read would vanish from the chart and the groups.
+      // A group record the host could not read would vanish from the chart and the groups
+      // (fxthost.md, records: a group record has at least 36 bytes).
       {R"({ "records": [{ "tag": "SDNG", "key": [0, 1], "hex": "0100" }] })", "records[0].hex",
        "a group record is 36 bytes, found 2"},
       {"{" + staves + R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2] }],
                       "records": [{ "tag": "SDNG", "key": [0, 1, 0, 0], "hex": "03000600" }] })",
        "records[0].hex", "a group record is 36 bytes, found 4"},
-      // A member given twice would otherwise lose the first silently.
+      // A member given twice would otherwise lose the first silently (fxthost.md, Strict
+      // JSON).
       {R"({ "measures": 3, "measures": 4 })", "measures", "given twice"},
       {R"({ "staves": [{ "id": 3 }, { "id": 4, "name": "A", "name": "B" }] })", "staves[1].name",
        "given twice"},
@@ -447,7 +451,7 @@ TEST(DocumentFile, RefusesWhatItCannotReadAndSaysWhereAndWhy) {
       {"{" + staves + R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2],
                                      "offset6": 1, "offset6": 2 }] })",
        "groups[0].offset6", "given twice"},
-      // A NUL would cut the text short.
+      // A NUL would cut the text short (fxthost.md, Strict JSON).
       {R"({ "staves": [{ "id": 3, "name": "Vio\u0000lin" }] })", "staves[0].name", "U+0000"},
       {"{" + staves +
            R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2], "abbreviation": "\u0000" }] })",

@@ -32,7 +32,10 @@ TEST(HostEdit, KeptEditIsOneUndoStepAndCancelledEditLeavesTheDocumentAsItWas) {
     const char* name;
     bool keep;
   };
-  for (const Row& row : {Row{"kept", true}, Row{"cancelled", false}}) {
+  for (const Row& row :
+       {Row{"kept (host-behaviour.md: the outermost transaction becomes one undo step)", true},
+        Row{"cancelled (host-behaviour.md: FX_CancelFinaleEdit puts every document back)",
+            false}}) {
     SCOPED_TRACE(row.name);
     Host host;
     Document& document = Score(host);
@@ -92,7 +95,10 @@ TEST(HostEdit, CommandEndsTheEditsThePluginLeftOpen) {
     const char* name;
     bool keep;
   };
-  for (const Row& row : {Row{"kept", true}, Row{"dropped", false}}) {
+  for (const Row& row :
+       {Row{"kept (host-behaviour.md: Edits the plug-in left open are closed with the command)",
+            true},
+        Row{"dropped (host-behaviour.md: EndCommand(false) puts the documents back)", false}}) {
     SCOPED_TRACE(row.name);
     Host host;
     Document& document = Score(host);

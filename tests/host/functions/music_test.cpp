@@ -87,7 +87,9 @@ TEST_F(HostMusic, FrameCarriesTheLayerInTheBridgeLayout) {
   EXPECT_EQ(FX_GetTGFDuration(frame, kVersion), 4096);
   EXPECT_EQ(FX_FreeTGF(frame, kVersion), 1);
 
-  // Layers and cells: the third layer alone, an empty layer, and what loads nothing.
+  // Layers and cells: the third layer alone, an empty layer, and what loads nothing
+  // (host-music.md, Entry frames: null when the slot holds no staff, the measure is not the
+  // document's, or the layer index is not 0 to 3; an empty layer gives a frame of no entries).
   struct Row {
     int16_t slot, measure, layer;
     bool loads;
@@ -158,19 +160,23 @@ TEST_F(HostMusic, InsertDeleteAndReduceWriteTheFrameBack) {
     int count;
     int32_t duration;
   } steps[] = {
-      {"append 2048", [](void* f) { return FX_InsertEXENTRY(f, 0, 2048, kVersion); }, 1, 1, 2048},
-      {"insert 1024 first", [](void* f) { return FX_InsertEXENTRY(f, 0, 1024, kVersion); }, 1, 2,
-       3072},
-      {"append 1024 past the end", [](void* f) { return FX_InsertEXENTRY(f, 2, 1024, kVersion); },
-       1, 3, 4096},
-      {"insert past the count", [](void* f) { return FX_InsertEXENTRY(f, 4, 1024, kVersion); }, 0,
-       3, 4096},
-      {"insert no duration", [](void* f) { return FX_InsertEXENTRY(f, 0, 0, kVersion); }, 0, 3,
-       4096},
-      {"reduce to the measure", [](void* f) { return FX_ReduceEntries(f, kVersion); }, 1, 2, 3072},
-      {"delete beyond", [](void* f) { return FX_DeleteEXENTRY(f, 1, 2, kVersion); }, 0, 2, 3072},
+      {"append 2048 (host-music.md: index = count appends)",
+       [](void* f) { return FX_InsertEXENTRY(f, 0, 2048, kVersion); }, 1, 1, 2048},
+      {"insert 1024 first (host-music.md: inserts a rest of the duration before entry index)",
+       [](void* f) { return FX_InsertEXENTRY(f, 0, 1024, kVersion); }, 1, 2, 3072},
+      {"append 1024 past the end (host-music.md: index = count appends)",
+       [](void* f) { return FX_InsertEXENTRY(f, 2, 1024, kVersion); }, 1, 3, 4096},
+      {"insert past the count (host-music.md: Refused for an index outside 0 to count)",
+       [](void* f) { return FX_InsertEXENTRY(f, 4, 1024, kVersion); }, 0, 3, 4096},
+      {"insert no duration (host-music.md: Refused for a duration not above 0)",
+       [](void* f) { return FX_InsertEXENTRY(f, 0, 0, kVersion); }, 0, 3, 4096},
+      {"reduce to the measure (host-music.md: at or after the end of the measure)",
+       [](void* f) { return FX_ReduceEntries(f, kVersion); }, 1, 2, 3072},
+      {"delete beyond (host-music.md: Refused for a deletion past the last entry)",
+       [](void* f) { return FX_DeleteEXENTRY(f, 1, 2, kVersion); }, 0, 2, 3072},
       {"delete none", [](void* f) { return FX_DeleteEXENTRY(f, 0, 0, kVersion); }, 0, 2, 3072},
-      {"delete the first", [](void* f) { return FX_DeleteEXENTRY(f, 0, 1, kVersion); }, 1, 1, 2048},
+      {"delete the first (host-music.md: removes count entries from index on)",
+       [](void* f) { return FX_DeleteEXENTRY(f, 0, 1, kVersion); }, 1, 1, 2048},
   };
   void* frame = FX_LoadTGF(0, 1, 2, 0, 1, kVersion);
   ASSERT_NE(frame, nullptr);
@@ -242,6 +248,7 @@ TEST(HostMusicFile, RefusedWithPlaceAndReason) {
     const char* music;
     const char* message;
   } rows[] = {
+      // fxthost.md, Music: the member's ranges; a refusal names the place and the reason.
       {R"([])", "music: expected an object"},
       {R"({ "cells": [ { "staff": 3 } ] })", "music.cells[0]: a cell needs its staff and measure"},
       {R"({ "cells": [ { "staff": 4, "measure": 1 } ] })",

@@ -44,6 +44,8 @@ TEST(HostWholeDocumentRegion, CoversEveryStaffOfTheScoreOrderAndEveryMeasure) {
     std::vector<int16_t> staves;
     Region expected;
   };
+  // host-behaviour.md, Whole document: list 0 in both ends, slots 1 to the number of staves
+  // of list 0, measure 1 to the last; without a measure or a staff, the empty region.
   const Row rows[] = {
       {1, {3}, Region::Cells(0, 1, 1, 1, 1)},
       {39, {3, 1, 2}, Region::Cells(0, 1, 3, 1, 39)},
@@ -107,14 +109,21 @@ TEST(HostSelection, RegionsThatNameNoMusicOfTheDocumentAreRefused) {
   Region negative = Region::Cells(0, 1, 2, 5, 6);
   negative.startPosition = -1;
   const Row rows[] = {
-      {"measure beyond the last", Region::Cells(0, 1, 2, 5, 11)},
-      {"measure 0", Region::Cells(0, 1, 2, 0, 3)},
-      {"end before start", Region::Cells(0, 1, 2, 6, 5)},
-      {"slot 0", Region::Cells(0, 0, 2, 1, 2)},
-      {"slot past the list", Region::Cells(0, 1, 4, 1, 2)},
-      {"list that does not exist", Region::Cells(7, 1, 1, 1, 2)},
-      {"one measure, start after end", partialBackwards},
-      {"negative position", negative},
+      {"measure beyond the last (host-behaviour.md: not 1 <= start <= end <= last)",
+       Region::Cells(0, 1, 2, 5, 11)},
+      {"measure 0 (host-behaviour.md: not 1 <= start <= end <= last)",
+       Region::Cells(0, 1, 2, 0, 3)},
+      {"end before start (host-behaviour.md: not 1 <= start <= end <= last)",
+       Region::Cells(0, 1, 2, 6, 5)},
+      {"slot 0 (host-behaviour.md: a slot that is not a staff of its list)",
+       Region::Cells(0, 0, 2, 1, 2)},
+      {"slot past the list (host-behaviour.md: a slot that is not a staff of its list)",
+       Region::Cells(0, 1, 4, 1, 2)},
+      {"list that does not exist (host-behaviour.md: a slot that is not a staff of its list)",
+       Region::Cells(7, 1, 1, 1, 2)},
+      {"one measure, start after end (host-behaviour.md: a start position after the end)",
+       partialBackwards},
+      {"negative position (host-behaviour.md: a negative position)", negative},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -192,7 +201,8 @@ TEST(HostClipboard, MergePutsTheMusicAfterTheCellsOwnAndInsertReplacesIt) {
       {false, {"SDCh 2,1,0=9", "SDCh 2,1,1=5", "SDCh 2,1,2=6"}},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.insert ? "insert" : "merge");
+    SCOPED_TRACE(row.insert ? "insert (host-behaviour.md: every target cell is replaced)"
+                            : "merge (host-behaviour.md: merged after the cell's own)");
     Host host;
     Document& document = MakeScore(host, 2, {1, 2});
     PutCellRecord(document, kChordTag, 1, 1, 0, 5);
@@ -216,10 +226,11 @@ TEST(HostClipboard, RefusedTransfersChangeNothing) {
     int16_t mode;
   };
   const Row rows[] = {
-      {"partial measures", partial, 2},
-      {"measure beyond the document", Region::Cells(0, 1, 1, 3, 4), 2},
-      {"empty region", Region(), 1},
-      {"unknown mode", Region::Cells(0, 1, 1, 1, 1), 3},
+      {"partial measures (host-behaviour.md: Music moves by whole measures)", partial, 2},
+      {"measure beyond the document (host-behaviour.md: an invalid or partial region gives 0)",
+       Region::Cells(0, 1, 1, 3, 4), 2},
+      {"empty region (host-behaviour.md: an invalid or partial region gives 0)", Region(), 1},
+      {"unknown mode (host-behaviour.md: Any other mode gives 0)", Region::Cells(0, 1, 1, 1, 1), 3},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

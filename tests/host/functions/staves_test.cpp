@@ -44,26 +44,33 @@ TEST(HostStaffLists, ConversionsFollowTheListRecords) {
   ASSERT_TRUE(fxthost::WriteInstrumentList(document, 0, {3, 1, 2}));
   ASSERT_TRUE(fxthost::WriteInstrumentList(document, 2, {5, 3}));
   Check({
-      {"first slot", true, 1, 0, 3},
-      {"last slot", true, 3, 0, 2},
-      {"past the end", true, 4, 0, 0},
-      {"slot 0", true, 0, 0, 0},
-      {"negative slot", true, -1, 0, 0},
-      {"other list", true, 1, 2, 5},
-      {"list that does not exist", true, 1, 7, 0},
-      {"staff to slot", false, 1, 0, 2},
-      {"same staff, other list", false, 3, 2, 2},
-      {"staff not in list", false, 5, 0, 0},
-      {"staff 0", false, 0, 0, 0},
+      {"first slot (host-texts-staves.md: FX_SlotToInst returns the staff at that slot)", true, 1,
+       0, 3},
+      {"last slot (host-texts-staves.md: FX_SlotToInst returns the staff at that slot)", true, 3, 0,
+       2},
+      {"past the end (host-texts-staves.md: 0 for a slot past the end of the list)", true, 4, 0, 0},
+      {"slot 0 (host-texts-staves.md: 0 for slot 0 or less)", true, 0, 0, 0},
+      {"negative slot (host-texts-staves.md: 0 for slot 0 or less)", true, -1, 0, 0},
+      {"other list (host-texts-staves.md: the first item number is the list)", true, 1, 2, 5},
+      {"list that does not exist (host-texts-staves.md: 0 for a list that does not exist)", true, 1,
+       7, 0},
+      {"staff to slot (host-texts-staves.md: FX_InstToSlot returns the slot of the staff)", false,
+       1, 0, 2},
+      {"same staff, other list (host-texts-staves.md: FX_InstToSlot returns the slot of the staff)",
+       false, 3, 2, 2},
+      {"staff not in list (host-texts-staves.md: 0 when the staff is not in the list)", false, 5, 0,
+       0},
+      {"staff 0 (host-texts-staves.md: 0 for staff 0 or less)", false, 0, 0, 0},
   });
 
   // Rewritten by the host's helper: the conversions change with it.
   ASSERT_TRUE(fxthost::WriteInstrumentList(document, 0, {2, 3}));
   Check({
-      {"rewritten first slot", true, 1, 0, 2},
-      {"old last slot now empty", true, 3, 0, 0},
-      {"dropped staff", false, 1, 0, 0},
-      {"moved staff", false, 3, 0, 2},
+      {"rewritten first slot (host-texts-staves.md: changes their answers at once)", true, 1, 0, 2},
+      {"old last slot now empty (host-texts-staves.md: changes their answers at once)", true, 3, 0,
+       0},
+      {"dropped staff (host-texts-staves.md: changes their answers at once)", false, 1, 0, 0},
+      {"moved staff (host-texts-staves.md: changes their answers at once)", false, 3, 0, 2},
       {"other list untouched", true, 2, 2, 3},
   });
 
@@ -71,9 +78,11 @@ TEST(HostStaffLists, ConversionsFollowTheListRecords) {
   uint8_t key[8] = {};
   ASSERT_NE(FX_DeleteEData(kSystemStaff, key, kVersion), 0);
   Check({
-      {"after delete: slot 1", true, 1, 0, 3},
-      {"after delete: slot of 3", false, 3, 0, 1},
-      {"after delete: slot 2 empty", true, 2, 0, 0},
+      {"after delete: slot 1 (host-texts-staves.md: deletes that close the gap)", true, 1, 0, 3},
+      {"after delete: slot of 3 (host-texts-staves.md: deletes that close the gap)", false, 3, 0,
+       1},
+      {"after delete: slot 2 empty (host-texts-staves.md: deletes that close the gap)", true, 2, 0,
+       0},
   });
   EXPECT_EQ(fxthost::ReadInstrumentList(document, 0), std::vector<int16_t>{3});
 }
@@ -104,6 +113,9 @@ TEST(HostStaffNames, DisplayedNameDropsFontTagsAndShowsAccidentals) {
     const char* raw;
     std::u16string shown;
   };
+  // host-texts-staves.md, Staves and their names: the displayed form removes the font, size
+  // and effect tags, shows the accidental inserts as characters and ^^ as one caret, keeps
+  // every other tag as written and drops a tag left open at the end.
   const Row rows[] = {
       {"^font(Arial)^size(12)^nfx(0)Clarinet in B^flat()", u"Clarinet in B\u266D"},
       {"Horn in F^sharp()", u"Horn in F\u266F"},
@@ -131,6 +143,9 @@ TEST(HostStaffNames, NameIsBoundedByTheSizeInBytes) {
     int16_t size;
     std::u16string shown;
   };
+  // host-texts-staves.md, Staves and their names: the size counts bytes, the 0 unit
+  // included; a longer name is cut, never in the middle of a surrogate pair; a size with no
+  // room for the terminator (less than 2) gives 0.
   const Row rows[] = {
       {"Clarinet", 18, u"Clarinet"},
       {"Clarinet", 17, u"Clarine"},
@@ -164,11 +179,13 @@ TEST(HostStaffNames, NameComesFromTheBlockOrTheStaffRecord) {
     std::u16string shown;
   };
   const Row rows[] = {
-      {"block given", static_cast<int16_t>(other), 3, u"Bass"},
-      {"block 0: the staff's own", 0, 3, u"Cello"},
-      {"staff without a name", 0, 4, u"<none>"},
-      {"no such staff", 0, 9, u"<none>"},
-      {"no such block", 77, 3, u"<none>"},
+      {"block given (host-texts-staves.md: The name comes from the text block given)",
+       static_cast<int16_t>(other), 3, u"Bass"},
+      {"block 0: the staff's own (host-texts-staves.md: the staff record's name block)", 0, 3,
+       u"Cello"},
+      {"staff without a name (host-texts-staves.md: 0 when the block is missing)", 0, 4, u"<none>"},
+      {"no such staff (host-texts-staves.md: 0 when the staff is missing)", 0, 9, u"<none>"},
+      {"no such block (host-texts-staves.md: 0 when the block is missing)", 77, 3, u"<none>"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -192,9 +209,16 @@ TEST(HostCurrentStaffSpec, LoadAnswersWithTheStaffRecord) {
     bool found;
   };
   const Row rows[] = {
-      {"start of a measure", 3, 1, 0, true}, {"end of the last measure", 3, 4, 0x7FFFFFFF, true},
-      {"inside a measure", 3, 2, 512, true}, {"unknown staff", 5, 1, 0, false},
-      {"measure 0", 3, 0, 0, false},         {"past the last measure", 3, 5, 0, false},
+      {"start of a measure (host-texts-staves.md: the answer is the staff's own SOIS record)", 3, 1,
+       0, true},
+      {"end of the last measure (host-texts-staves.md: the answer is the staff's own SOIS record)",
+       3, 4, 0x7FFFFFFF, true},
+      {"inside a measure (host-texts-staves.md: the answer is the staff's own SOIS record)", 3, 2,
+       512, true},
+      {"unknown staff (host-texts-staves.md: The load fails for an unknown staff)", 5, 1, 0, false},
+      {"measure 0 (host-texts-staves.md: fails for a measure below 1)", 3, 0, 0, false},
+      {"past the last measure (host-texts-staves.md: fails for a measure that is not one of them)",
+       3, 5, 0, false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -72,25 +72,36 @@ TEST(HostRawTexts, ServedInTheEncodingOfTheLoadingVersion) {
     Bytes loaded;  // its size is also what a null buffer must report
   };
   const Row rows[] = {
-      {"UTF-16 in, UTF-16 out", kTxbl, kUtf16, Wide(u"Flute"), kUtf16, Wide(u"Flute")},
-      {"UTF-16 in, 8-bit out", kTxbl, kUtf16, Wide(u"Flute"), kNarrow, Narrow("Flute")},
-      {"8-bit in, UTF-16 out", kTxbl, kNarrow, Narrow("Flute"), kUtf16, Wide(u"Flute")},
-      {"8-bit in, 8-bit out", kTxbl, kNarrow, Narrow("Flute"), kNarrow, Narrow("Flute")},
-      {"later versions read UTF-16", kTxbl, kNarrow, Narrow("Oboe"), kLaterUtf16, Wide(u"Oboe")},
-      {"Windows-1252 upper half", kTxxp, kNarrow, Narrow("Caf\xE9 \x80 \x9F"), kUtf16,
-       Wide(u"Caf\u00E9 \u20AC \u0178")},
-      {"back to Windows-1252", kTxxp, kUtf16, Wide(u"Caf\u00E9 \u20AC"), kNarrow,
-       Narrow("Caf\xE9 \x80")},
-      {"unmapped character becomes ?", kTxbl, kUtf16, Wide(u"B\u266D"), kNarrow, Narrow("B?")},
-      {"surrogate pair is one ?", kTxbl, kUtf16, Wide(u"a\U0001D11Eb"), kNarrow, Narrow("a?b")},
-      {"undefined 1252 byte survives", kTxbl, kNarrow, Narrow("x\x81y"), kNarrow, Narrow("x\x81y")},
-      {"text repeat texts too", kOsRT, kNarrow, Narrow("D.C."), kUtf16, Wide(u"D.C.")},
-      {"empty text is its terminator", kTxbl, kUtf16, Wide(u""), kNarrow, Narrow("")},
-      {"8-bit text without NUL", kTxbl, kNarrow, Bytes{'F', 'l', 'u', 't', 'e'}, kUtf16,
-       Wide(u"Flute")},
-      {"bytes after the terminator dropped", kTxbl, kNarrow, Bytes{'A', 0, 'B', 0}, kUtf16,
-       Wide(u"A")},
-      {"odd UTF-16 tail ignored", kTxbl, kUtf16, Bytes{'A', 0, 'B'}, kUtf16, Wide(u"A")},
+      {"UTF-16 in, UTF-16 out (host-texts-staves.md: Served by the caller's record version)", kTxbl,
+       kUtf16, Wide(u"Flute"), kUtf16, Wide(u"Flute")},
+      {"UTF-16 in, 8-bit out (host-texts-staves.md: Served by the caller's record version)", kTxbl,
+       kUtf16, Wide(u"Flute"), kNarrow, Narrow("Flute")},
+      {"8-bit in, UTF-16 out (host-texts-staves.md: Stored once, as UTF-16)", kTxbl, kNarrow,
+       Narrow("Flute"), kUtf16, Wide(u"Flute")},
+      {"8-bit in, 8-bit out (host-texts-staves.md: Served by the caller's record version)", kTxbl,
+       kNarrow, Narrow("Flute"), kNarrow, Narrow("Flute")},
+      {"later versions read UTF-16 (host-texts-staves.md: 0x11000000 or later)", kTxbl, kNarrow,
+       Narrow("Oboe"), kLaterUtf16, Wide(u"Oboe")},
+      {"Windows-1252 upper half (host-texts-staves.md: bytes 0x80-0x9F)", kTxxp, kNarrow,
+       Narrow("Caf\xE9 \x80 \x9F"), kUtf16, Wide(u"Caf\u00E9 \u20AC \u0178")},
+      {"back to Windows-1252 (host-texts-staves.md: 8-bit text is Windows-1252, not Latin-1)",
+       kTxxp, kUtf16, Wide(u"Caf\u00E9 \u20AC"), kNarrow, Narrow("Caf\xE9 \x80")},
+      {"unmapped character becomes ? (host-texts-staves.md: delivered as one ?)", kTxbl, kUtf16,
+       Wide(u"B\u266D"), kNarrow, Narrow("B?")},
+      {"surrogate pair is one ? (host-texts-staves.md: outside the basic plane)", kTxbl, kUtf16,
+       Wide(u"a\U0001D11Eb"), kNarrow, Narrow("a?b")},
+      {"undefined 1252 byte survives (host-texts-staves.md: every byte survives)", kTxbl, kNarrow,
+       Narrow("x\x81y"), kNarrow, Narrow("x\x81y")},
+      {"text repeat texts too (host-texts-staves.md: Raw texts, the text repeat texts)", kOsRT,
+       kNarrow, Narrow("D.C."), kUtf16, Wide(u"D.C.")},
+      {"empty text is its terminator (host-texts-staves.md: Sizes include the terminator)", kTxbl,
+       kUtf16, Wide(u""), kNarrow, Narrow("")},
+      {"8-bit text without NUL (host-texts-staves.md: A text saved without a terminator gets one)",
+       kTxbl, kNarrow, Bytes{'F', 'l', 'u', 't', 'e'}, kUtf16, Wide(u"Flute")},
+      {"bytes after the terminator dropped (host-texts-staves.md: Stored once)", kTxbl, kNarrow,
+       Bytes{'A', 0, 'B', 0}, kUtf16, Wide(u"A")},
+      {"odd UTF-16 tail ignored (host-texts-staves.md: in UTF-16 an odd last byte is ignored)",
+       kTxbl, kUtf16, Bytes{'A', 0, 'B'}, kUtf16, Wide(u"A")},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -133,6 +144,9 @@ TEST(HostRawTexts, ShortBufferGetsTheFrontAndItsCount) {
     int32_t room;
     Bytes delivered;
   };
+  // host-texts-staves.md, Sizes include the terminator: a load copies at most the size
+  // offered (a negative size counts as 0), sets the size to the bytes copied, and succeeds
+  // even when the buffer was too short.
   const Row rows[] = {
       {kUtf16, 4, Bytes{'F', 0, 'l', 0}},
       {kUtf16, 3, Bytes{'F', 0, 'l'}},
@@ -179,6 +193,8 @@ TEST(HostFonts, NumberToName) {
     int32_t result;
     const char* name;  // null: the buffer is left as it was
   };
+  // host-texts-staves.md, Fonts: the default table; an unknown number gives 0 and leaves the
+  // buffer untouched.
   const Row rows[] = {
       {0, 1, "Times New Roman"}, {1, 1, "Arial"},  {2, 1, "Courier New"}, {3, 1, "Maestro"},
       {4, 1, "Finale Maestro"},  {99, 0, nullptr}, {-1, 0, nullptr},
@@ -202,6 +218,8 @@ TEST(HostFonts, NameToNumber) {
     const char* name;
     int32_t number;
   };
+  // host-texts-staves.md, Fonts: matched exactly first, then without regard to ASCII letter
+  // case; an unknown name gives -1.
   const Row rows[] = {
       {"Times New Roman", 0}, {"Arial", 1}, {"ARIAL", 1},   {"finale maestro", 4},
       {"Maestr", -1},         {"", -1},     {"Arial ", -1},

@@ -31,6 +31,8 @@ TEST(HostMessageBox, KindComesFromTheButtonsThenTheIcon) {
     uint32_t type;
     const char* kind;
   };
+  // host-behaviour.md, Message boxes and alerts, Kind: "yesno" for Yes/No or Yes/No/Cancel
+  // buttons, otherwise by the icon field.
   const Row rows[] = {
       {0x00, "neutral"}, {0x10, "error"},   {0x30, "error"},   {0x40, "info"},  {0x20, "neutral"},
       {0x04, "yesno"},   {0x14, "yesno"},   {0x03, "yesno"},   {0x44, "yesno"}, {0x01, "neutral"},
@@ -49,6 +51,9 @@ TEST(HostMessageBox, ScriptedInterfaceAnswersQuestionsAsToldAndConfirmsTheRest) 
     int result;
     const char* recorded;
   };
+  // host-behaviour.md, Message boxes and alerts, Answer: a question gets yes, no or none (0,
+  // or IDCANCEL when the box has a Cancel button); every other box is confirmed with its
+  // first button.
   const Row rows[] = {
       {0x04, Answer::kYes, 6, "yes"},   {0x04, Answer::kNo, 7, "no"},
       {0x04, Answer::kNone, 0, "none"}, {0x03, Answer::kNone, 2, "none"},
@@ -88,14 +93,20 @@ TEST(HostMessageBox, ConsoleInterfacePrintsEachBoxAndAsksOnlyWhenItMay) {
     int result;
   };
   const Row rows[] = {
-      {"configured yes", kBoxYesNo, true, Answer::kYes, true, "n\n", kIdYes},
-      {"configured no", kBoxYesNo, true, Answer::kNo, false, "", kIdNo},
-      {"asked, answers after a wrong word", kBoxYesNo, false, Answer::kNone, true, "maybe\nyes\n",
-       kIdYes},
-      {"asked, n", kBoxYesNo, false, Answer::kNone, true, "n\n", kIdNo},
-      {"asked, input ends", kBoxYesNo, false, Answer::kNone, true, "maybe", 0},
-      {"no terminal", kBoxYesNo, false, Answer::kNone, false, "y\n", 0},
-      {"not a question", kIconStop, false, Answer::kNone, true, "n\n", kIdOk},
+      {"configured yes (host-behaviour.md: A question is answered from the configured answer)",
+       kBoxYesNo, true, Answer::kYes, true, "n\n", kIdYes},
+      {"configured no (host-behaviour.md: A question is answered from the configured answer)",
+       kBoxYesNo, true, Answer::kNo, false, "", kIdNo},
+      {"asked, answers after a wrong word (host-behaviour.md: until the user types y/yes or n/no)",
+       kBoxYesNo, false, Answer::kNone, true, "maybe\nyes\n", kIdYes},
+      {"asked, n (host-behaviour.md: until the user types y/yes or n/no)", kBoxYesNo, false,
+       Answer::kNone, true, "n\n", kIdNo},
+      {"asked, input ends (host-behaviour.md: the end of the input closes the box)", kBoxYesNo,
+       false, Answer::kNone, true, "maybe", 0},
+      {"no terminal (host-behaviour.md: with no input to ask on)", kBoxYesNo, false, Answer::kNone,
+       false, "y\n", 0},
+      {"not a question (host-behaviour.md: Every other box is confirmed with its first button)",
+       kIconStop, false, Answer::kNone, true, "n\n", kIdOk},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -24,6 +24,8 @@ TEST(HostMeasureDuration, IsBeatsTimesBeatDurationOfTheMeasureAsked) {
     int16_t staff, measure;
     int32_t expected;
   };
+  // host-behaviour.md, Measures: beats × beat duration; 0 for a measure not in the
+  // document, for beats or a beat duration of 0 or less, and for a staff of 0 or less.
   const Row rows[] = {
       {1, 1, 4096}, {2, 2, 3072}, {1, 3, 3072},
       {1, 4, 0},    {1, 5, 0},    {1, 6, 0},  // beyond the last measure
@@ -56,6 +58,8 @@ TEST(HostView, ScrollToMovesToMeasuresAndStavesOfTheDocumentOnly) {
     int32_t result;
     int32_t scrollMeasure, scrollStaff;
   };
+  // host-behaviour.md, View: FX_ScrollTo moves when the measure is in the document and the
+  // staff is in the score order (list 0); otherwise 0 and nothing changes.
   const Row rows[] = {
       {5, 3, 1, 5, 3}, {10, 1, 1, 10, 1}, {11, 1, 0, 1, 0},  // beyond the last measure
       {0, 1, 0, 1, 0}, {5, 2, 0, 1, 0},                      // staff 2 is not in the score
@@ -98,6 +102,7 @@ TEST(HostView, MenuCommandsChangeTheViewThatWindowInfoReports) {
     bool pageView;
     int16_t zoom;
   };
+  // host-behaviour.md, View: the host's menu commands, and 0 (nothing done) for any other.
   const Row rows[] = {
       {12112, 1, false, 100}, {12106, 1, true, 100}, {10611, 1, true, 25},
       {10619, 1, true, 800},  {35622, 1, true, 100}, {10602, 1, true, 100},
