@@ -35,7 +35,6 @@ extern int32_t LoadedTGFCounter;
 #define FXFN(name, result, need, fallback, handling, ...) \
   FXT_RTYPE_##result name(FXT_EACH(FXT_PARAM, __VA_ARGS__));
 #include "bridge/hostfunctions.def"
-#undef FXFN
 
 // Record-version correction applied by the data-record wrappers before the host sees a
 // record: reads tag and size, may replace version (and shows the developer warnings).

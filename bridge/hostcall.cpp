@@ -38,7 +38,6 @@ namespace fxt_host {
     FXT_INVOKE_##result(fn, fallback, FXT_EACH(FXT_WIDEN, __VA_ARGS__));              \
   }
 #include "bridge/hostfunctions.def"
-#undef FXFN
 
 }  // namespace fxt_host
 
@@ -53,4 +52,3 @@ namespace fxt_host {
 #define FXFN(name, result, need, fallback, handling, ...) \
   FXT_PUBLIC_##handling(name, FXT_RTYPE_##result, __VA_ARGS__)
 #include "bridge/hostfunctions.def"
-#undef FXFN
