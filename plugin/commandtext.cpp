@@ -11,7 +11,6 @@ const char* BuiltInText(int id) {
   case number:                   \
     return text;
 #include "resources/strings.def"
-#undef FXT_STRING
   }
   return nullptr;
 }
