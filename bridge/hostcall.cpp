@@ -1,4 +1,5 @@
-// The raw host calls, generated from hostfunctions.def.
+// The raw host calls, generated from bridge/hostfunctions.def, and the public wrappers of
+// its PLAIN rows. What a raw call does is written in bridge/hostcall.h.
 #include "bridge/hostcall.h"
 
 namespace {

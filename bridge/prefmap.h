@@ -9,7 +9,8 @@
 // rows of bridge/prefmaps.def; every other tag goes to the host as it is.
 //
 // k is the first item number of the caller's key as a signed 16-bit number (0 when
-// there is no key); some preferences are translated only for some k.
+// there is no key); some preferences are translated only for some k. What a load or save
+// does with sizes, missing side records and refused writes is in docs/preferences.md.
 #pragma once
 
 #include <cstdint>
