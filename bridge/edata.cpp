@@ -1,5 +1,7 @@
 // The data-record wrappers: record-version correction, the special loads, and the
-// preference translation, in front of the host's record functions.
+// preference translation, in front of the host's record functions. They are declared in
+// bridge/finalepdk.h (rows of bridge/hostfunctions.def); the translation's rules are in
+// bridge/prefmap.h and docs/preferences.md.
 #include <cstring>
 
 #include "bridge/finalepdk.h"

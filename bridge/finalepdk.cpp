@@ -1,5 +1,6 @@
 // Host module lookup, the running version, the edit counters and the wrappers whose
-// behaviour goes beyond resolve-widen-call-narrow.
+// behaviour goes beyond resolve-widen-call-narrow. Their rules are in bridge/finalepdk.h
+// and, for the edit depth and version corrections, docs/framework-behaviour.md.
 #include "bridge/finalepdk.h"
 
 #include "bridge/hostcall.h"

@@ -3,7 +3,9 @@
 // Every host function is reached through a wrapper of the same name that finds the
 // host's export by name on first use, keeps the address (or its absence), widens the
 // arguments to the host's 32-bit slots, narrows the result, and returns a fixed
-// fallback, without calling, when the host lacks the function.
+// fallback, without calling, when the host lacks the function. The functions are the
+// rows of bridge/hostfunctions.def; what the bridge does where the host's answers are
+// unusual is written in docs/framework-behaviour.md.
 #pragma once
 
 #include <cstdint>
@@ -35,7 +37,6 @@ extern int32_t LoadedTGFCounter;
 #define FXFN(name, result, need, fallback, handling, ...) \
   FXT_RTYPE_##result name(FXT_EACH(FXT_PARAM, __VA_ARGS__));
 #include "bridge/hostfunctions.def"
-#undef FXFN
 
 // Record-version correction applied by the data-record wrappers before the host sees a
 // record: reads tag and size, may replace version (and shows the developer warnings).

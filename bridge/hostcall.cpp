@@ -1,4 +1,5 @@
-// The raw host calls, generated from hostfunctions.def.
+// The raw host calls, generated from bridge/hostfunctions.def, and the public wrappers of
+// its PLAIN rows. What a raw call does is written in bridge/hostcall.h.
 #include "bridge/hostcall.h"
 
 namespace {
@@ -38,7 +39,6 @@ namespace fxt_host {
     FXT_INVOKE_##result(fn, fallback, FXT_EACH(FXT_WIDEN, __VA_ARGS__));              \
   }
 #include "bridge/hostfunctions.def"
-#undef FXFN
 
 }  // namespace fxt_host
 
@@ -53,4 +53,3 @@ namespace fxt_host {
 #define FXFN(name, result, need, fallback, handling, ...) \
   FXT_PUBLIC_##handling(name, FXT_RTYPE_##result, __VA_ARGS__)
 #include "bridge/hostfunctions.def"
-#undef FXFN

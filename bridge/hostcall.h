@@ -10,11 +10,9 @@ namespace fxt_host {
 #define FXFN(name, result, need, fallback, handling, ...) \
   FXT_RTYPE_##result name(FXT_EACH(FXT_PARAM, __VA_ARGS__));
 #include "bridge/hostfunctions.def"
-#undef FXFN
 
 // Whether the host exports the function (resolving it on first use, like a call).
 #define FXFN(name, result, need, fallback, handling, ...) bool Has_##name();
 #include "bridge/hostfunctions.def"
-#undef FXFN
 
 }  // namespace fxt_host

@@ -32,12 +32,7 @@ constexpr PREFERENCE_LOCATION_MAPRECORD Entry(const char (&record)[5], uint16_t 
 // clang-format off
 #define PREF_MAP_END() };
 // clang-format on
-#define PREF_ARRAY(tag, condition, record, count, firstInci)
 #include "bridge/prefmaps.def"
-#undef PREF_MAP
-#undef PREF_WORD
-#undef PREF_MAP_END
-#undef PREF_ARRAY
 
 namespace {
 
@@ -63,25 +58,15 @@ struct ArrayRow {
 
 #define PREF_MAP(name, tag, condition) \
   {fxt::PrefTableTag(tag), condition, name, static_cast<short>(sizeof(name) / sizeof(name[0]))},
-#define PREF_WORD(record, item, inci, word, offset, conversion)
-#define PREF_MAP_END()
-#define PREF_ARRAY(tag, condition, record, count, firstInci)
 const RecordMapRow kRecordMaps[] = {
 #include "bridge/prefmaps.def"
 };
-#undef PREF_MAP
-#undef PREF_ARRAY
 
-#define PREF_MAP(name, tag, condition)
 #define PREF_ARRAY(tag, condition, record, count, firstInci) \
   {fxt::PrefTableTag(tag), condition, fxt::PrefTableTag(record), count, firstInci},
 const ArrayRow kArrays[] = {
 #include "bridge/prefmaps.def"
 };
-#undef PREF_MAP
-#undef PREF_WORD
-#undef PREF_MAP_END
-#undef PREF_ARRAY
 
 // --- Side records -------------------------------------------------------------------
 

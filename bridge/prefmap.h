@@ -9,7 +9,8 @@
 // rows of bridge/prefmaps.def; every other tag goes to the host as it is.
 //
 // k is the first item number of the caller's key as a signed 16-bit number (0 when
-// there is no key); some preferences are translated only for some k.
+// there is no key); some preferences are translated only for some k. What a load or save
+// does with sizes, missing side records and refused writes is in docs/preferences.md.
 #pragma once
 
 #include <cstdint>
@@ -38,14 +39,7 @@ struct PREFERENCE_LOCATION_MAPRECORD {
 
 // The record maps, in writable memory (the translation marks their entries as it goes).
 #define PREF_MAP(name, tag, condition) extern PREFERENCE_LOCATION_MAPRECORD name[];
-#define PREF_WORD(record, item, inci, word, offset, conversion)
-#define PREF_MAP_END()
-#define PREF_ARRAY(tag, condition, record, count, firstInci)
 #include "bridge/prefmaps.def"
-#undef PREF_MAP
-#undef PREF_WORD
-#undef PREF_MAP_END
-#undef PREF_ARRAY
 
 // The record map of a preference tag: true with the map and its entry count. False for
 // a tag without a map, with map null and count 0; and false for a tag whose map does

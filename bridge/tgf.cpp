@@ -1,5 +1,7 @@
 // Entry frames: the host hands out the music of one layer of one measure as a frame
-// block and takes it back. Frames going back for a change are cleaned first.
+// block and takes it back. Frames going back for a change are cleaned first. The
+// cleaning's rules are in docs/framework-behaviour.md (Host bridge), the frame as the
+// host hands it out in docs/host-music.md; the wrappers are declared in bridge/finalepdk.h.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>

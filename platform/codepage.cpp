@@ -1,4 +1,5 @@
-// The 8-bit code page on POSIX: Windows-1252, converted as Windows converts it.
+// The 8-bit code page on POSIX: Windows-1252, converted as Windows converts it. The
+// conversions' rules are at their declarations in platform/fxwin.h.
 #include <cstddef>
 
 #include "platform/fxwin.h"

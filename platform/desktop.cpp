@@ -1,6 +1,8 @@
 // The user-interface calls on POSIX. There is no window system here: the executable
 // that plays the host offers one through functions it exports under the names below
-// (FXTHOST_...). Without them, calls fail the way Windows reports failure.
+// (FXTHOST_...). Without them, calls fail the way Windows reports failure. The calls are
+// declared in platform/fxwin.h; how the emulated host answers a box is written in
+// docs/host-behaviour.md.
 #include <dlfcn.h>
 
 #include "platform/fxwin.h"

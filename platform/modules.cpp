@@ -1,6 +1,6 @@
 // Module handles on POSIX. A handle is the dynamic loader's handle of a loaded module;
 // the null handle, and the name "FINALE.EXE", name the executable that started the
-// process, which plays the host.
+// process, which plays the host. The calls' rules are in platform/fxwin.h.
 #include <dlfcn.h>
 #include <link.h>
 #include <strings.h>

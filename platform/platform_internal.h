@@ -1,4 +1,5 @@
-// Shared between the POSIX stand-ins.
+// Shared between the POSIX stand-ins of platform/fxwin.h: the executable's handle and
+// the desktop services it offers (platform/modules.cpp, platform/desktop.cpp).
 #pragma once
 
 #include "platform/fxwin.h"

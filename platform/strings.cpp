@@ -1,5 +1,6 @@
 // LoadStringA on POSIX: reads the string table that a module carries in its resource
-// note (see resnote.h), found through the module's program headers.
+// note (format in platform/resnote.h), found through the module's program headers. What
+// it copies and returns is written in platform/fxwin.h.
 #include <dlfcn.h>
 #include <link.h>
 

@@ -1,5 +1,6 @@
 // The command's texts: from the module's string table, or, when the table cannot be
-// read, from the same table compiled into the module.
+// read, from the same table compiled into the module. Declared in
+// plugin/tolleksplitgroups.h; the table is resources/strings.def.
 #include "framework/text/fcstring.h"
 #include "plugin/tolleksplitgroups.h"
 
@@ -11,7 +12,6 @@ const char* BuiltInText(int id) {
   case number:                   \
     return text;
 #include "resources/strings.def"
-#undef FXT_STRING
   }
   return nullptr;
 }

@@ -1,5 +1,6 @@
 // The plug-in's boundary with the host: version handshake, initialisation, the one menu
-// item, and the calls that need nothing of the plug-in.
+// item, and the calls that need nothing of the plug-in. What each entry point takes and
+// answers is written in plugin/entrypoints.h.
 #include "plugin/entrypoints.h"
 
 #include <cstring>

@@ -1,5 +1,6 @@
 // Running the command on the host's selection: refuse what it cannot handle, ask before
-// working on a very short range, split, and say so when nothing was split.
+// working on a very short range, split, and say so when nothing was split. Declared in
+// plugin/tolleksplitgroups.h; the command's rules are in docs/framework-behaviour.md.
 #include <memory>
 #include <vector>
 

@@ -1,6 +1,7 @@
 // Cutting staff groups at the edges of a selection: the record that was there keeps the
 // measures before the selection, and each piece cut off becomes a new group whose names
-// end in a numbered suffix.
+// end in a numbered suffix. The interface is plugin/splitgroups.h; what happens when the
+// host refuses or withholds something is in docs/framework-behaviour.md.
 #include "plugin/splitgroups.h"
 
 #include <cstring>

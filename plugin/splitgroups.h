@@ -1,4 +1,6 @@
-// Cutting staff groups at the edges of a selection.
+// Cutting staff groups at the edges of a selection. What a split does with a region
+// without measures, or a step the host refuses or withholds, is written in
+// docs/framework-behaviour.md.
 #pragma once
 
 #include <unordered_map>

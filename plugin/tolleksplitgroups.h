@@ -1,4 +1,6 @@
-// The Split Groups command.
+// The Split Groups command: its string-table entries and the functions the entry points
+// call. What the command does with unusual selections and host answers is written in
+// docs/framework-behaviour.md.
 #pragma once
 
 #include <cstdint>

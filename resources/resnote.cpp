@@ -14,6 +14,8 @@ struct Entry {
   const char* text;
 };
 
+// The string table: this tree's, or a plug-in author's, which need not undefine
+// FXT_STRING at its end (hence the #undef after it).
 constexpr Entry kStrings[] = {
 #define FXT_STRING(id, text) {id, text},
 #include "resources/strings.def"

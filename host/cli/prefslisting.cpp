@@ -46,27 +46,15 @@ struct ArrayMap {
   }                    \
   }                    \
   ,
-#define PREF_ARRAY(tag, condition, record, count, firstInci)
 const std::vector<RecordMap> kRecordMaps = {
 #include "bridge/prefmaps.def"
 };
-#undef PREF_MAP
-#undef PREF_WORD
-#undef PREF_MAP_END
-#undef PREF_ARRAY
 
-#define PREF_MAP(name, tag, condition)
-#define PREF_WORD(record, item, inci, word, offset, conversion)
-#define PREF_MAP_END()
 #define PREF_ARRAY(tag, condition, record, count, firstInci) \
   {fxt::PrefTableTag(tag), condition, fxt::PrefTableTag(record), count, firstInci},
 const std::vector<ArrayMap> kArrays = {
 #include "bridge/prefmaps.def"
 };
-#undef PREF_MAP
-#undef PREF_WORD
-#undef PREF_MAP_END
-#undef PREF_ARRAY
 
 // --- Text ---------------------------------------------------------------------------
 

@@ -28,5 +28,4 @@ extern "C" {
     FXT_RETURN_##result(Forward(fxthost::Fn::name, words, FXT_NARGS(__VA_ARGS__)));     \
   }
 #include "bridge/hostfunctions.def"
-#undef FXFN
 }

@@ -14,7 +14,6 @@ const FunctionInfo kInfo[] = {
 #define FXFN(name, result, need, fallback, handling, ...) \
   {#name, #result, IsRequired(#need), FXT_NARGS(__VA_ARGS__), #__VA_ARGS__, (fallback)},
 #include "bridge/hostfunctions.def"
-#undef FXFN
 };
 
 }  // namespace

@@ -12,7 +12,6 @@ namespace fxthost {
 enum class Fn : int {
 #define FXFN(name, result, need, fallback, handling, ...) name,
 #include "bridge/hostfunctions.def"
-#undef FXFN
   Count
 };
 
