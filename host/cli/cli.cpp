@@ -15,6 +15,7 @@
 #include "host/cli/batch.h"
 #include "host/cli/chart.h"
 #include "host/run/crashguard.h"
+#include "host/run/messages.h"
 #include "host/cli/musicchart.h"
 #include "host/cli/notationview.h"
 #include "host/files/docfile.h"
@@ -38,7 +39,7 @@ constexpr int kExitUnusable = 2;
 constexpr const char* kDemoName = "built-in orchestra";
 
 int Unusable(const std::string& reason) {
-  std::cerr << "fxthost: " << reason << "\n";
+  Complain(std::cerr, reason);
   return kExitUnusable;
 }
 
@@ -426,7 +427,7 @@ int Run(const RunOptions& options, bool demo) {
   const Document::Content contentBefore = document.Snapshot();
   const size_t undoStepsBefore = document.undoSteps.size();
   if (!host.BeginCommand(command)) {
-    std::cerr << "fxthost: the host could not start the command\n";
+    Complain(std::cerr, "the host could not start the command");
     host.SetUserInterface(nullptr);
     return kExitNotWritten;
   }
@@ -442,8 +443,8 @@ int Run(const RunOptions& options, bool demo) {
   host.EndCommand(true);
   host.SetUserInterface(nullptr);
   if (host.FramesOutstanding() > 0)
-    std::cerr << "fxthost: the command left " << host.FramesOutstanding()
-              << " entry frame(s) outstanding\n";
+    Complain(std::cerr, "the command left " + std::to_string(host.FramesOutstanding()) +
+                            " entry frame(s) outstanding");
   const std::vector<Alert> alerts = host.Alerts();
   std::cout << "The command returned " << result << ".\n\n";
 
@@ -472,7 +473,7 @@ int Run(const RunOptions& options, bool demo) {
     if (WriteFileAtomically(options.output, FormatDocument(document, info), &writeError)) {
       std::cout << "Wrote " << options.output << "\n";
     } else {
-      std::cerr << "fxthost: " << writeError << "\n";
+      Complain(std::cerr, writeError);
       status = kExitNotWritten;
     }
   }
@@ -482,7 +483,7 @@ int Run(const RunOptions& options, bool demo) {
                             &writeError)) {
       std::cout << "Wrote " << options.report << "\n";
     } else {
-      std::cerr << "fxthost: " << writeError << "\n";
+      Complain(std::cerr, writeError);
       status = kExitNotWritten;
     }
   }

@@ -7,6 +7,7 @@
 
 #include "bridge/prefmaptable.h"
 #include "host/files/docfile.h"
+#include "host/run/messages.h"
 
 namespace fxthost {
 
@@ -253,7 +254,7 @@ int PrintPreferenceRecords(const std::string& path, std::ostream& out, std::ostr
   Document document;
   DocumentError error;
   if (!ReadDocumentFile(path, &document, nullptr, &error)) {
-    err << "fxthost: " << error.Message() << "\n";
+    Complain(err, error.Message());
     return 2;
   }
   out << DescribePreferenceRecords(document, path);

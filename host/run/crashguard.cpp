@@ -10,6 +10,8 @@
 #include <unistd.h>
 #endif
 
+#include "host/run/messages.h"
+
 namespace fxthost {
 
 #if defined(_WIN32)
@@ -58,7 +60,7 @@ void OnFatalSignal(int signal) {
 
 CrashGuard::CrashGuard(const char* what) {
   if (depth++ > 0) return;
-  const int length = std::snprintf(message, sizeof message, "fxthost: %s (", what);
+  const int length = std::snprintf(message, sizeof message, "%s%s (", kMessagePrefix, what);
   messageLength = length < 0 ? 0 : std::min(static_cast<size_t>(length), sizeof message - 1);
   for (int i = 0; i < kSignalCount; ++i) {
     previous[i] = std::signal(kSignals[i], OnFatalSignal);

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "host/run/messages.h"
 #include "host/run/paths.h"
 
 namespace fxthost {
@@ -91,7 +92,7 @@ bool SaveChangedDocuments(const std::vector<OpenedDocument>& opened, std::ostrea
                             &error)) {
       out << "Wrote " << document.output << "\n";
     } else {
-      err << "fxthost: " << error << "\n";
+      Complain(err, error);
       saved = false;
     }
   }
