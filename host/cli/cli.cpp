@@ -9,25 +9,27 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "host/cli/batch.h"
 #include "host/cli/chart.h"
-#include "host/run/crashguard.h"
-#include "host/run/messages.h"
+#include "host/cli/console.h"
 #include "host/cli/musicchart.h"
 #include "host/cli/notationview.h"
+#include "host/cli/prefslisting.h"
 #include "host/files/docfile.h"
 #include "host/functions/host.h"
+#include "host/run/crashguard.h"
+#include "host/run/messages.h"
 #include "host/run/opendocuments.h"
 #include "host/run/paths.h"
 #include "host/run/pluginmodule.h"
-#include "host/cli/prefslisting.h"
 #include "host/store/recorddiff.h"
 #include "host/store/score.h"
-#include "host/cli/console.h"
 
 namespace fxthost {
 
@@ -324,36 +326,37 @@ std::string Hex(const RecordStore::Bytes& bytes) {
   return text;
 }
 
-// What the run did besides its result and alerts.
-struct CommandEffects {
-  std::string command;                 // the menu text of the item run
+// What a run reports: the command's result, every alert it showed, the undo steps and
+// record changes it made in its document and, when further documents were open, the
+// documents it changed.
+struct RunReport {
+  int32_t result = 0;
+  std::string command;                              // the menu text of the item run
+  std::optional<std::vector<std::string>> changed;  // with further documents only
+  std::vector<Alert> alerts;
   std::vector<std::string> undoSteps;  // the undo steps it made in its document
   std::vector<RecordChange> records;   // the records of its document it changed
 };
 
-// The report: the command's result, every alert it showed, the undo steps and record
-// changes it made in its document and, when further documents were open, the documents
-// it changed.
-std::string Report(int32_t result, const std::vector<Alert>& alerts,
-                   const std::vector<std::string>* changed, const CommandEffects& effects) {
-  nlohmann::ordered_json report;
-  report["result"] = result;
-  report["command"] = effects.command;
-  if (changed) report["changed"] = *changed;
-  report["alerts"] = nlohmann::ordered_json::array();
+nlohmann::ordered_json AlertsJson(const std::vector<Alert>& alerts) {
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (const Alert& alert : alerts) {
     // Only a question has an answer; a box with just an OK button reports "none".
     const std::string answer =
         alert.answer == "yes" || alert.answer == "no" ? alert.answer : "none";
-    report["alerts"].push_back(nlohmann::ordered_json{{"kind", alert.kind},
-                                                      {"caption", alert.caption},
-                                                      {"message", alert.message},
-                                                      {"answer", answer}});
+    list.push_back(nlohmann::ordered_json{{"kind", alert.kind},
+                                          {"caption", alert.caption},
+                                          {"message", alert.message},
+                                          {"answer", answer}});
   }
-  report["undoSteps"] = effects.undoSteps;
+  return list;
+}
+
+// Every record change in tag and key order, and per tag the count of each kind.
+nlohmann::ordered_json RecordsJson(const std::vector<RecordChange>& changes) {
   nlohmann::ordered_json counts = nlohmann::ordered_json::object();
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
-  for (const RecordChange& change : effects.records) {
+  for (const RecordChange& change : changes) {
     const std::string tag = TagName(change.tag);
     if (!counts.contains(tag)) counts[tag] = {{"added", 0}, {"changed", 0}, {"deleted", 0}};
     counts[tag][KindName(change.kind)] = counts[tag][KindName(change.kind)].get<int>() + 1;
@@ -365,7 +368,21 @@ std::string Report(int32_t result, const std::vector<Alert>& alerts,
     if (change.kind != RecordChange::Kind::kDeleted) entry["after"] = Hex(change.after);
     list.push_back(entry);
   }
-  report["records"] = {{"counts", counts}, {"changes", list}};
+  nlohmann::ordered_json records;
+  records["counts"] = counts;
+  records["changes"] = list;
+  return records;
+}
+
+// The text of the report file: a JSON object, its members in this order.
+std::string FormatReport(const RunReport& run) {
+  nlohmann::ordered_json report;
+  report["result"] = run.result;
+  report["command"] = run.command;
+  if (run.changed) report["changed"] = *run.changed;
+  report["alerts"] = AlertsJson(run.alerts);
+  report["undoSteps"] = run.undoSteps;
+  report["records"] = RecordsJson(run.records);
   return report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
@@ -400,58 +417,152 @@ std::unique_ptr<PluginModule> StartPlugin(const std::string& path, uint32_t host
   return nullptr;
 }
 
-int Run(const RunOptions& options, bool demo) {
-  Host host;
-  const std::string name = demo ? kDemoName : options.document;
-  DocumentFile info;
-  DocumentError error;
-  Document* opened =
-      demo ? &host.NewDocument(name) : OpenDocumentFile(host, options.document, &info, &error);
-  if (opened && demo && !ParseDocument(kDemoScore, name, opened, &info, &error)) opened = nullptr;
-  if (!opened) return Unusable(error.Message());
-  Document& document = *opened;
-
+// A run made ready before the plug-in is loaded: its document open with the selection
+// set, the version the host reports, and the further documents open.
+struct PreparedRun {
+  std::string name;  // the document as the charts title it
+  Document* document = nullptr;
+  DocumentFile info;  // what the document's file holds beside the document
   Region region;
-  std::string problem;
-  if (!ChooseSelection(document, options, &region, &problem)) return Unusable(problem);
-  SetSelection(document, region);
-
-  uint32_t version = info.hostVersion.value_or(host.Version());
-  if (!options.hostVersion.empty()) {
-    int64_t parsed = 0;
-    if (!ParseNumber(options.hostVersion, 0, 0xFFFFFFFFll, &parsed, true))
-      return Unusable("--host-version " + options.hostVersion +
-                      ": expected a version such as 0x11000000");
-    version = static_cast<uint32_t>(parsed);
-  }
-
-  if (!options.report.empty() && !demo && SamePath(options.report, options.document))
-    return Unusable("--report " + options.report + " would overwrite the input document");
-  if (!options.report.empty() && !options.output.empty() &&
-      SamePath(options.report, options.output))
-    return Unusable("-o and --report name the same file");
+  uint32_t version = 0;
   std::vector<OpenedDocument> further;
-  if (!OpenFurtherDocuments(host, options.open, options.document, {options.output, options.report},
-                            &further, &problem))
-    return Unusable(problem);
-  host.SetCurrentDocument(document.number);  // the command works on its own document
+};
 
-  host.SetVersion(version);
-  std::unique_ptr<PluginModule> plugin = StartPlugin(options.plugin, version, &error.reason);
-  if (!plugin) return Unusable(error.reason);
+// The built-in orchestra, read into a new document of the host.
+Document* OpenDemoDocument(Host& host, DocumentFile* info, DocumentError* error) {
+  Document& document = host.NewDocument(kDemoName);
+  return ParseDocument(kDemoScore, kDemoName, &document, info, error) ? &document : nullptr;
+}
+
+// The version the host reports: --host-version when given, else version unchanged (the
+// document file's, or the host's own).
+bool ChooseHostVersion(const std::string& text, uint32_t* version, std::string* problem) {
+  if (text.empty()) return true;
+  int64_t parsed = 0;
+  if (!ParseNumber(text, 0, 0xFFFFFFFFll, &parsed, true)) {
+    *problem = "--host-version " + text + ": expected a version such as 0x11000000";
+    return false;
+  }
+  *version = static_cast<uint32_t>(parsed);
+  return true;
+}
+
+// The report may replace neither the input document nor the document written (-o).
+bool CheckReportPath(const RunOptions& options, bool demo, std::string* problem) {
+  if (options.report.empty()) return true;
+  if (!demo && SamePath(options.report, options.document)) {
+    *problem = "--report " + options.report + " would overwrite the input document";
+    return false;
+  }
+  if (!options.output.empty() && SamePath(options.report, options.output)) {
+    *problem = "-o and --report name the same file";
+    return false;
+  }
+  return true;
+}
+
+// Opens the document and everything the run needs before the plug-in is loaded, and
+// makes the document current. False, with the reason, when the input is unusable.
+bool PrepareRun(Host& host, const RunOptions& options, bool demo, PreparedRun* run,
+                std::string* problem) {
+  run->name = demo ? kDemoName : options.document;
+  DocumentError error;
+  run->document = demo ? OpenDemoDocument(host, &run->info, &error)
+                       : OpenDocumentFile(host, options.document, &run->info, &error);
+  if (!run->document) {
+    *problem = error.Message();
+    return false;
+  }
+  if (!ChooseSelection(*run->document, options, &run->region, problem)) return false;
+  SetSelection(*run->document, run->region);
+  run->version = run->info.hostVersion.value_or(host.Version());
+  if (!ChooseHostVersion(options.hostVersion, &run->version, problem) ||
+      !CheckReportPath(options, demo, problem) ||
+      !OpenFurtherDocuments(host, options.open, options.document, {options.output, options.report},
+                            &run->further, problem))
+    return false;
+  host.SetCurrentDocument(run->document->number);  // the command works on its own document
+  host.SetVersion(run->version);
+  return true;
+}
+
+// The plug-in, started, and the menu item the run invokes.
+struct LoadedCommand {
+  std::unique_ptr<PluginModule> plugin;
+  int32_t item = 0;
+  std::string menuText;
+};
+
+// Starts the plug-in and picks its item (--item, else the first). False, with the
+// reason, when the plug-in cannot be used or has no such item.
+bool LoadCommand(const RunOptions& options, uint32_t version, LoadedCommand* command,
+                 std::string* problem) {
+  command->plugin = StartPlugin(options.plugin, version, problem);
+  if (!command->plugin) return false;
+  const std::vector<MenuItem>& items = command->plugin->MenuItems();
+  const int64_t count = static_cast<int64_t>(items.size());
+  if (count == 0) {
+    *problem = "plug-in " + options.plugin + " registers no menu item";
+    return false;
+  }
   int64_t item = 0;
-  const int64_t items = static_cast<int64_t>(plugin->MenuItems().size());
-  if (items == 0) return Unusable("plug-in " + options.plugin + " registers no menu item");
-  if (!options.item.empty() && !ParseNumber(options.item, 0, items - 1, &item))
-    return Unusable("--item " + options.item + ": the plug-in's items are numbered 0 to " +
-                    std::to_string(items - 1));
-  const std::string command = plugin->MenuItems()[static_cast<size_t>(item)].menuText;
+  if (!options.item.empty() && !ParseNumber(options.item, 0, count - 1, &item)) {
+    *problem = "--item " + options.item + ": the plug-in's items are numbered 0 to " +
+               std::to_string(count - 1);
+    return false;
+  }
+  command->item = static_cast<int32_t>(item);
+  command->menuText = items[static_cast<size_t>(item)].menuText;
+  return true;
+}
 
-  const int width = TerminalWidth();
-  const std::vector<ChartGroup> before = ChartGroups(document);
+// Invokes the command in one undo step, as the host runs a menu item; nothing when the
+// host could not start the command. A crash in the plug-in ends fxthost.
+std::optional<int32_t> InvokeCommand(Host& host, const std::string& pluginPath,
+                                     const LoadedCommand& command, const Region& region) {
+  if (!host.BeginCommand(command.menuText)) {
+    Complain(std::cerr, "the host could not start the command");
+    return std::nullopt;
+  }
+  uint8_t selection[Region::kBytes];
+  region.ToBytes(selection);
+  int32_t result = 0;
+  {
+    const std::string what =
+        "plug-in " + pluginPath + " crashed while running \"" + command.menuText + "\"";
+    CrashGuard guard(what.c_str());
+    result = command.plugin->Invoke(selection, command.item);
+  }
+  host.EndCommand(true);
+  return result;
+}
+
+// The documents the command changed, its own first, by the names the run was given.
+std::vector<std::string> ChangedDocuments(const PreparedRun& run,
+                                          const Document::Content& contentBefore) {
+  std::vector<std::string> changed;
+  if (run.document->Snapshot() != contentBefore) changed.push_back(run.name);
+  for (const OpenedDocument& other : run.further)
+    if (other.Changed()) changed.push_back(other.input);
+  return changed;
+}
+
+void PrintChangedDocuments(const std::vector<std::string>& changed) {
+  std::cout << "Changed documents:";
+  for (const std::string& file : changed) std::cout << " " << file;
+  std::cout << (changed.empty() ? " none\n" : "\n");
+}
+
+// Runs the command on the document between a chart of its groups before and one after
+// that marks what changed, alerts answered as the options say; fills in the report.
+// False when the host could not start the command.
+bool RunCommand(Host& host, const RunOptions& options, const PreparedRun& run,
+                const LoadedCommand& command, RunReport* report) {
+  Document& document = *run.document;
   ChartOptions chart;
-  chart.width = width;
-  chart.title = "Before: " + name;
+  chart.width = TerminalWidth();
+  const std::vector<ChartGroup> before = ChartGroups(document);
+  chart.title = "Before: " + run.name;
   std::cout << DrawChart(document, chart) << "\n";
 
   Answer answer = Answer::kNone;
@@ -460,72 +571,63 @@ int Run(const RunOptions& options, bool demo) {
   host.SetUserInterface(&ui);
   host.Alerts().clear();
 
-  std::cout << command << " on " << DescribeSelection(document, region) << std::endl;
+  std::cout << command.menuText << " on " << DescribeSelection(document, run.region) << std::endl;
   const Document::Content contentBefore = document.Snapshot();
   const size_t undoStepsBefore = document.undoSteps.size();
-  if (!host.BeginCommand(command)) {
-    Complain(std::cerr, "the host could not start the command");
-    host.SetUserInterface(nullptr);
-    return kExitNotWritten;
-  }
-  uint8_t selection[Region::kBytes];
-  region.ToBytes(selection);
-  int32_t result = 0;
-  {
-    const std::string what =
-        "plug-in " + options.plugin + " crashed while running \"" + command + "\"";
-    CrashGuard guard(what.c_str());
-    result = plugin->Invoke(selection, static_cast<int32_t>(item));
-  }
-  host.EndCommand(true);
+  const std::optional<int32_t> result = InvokeCommand(host, options.plugin, command, run.region);
   host.SetUserInterface(nullptr);
+  if (!result) return false;
   if (host.FramesOutstanding() > 0)
     Complain(std::cerr, "the command left " + std::to_string(host.FramesOutstanding()) +
                             " entry frame(s) outstanding");
-  const std::vector<Alert> alerts = host.Alerts();
-  std::cout << "The command returned " << result << ".\n\n";
+  report->result = *result;
+  report->command = command.menuText;
+  report->alerts = host.Alerts();
+  std::cout << "The command returned " << *result << ".\n\n";
 
-  chart.title = "After: " + name;
+  chart.title = "After: " + run.name;
   chart.before = &before;
   std::cout << DrawChart(document, chart);
-  std::vector<std::string> changed;
-  if (document.Snapshot() != contentBefore) changed.push_back(name);
-  for (const OpenedDocument& other : further)
-    if (other.Changed()) changed.push_back(other.input);
-  if (!further.empty()) {
-    std::cout << "Changed documents:";
-    for (const std::string& file : changed) std::cout << " " << file;
-    std::cout << (changed.empty() ? " none\n" : "\n");
+  const std::vector<std::string> changed = ChangedDocuments(run, contentBefore);
+  if (!run.further.empty()) {
+    PrintChangedDocuments(changed);
+    report->changed = changed;
   }
-
-  CommandEffects effects;
-  effects.command = command;
   for (size_t i = undoStepsBefore; i < document.undoSteps.size(); ++i)
-    effects.undoSteps.push_back(document.undoSteps[i].name);
-  effects.records = DiffRecords(contentBefore.records, document.records);
+    report->undoSteps.push_back(document.undoSteps[i].name);
+  report->records = DiffRecords(contentBefore.records, document.records);
+  return true;
+}
 
-  int status = kExitRan;
-  std::string writeError;
-  if (!options.output.empty()) {
-    if (WriteFileAtomically(options.output, FormatDocument(document, info), &writeError)) {
-      std::cout << "Wrote " << options.output << "\n";
-    } else {
-      Complain(std::cerr, writeError);
-      status = kExitNotWritten;
-    }
+// Writes a file the run was asked for and says so; false, with the reason on standard
+// error, when it cannot be written.
+bool WriteOutput(const std::string& path, const std::string& content) {
+  std::string error;
+  if (!WriteFileAtomically(path, content, &error)) {
+    Complain(std::cerr, error);
+    return false;
   }
-  if (!options.report.empty()) {
-    if (WriteFileAtomically(options.report,
-                            Report(result, alerts, further.empty() ? nullptr : &changed, effects),
-                            &writeError)) {
-      std::cout << "Wrote " << options.report << "\n";
-    } else {
-      Complain(std::cerr, writeError);
-      status = kExitNotWritten;
-    }
-  }
-  if (!SaveChangedDocuments(further, std::cout, std::cerr)) status = kExitNotWritten;
-  return status;
+  std::cout << "Wrote " << path << "\n";
+  return true;
+}
+
+int Run(const RunOptions& options, bool demo) {
+  Host host;
+  std::string problem;
+  PreparedRun run;
+  if (!PrepareRun(host, options, demo, &run, &problem)) return Unusable(problem);
+  LoadedCommand command;
+  if (!LoadCommand(options, run.version, &command, &problem)) return Unusable(problem);
+  RunReport report;
+  if (!RunCommand(host, options, run, command, &report)) return kExitNotWritten;
+
+  bool written = true;
+  if (!options.output.empty())
+    written = WriteOutput(options.output, FormatDocument(*run.document, run.info)) && written;
+  if (!options.report.empty())
+    written = WriteOutput(options.report, FormatReport(report)) && written;
+  if (!SaveChangedDocuments(run.further, std::cout, std::cerr)) written = false;
+  return written ? kExitRan : kExitNotWritten;
 }
 
 int Show(const std::string& path) {
