@@ -1,3 +1,5 @@
+// fxthost batch: the command lines of a file run in one process (host/cli/batch.h; the
+// file's form and the exit status in docs/fxthost.md, under "batch").
 #include "host/cli/batch.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// The chart of a document's staves and groups that show and run print (host/cli/chart.h;
+// its layout, marks and width in docs/fxthost.md, "The chart").
 #include "host/cli/chart.h"
 
 #include <algorithm>

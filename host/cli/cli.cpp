@@ -1,3 +1,5 @@
+// The fxthost command line: its subcommands, and run's options, selection, steps and
+// report (host/cli/cli.h; docs/fxthost.md, "Commands", has every message and exit status).
 #include "host/cli/cli.h"
 
 #include <CLI/CLI.hpp>

@@ -1,3 +1,5 @@
+// fxthost prefs: side records by the preference they serve (host/cli/prefslisting.h;
+// docs/fxthost.md, under "prefs"; the preference table in docs/preferences.md).
 #include "host/cli/prefslisting.h"
 
 #include <algorithm>

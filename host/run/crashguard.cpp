@@ -1,3 +1,5 @@
+// The guard that turns a plug-in crash into fxthost's ending with kExitCrashed
+// (host/run/crashguard.h; the message and status in docs/fxthost.md, "Commands").
 #include "host/run/crashguard.h"
 
 #include <algorithm>

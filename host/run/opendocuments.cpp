@@ -1,3 +1,5 @@
+// The further documents of fxthost run, opened before the command and saved after it
+// (host/run/opendocuments.h; docs/fxthost.md, "Further documents").
 #include "host/run/opendocuments.h"
 
 #include <ostream>
