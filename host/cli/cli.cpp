@@ -549,6 +549,7 @@ std::vector<std::string> ChangedDocuments(const PreparedRun& run,
   return changed;
 }
 
+// The line under the chart after the command that names the documents it changed.
 void PrintChangedDocuments(const std::vector<std::string>& changed) {
   std::cout << "Changed documents:";
   for (const std::string& file : changed) std::cout << " " << file;
@@ -613,6 +614,8 @@ bool WriteOutput(const std::string& path, const std::string& content) {
   return true;
 }
 
+// fxthost run (and demo, on the built-in orchestra): prepares the run, loads the plug-in,
+// runs the command and writes what was asked for; returns the exit status.
 int Run(const RunOptions& options, bool demo) {
   Host host;
   std::string problem;
