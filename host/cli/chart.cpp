@@ -177,7 +177,7 @@ struct Span {
 // A column of brackets that do not overlap, in order down the staves.
 struct Lane {
   std::vector<Span> spans;
-  size_t width = 0;  // of the widest label, and a column each side
+  size_t width = 0;  // the widest bracket: its glyph, its label and a blank
 };
 
 // The slots of a group's top and bottom staff in the score order; {0, 0} when they are
