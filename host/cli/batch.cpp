@@ -1,3 +1,5 @@
+// fxthost batch: the command lines of a file run in one process (host/cli/batch.h; the
+// file's form and the exit status in docs/fxthost.md, under "batch").
 #include "host/cli/batch.h"
 
 #include <algorithm>
@@ -5,6 +7,7 @@
 #include <iostream>
 
 #include "host/cli/cli.h"
+#include "host/run/messages.h"
 
 namespace fxthost {
 
@@ -38,7 +41,7 @@ bool SplitBatchLine(const std::string& line, std::vector<std::string>* words) {
 int RunBatch(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    std::cerr << "fxthost: cannot read the batch file " << path << "\n";
+    Complain(std::cerr, "cannot read the batch file " + path);
     return kExitUnusable;
   }
   int worst = 0;
@@ -56,10 +59,10 @@ int RunBatch(const std::string& path) {
     std::cout << "== " << number << ": " << line << std::endl;
     int status = kExitUnusable;
     if (!closed) {
-      std::cerr << "fxthost: " << path << " line " << lineNumber << ": a quote is not closed\n";
+      Complain(std::cerr, path + " line " + std::to_string(lineNumber) + ": a quote is not closed");
     } else if (words[0] == "batch") {
-      std::cerr << "fxthost: " << path << " line " << lineNumber
-                << ": a batch cannot run a batch\n";
+      Complain(std::cerr,
+               path + " line " + std::to_string(lineNumber) + ": a batch cannot run a batch");
     } else {
       std::vector<char*> argv;
       std::string program = "fxthost";

@@ -1,3 +1,5 @@
+// The fxthost command line: its subcommands, and run's options, selection, steps and
+// report (host/cli/cli.h; docs/fxthost.md, "Commands", has every message and exit status).
 #include "host/cli/cli.h"
 
 #include <CLI/CLI.hpp>
@@ -9,23 +11,27 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "host/cli/batch.h"
 #include "host/cli/chart.h"
-#include "host/run/crashguard.h"
+#include "host/cli/console.h"
 #include "host/cli/musicchart.h"
 #include "host/cli/notationview.h"
+#include "host/cli/prefslisting.h"
 #include "host/files/docfile.h"
 #include "host/functions/host.h"
+#include "host/run/crashguard.h"
+#include "host/run/messages.h"
 #include "host/run/opendocuments.h"
 #include "host/run/paths.h"
 #include "host/run/pluginmodule.h"
-#include "host/cli/prefslisting.h"
 #include "host/store/recorddiff.h"
 #include "host/store/score.h"
-#include "host/cli/console.h"
 
 namespace fxthost {
 
@@ -38,7 +44,7 @@ constexpr int kExitUnusable = 2;
 constexpr const char* kDemoName = "built-in orchestra";
 
 int Unusable(const std::string& reason) {
-  std::cerr << "fxthost: " << reason << "\n";
+  Complain(std::cerr, reason);
   return kExitUnusable;
 }
 
@@ -109,161 +115,197 @@ std::string OutsideOf(const std::string& text, int64_t first, int64_t last, int6
   return "";
 }
 
-// The selection the command runs on: the document's, with what the options give in
-// its place. False with the reason when it names no music of the document. Each
+// Chooses the selection the command runs on: the document's, with what the options give
+// in its place, part by part (the list, the staves, the measures, the positions). Each
 // refusal of an option names the option as given and what is wrong with it.
-bool ChooseSelection(const Document& document, const RunOptions& options, Region* chosen,
-                     std::string* problem) {
-  const bool hasBase = document.hasSelection;
-  const Region base = Selection(document);
-  Region region;
-  int64_t first = 0, last = 0;
+class SelectionChooser {
+ public:
+  SelectionChooser(const Document& document, const RunOptions& options, std::string* problem)
+      : document_(document),
+        options_(options),
+        problem_(problem),
+        hasBase_(document.hasSelection),
+        base_(Selection(document)) {}
 
-  int64_t list = hasBase ? base.startList : 0;
-  if (!options.list.empty() && !ParseNumber(options.list, 0, 0xFFFF, &list)) {
-    *problem = "--list " + options.list + ": list numbers run from 0 to 65535";
-    return false;
-  }
-  region.startList = region.endList = static_cast<uint16_t>(list);
-  const std::string listText = "list " + std::to_string(list);
-  const int32_t slots = SlotCount(document.records, region.startList);
-  if (!options.list.empty() && slots == 0) {
-    *problem = "--list " + options.list + ": " + listText + " has no staves";
-    return false;
+  // False with the reason in problem when the selection names no music of the document.
+  bool Choose(Region* chosen) {
+    if (!ChooseList() || !ChooseStaves() || !ChooseMeasures() || !ChoosePositions() ||
+        !CheckRegion())
+      return false;
+    *chosen = region_;
+    return true;
   }
 
-  if (!options.staves.empty() && !options.slots.empty()) {
-    *problem = "give --staves or --slots, not both";
+ private:
+  bool Refuse(std::string reason) {
+    *problem_ = std::move(reason);
     return false;
   }
-  auto slotOf = [&](int64_t staff, int16_t* slot) {
+
+  // The list of the slots: --list, else the selection's, else list 0.
+  bool ChooseList() {
+    int64_t list = hasBase_ ? base_.startList : 0;
+    if (!options_.list.empty() && !ParseNumber(options_.list, 0, 0xFFFF, &list))
+      return Refuse("--list " + options_.list + ": list numbers run from 0 to 65535");
+    region_.startList = region_.endList = static_cast<uint16_t>(list);
+    listText_ = "list " + std::to_string(list);
+    slots_ = SlotCount(document_.records, region_.startList);
+    if (!options_.list.empty() && slots_ == 0)
+      return Refuse("--list " + options_.list + ": " + listText_ + " has no staves");
+    return true;
+  }
+
+  // The staves: by staff number (--staves) or by slot (--slots), else the document's.
+  bool ChooseStaves() {
+    if (!options_.staves.empty() && !options_.slots.empty())
+      return Refuse("give --staves or --slots, not both");
+    if (!options_.staves.empty()) return ChooseStavesByNumber();
+    if (!options_.slots.empty()) return ChooseStavesBySlot();
+    if (hasBase_) return KeepDocumentStaves();
+    return Refuse("the document has no selection: give --staves or --slots, and --measures");
+  }
+
+  bool ChooseStavesByNumber() {
+    const std::string option = "--staves " + options_.staves + ": ";
+    int64_t first = 0, last = 0;
+    if (!ParseRange(options_.staves, &first, &last))
+      return Refuse(option + "expected staff numbers A-B, or one staff A");
+    if (!SlotOfStaff(first, &region_.startSlot) || !SlotOfStaff(last, &region_.endSlot))
+      return Refuse(option + *problem_);
+    if (region_.startSlot > region_.endSlot)
+      return Refuse(option + "the top staff comes after the bottom staff (staff " +
+                    std::to_string(first) + " is in slot " + std::to_string(region_.startSlot) +
+                    " of " + listText_ + ", staff " + std::to_string(last) + " in slot " +
+                    std::to_string(region_.endSlot) + ")");
+    return true;
+  }
+
+  bool ChooseStavesBySlot() {
+    const std::string option = "--slots " + options_.slots + ": ";
+    int64_t first = 0, last = 0;
+    if (!ParseRange(options_.slots, &first, &last))
+      return Refuse(option + "expected slots A-B, or one slot A");
+    const std::string outside = OutsideOf(options_.slots, first, last, 1, slots_);
+    if (!outside.empty())
+      return Refuse(option + "slot " + outside + " does not exist (" + listText_ +
+                    " has slots 1 to " + std::to_string(slots_) + ")");
+    if (first > last)
+      return Refuse(option + "slot " + std::to_string(first) + " comes after slot " +
+                    std::to_string(last));
+    region_.startSlot = static_cast<int16_t>(first);
+    region_.endSlot = static_cast<int16_t>(last);
+    return true;
+  }
+
+  // The document's selected staves, in the list chosen.
+  bool KeepDocumentStaves() {
+    const int16_t top = StaffAtSlot(document_.records, base_.startList, base_.startSlot);
+    const int16_t bottom = StaffAtSlot(document_.records, base_.endList, base_.endSlot);
+    if (region_.startList != base_.startList)
+      return SlotOfStaff(top, &region_.startSlot) && SlotOfStaff(bottom, &region_.endSlot);
+    region_.startSlot = base_.startSlot;
+    region_.endSlot = base_.endSlot;
+    return true;
+  }
+
+  // The slot of a staff in the list chosen; false, with the reason, when it has none.
+  bool SlotOfStaff(int64_t staff, int16_t* slot) {
     *slot = staff >= -0x8000 && staff <= 0x7FFF
                 ? static_cast<int16_t>(
-                      SlotOf(document.records, region.startList, static_cast<int16_t>(staff)))
+                      SlotOf(document_.records, region_.startList, static_cast<int16_t>(staff)))
                 : int16_t{0};
-    if (*slot == 0) *problem = "staff " + std::to_string(staff) + " is not in " + listText;
-    return *slot != 0;
-  };
-  if (!options.staves.empty()) {
-    const std::string option = "--staves " + options.staves + ": ";
-    if (!ParseRange(options.staves, &first, &last)) {
-      *problem = option + "expected staff numbers A-B, or one staff A";
-      return false;
-    }
-    if (!slotOf(first, &region.startSlot) || !slotOf(last, &region.endSlot)) {
-      *problem = option + *problem;
-      return false;
-    }
-    if (region.startSlot > region.endSlot) {
-      *problem = option + "the top staff comes after the bottom staff (staff " +
-                 std::to_string(first) + " is in slot " + std::to_string(region.startSlot) +
-                 " of " + listText + ", staff " + std::to_string(last) + " in slot " +
-                 std::to_string(region.endSlot) + ")";
-      return false;
-    }
-  } else if (!options.slots.empty()) {
-    const std::string option = "--slots " + options.slots + ": ";
-    if (!ParseRange(options.slots, &first, &last)) {
-      *problem = option + "expected slots A-B, or one slot A";
-      return false;
-    }
-    const std::string outside = OutsideOf(options.slots, first, last, 1, slots);
-    if (!outside.empty()) {
-      *problem = option + "slot " + outside + " does not exist (" + listText + " has slots 1 to " +
-                 std::to_string(slots) + ")";
-      return false;
-    }
-    if (first > last) {
-      *problem =
-          option + "slot " + std::to_string(first) + " comes after slot " + std::to_string(last);
-      return false;
-    }
-    region.startSlot = static_cast<int16_t>(first);
-    region.endSlot = static_cast<int16_t>(last);
-  } else if (hasBase) {
-    // The document's selected staves, in the list chosen.
-    const int16_t top = StaffAtSlot(document.records, base.startList, base.startSlot);
-    const int16_t bottom = StaffAtSlot(document.records, base.endList, base.endSlot);
-    if (region.startList == base.startList) {
-      region.startSlot = base.startSlot;
-      region.endSlot = base.endSlot;
-    } else if (!slotOf(top, &region.startSlot) || !slotOf(bottom, &region.endSlot)) {
-      return false;
-    }
-  } else {
-    *problem = "the document has no selection: give --staves or --slots, and --measures";
-    return false;
+    if (*slot == 0) return Refuse("staff " + std::to_string(staff) + " is not in " + listText_);
+    return true;
   }
 
-  const int32_t measures = LastMeasure(document.records);
-  if (!options.measures.empty()) {
-    const std::string option = "--measures " + options.measures + ": ";
-    if (!ParseRange(options.measures, &first, &last)) {
-      *problem = option + "expected measures A-B, or one measure A";
-      return false;
-    }
-    const std::string outside = OutsideOf(options.measures, first, last, 1, measures);
-    if (!outside.empty()) {
-      const bool below = outside[0] == '-' || outside == "0" || measures == 0;
-      *problem = option + "measure " + outside +
-                 (below ? " does not exist" : " is outside the document") +
-                 (measures == 0 ? std::string(" (the document has no measures)")
-                                : " (measures run from 1 to " + std::to_string(measures) + ")");
-      return false;
-    }
-    if (first > last) {
-      *problem = option + "measure " + std::to_string(first) + " comes after measure " +
-                 std::to_string(last);
-      return false;
-    }
-    region.startMeasure = static_cast<int16_t>(first);
-    region.endMeasure = static_cast<int16_t>(last);
-  } else if (hasBase) {
-    region.startMeasure = base.startMeasure;
-    region.endMeasure = base.endMeasure;
-  } else {
-    *problem = "the document has no selection: give --measures";
-    return false;
+  // The measures: --measures, else the document's.
+  bool ChooseMeasures() {
+    measures_ = LastMeasure(document_.records);
+    if (!options_.measures.empty()) return ChooseGivenMeasures();
+    if (!hasBase_) return Refuse("the document has no selection: give --measures");
+    region_.startMeasure = base_.startMeasure;
+    region_.endMeasure = base_.endMeasure;
+    return true;
   }
 
-  auto position = [&](const char* name, const std::string& text, int32_t* value) {
+  bool ChooseGivenMeasures() {
+    const std::string option = "--measures " + options_.measures + ": ";
+    int64_t first = 0, last = 0;
+    if (!ParseRange(options_.measures, &first, &last))
+      return Refuse(option + "expected measures A-B, or one measure A");
+    const std::string outside = OutsideOf(options_.measures, first, last, 1, measures_);
+    if (!outside.empty()) {
+      const bool below = outside[0] == '-' || outside == "0" || measures_ == 0;
+      return Refuse(
+          option + "measure " + outside + (below ? " does not exist" : " is outside the document") +
+          (measures_ == 0 ? std::string(" (the document has no measures)")
+                          : " (measures run from 1 to " + std::to_string(measures_) + ")"));
+    }
+    if (first > last)
+      return Refuse(option + "measure " + std::to_string(first) + " comes after measure " +
+                    std::to_string(last));
+    region_.startMeasure = static_cast<int16_t>(first);
+    region_.endMeasure = static_cast<int16_t>(last);
+    return true;
+  }
+
+  // The positions in the first and the last measure: the options', else the document's,
+  // else the whole measures.
+  bool ChoosePositions() {
+    region_.startPosition = hasBase_ ? base_.startPosition : 0;
+    region_.endPosition = hasBase_ ? base_.endPosition : Region::kMeasureEnd;
+    if (!ChoosePosition("--start-position", options_.startPosition, &region_.startPosition) ||
+        !ChoosePosition("--end-position", options_.endPosition, &region_.endPosition))
+      return false;
+    if (region_.startMeasure == region_.endMeasure && region_.startPosition > region_.endPosition)
+      return Refuse("the start position " + std::to_string(region_.startPosition) +
+                    " comes after the end position " + std::to_string(region_.endPosition) +
+                    " in the one measure selected");
+    return true;
+  }
+
+  // The position the option gives, when it gives one.
+  bool ChoosePosition(const char* name, const std::string& text, int32_t* value) {
     int64_t parsed = 0;
     if (text.empty()) return true;
     if (!ParseNumber(text, -999999999999, 999999999999, &parsed) || parsed < 0 ||
-        parsed > Region::kMeasureEnd) {
-      *problem = std::string(name) + " " + text + ": positions run from 0 to " +
-                 std::to_string(Region::kMeasureEnd);
-      return false;
-    }
+        parsed > Region::kMeasureEnd)
+      return Refuse(std::string(name) + " " + text + ": positions run from 0 to " +
+                    std::to_string(Region::kMeasureEnd));
     *value = static_cast<int32_t>(parsed);
     return true;
-  };
-  region.startPosition = hasBase ? base.startPosition : 0;
-  region.endPosition = hasBase ? base.endPosition : Region::kMeasureEnd;
-  if (!position("--start-position", options.startPosition, &region.startPosition) ||
-      !position("--end-position", options.endPosition, &region.endPosition))
-    return false;
-  if (region.startMeasure == region.endMeasure && region.startPosition > region.endPosition) {
-    *problem = "the start position " + std::to_string(region.startPosition) +
-               " comes after the end position " + std::to_string(region.endPosition) +
-               " in the one measure selected";
-    return false;
   }
 
-  if (region.startSlot > region.endSlot) {
-    *problem = "the selection's top staff comes after its bottom staff";
-    return false;
+  // The parts together: staves in order, and music that the document has.
+  bool CheckRegion() {
+    if (region_.startSlot > region_.endSlot)
+      return Refuse("the selection's top staff comes after its bottom staff");
+    if (!IsValidRegion(document_.records, region_))
+      return Refuse("the selection (slots " + std::to_string(region_.startSlot) + "-" +
+                    std::to_string(region_.endSlot) + " of " + listText_ + ", measures " +
+                    std::to_string(region_.startMeasure) + "-" +
+                    std::to_string(region_.endMeasure) + ") is outside the document (" +
+                    std::to_string(slots_) + " staves in " + listText_ + ", " +
+                    std::to_string(measures_) + " measures)");
+    return true;
   }
-  if (!IsValidRegion(document.records, region)) {
-    *problem = "the selection (slots " + std::to_string(region.startSlot) + "-" +
-               std::to_string(region.endSlot) + " of " + listText + ", measures " +
-               std::to_string(region.startMeasure) + "-" + std::to_string(region.endMeasure) +
-               ") is outside the document (" + std::to_string(slots) + " staves in " + listText +
-               ", " + std::to_string(measures) + " measures)";
-    return false;
-  }
-  *chosen = region;
-  return true;
+
+  const Document& document_;
+  const RunOptions& options_;
+  std::string* problem_;
+  const bool hasBase_;  // whether the document has a selection to start from
+  const Region base_;   // the document's selection
+  Region region_;       // the selection chosen so far
+  std::string listText_;
+  int32_t slots_ = 0;     // of the list chosen
+  int32_t measures_ = 0;  // of the document
+};
+
+// The selection the command runs on: the document's, with what the options give in
+// its place. False with the reason when it names no music of the document.
+bool ChooseSelection(const Document& document, const RunOptions& options, Region* chosen,
+                     std::string* problem) {
+  return SelectionChooser(document, options, problem).Choose(chosen);
 }
 
 std::string TagName(uint32_t tag) {
@@ -286,36 +328,37 @@ std::string Hex(const RecordStore::Bytes& bytes) {
   return text;
 }
 
-// What the run did besides its result and alerts.
-struct CommandEffects {
-  std::string command;                 // the menu text of the item run
+// What a run reports: the command's result, every alert it showed, the undo steps and
+// record changes it made in its document and, when further documents were open, the
+// documents it changed.
+struct RunReport {
+  int32_t result = 0;
+  std::string command;                              // the menu text of the item run
+  std::optional<std::vector<std::string>> changed;  // with further documents only
+  std::vector<Alert> alerts;
   std::vector<std::string> undoSteps;  // the undo steps it made in its document
   std::vector<RecordChange> records;   // the records of its document it changed
 };
 
-// The report: the command's result, every alert it showed, the undo steps and record
-// changes it made in its document and, when further documents were open, the documents
-// it changed.
-std::string Report(int32_t result, const std::vector<Alert>& alerts,
-                   const std::vector<std::string>* changed, const CommandEffects& effects) {
-  nlohmann::ordered_json report;
-  report["result"] = result;
-  report["command"] = effects.command;
-  if (changed) report["changed"] = *changed;
-  report["alerts"] = nlohmann::ordered_json::array();
+nlohmann::ordered_json AlertsJson(const std::vector<Alert>& alerts) {
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
   for (const Alert& alert : alerts) {
     // Only a question has an answer; a box with just an OK button reports "none".
     const std::string answer =
         alert.answer == "yes" || alert.answer == "no" ? alert.answer : "none";
-    report["alerts"].push_back(nlohmann::ordered_json{{"kind", alert.kind},
-                                                      {"caption", alert.caption},
-                                                      {"message", alert.message},
-                                                      {"answer", answer}});
+    list.push_back(nlohmann::ordered_json{{"kind", alert.kind},
+                                          {"caption", alert.caption},
+                                          {"message", alert.message},
+                                          {"answer", answer}});
   }
-  report["undoSteps"] = effects.undoSteps;
+  return list;
+}
+
+// Every record change in tag and key order, and per tag the count of each kind.
+nlohmann::ordered_json RecordsJson(const std::vector<RecordChange>& changes) {
   nlohmann::ordered_json counts = nlohmann::ordered_json::object();
   nlohmann::ordered_json list = nlohmann::ordered_json::array();
-  for (const RecordChange& change : effects.records) {
+  for (const RecordChange& change : changes) {
     const std::string tag = TagName(change.tag);
     if (!counts.contains(tag)) counts[tag] = {{"added", 0}, {"changed", 0}, {"deleted", 0}};
     counts[tag][KindName(change.kind)] = counts[tag][KindName(change.kind)].get<int>() + 1;
@@ -327,7 +370,21 @@ std::string Report(int32_t result, const std::vector<Alert>& alerts,
     if (change.kind != RecordChange::Kind::kDeleted) entry["after"] = Hex(change.after);
     list.push_back(entry);
   }
-  report["records"] = {{"counts", counts}, {"changes", list}};
+  nlohmann::ordered_json records;
+  records["counts"] = counts;
+  records["changes"] = list;
+  return records;
+}
+
+// The text of the report file: a JSON object, its members in this order.
+std::string FormatReport(const RunReport& run) {
+  nlohmann::ordered_json report;
+  report["result"] = run.result;
+  report["command"] = run.command;
+  if (run.changed) report["changed"] = *run.changed;
+  report["alerts"] = AlertsJson(run.alerts);
+  report["undoSteps"] = run.undoSteps;
+  report["records"] = RecordsJson(run.records);
   return report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
@@ -362,58 +419,153 @@ std::unique_ptr<PluginModule> StartPlugin(const std::string& path, uint32_t host
   return nullptr;
 }
 
-int Run(const RunOptions& options, bool demo) {
-  Host host;
-  const std::string name = demo ? kDemoName : options.document;
-  DocumentFile info;
-  DocumentError error;
-  Document* opened =
-      demo ? &host.NewDocument(name) : OpenDocumentFile(host, options.document, &info, &error);
-  if (opened && demo && !ParseDocument(kDemoScore, name, opened, &info, &error)) opened = nullptr;
-  if (!opened) return Unusable(error.Message());
-  Document& document = *opened;
-
+// A run made ready before the plug-in is loaded: its document open with the selection
+// set, the version the host reports, and the further documents open.
+struct PreparedRun {
+  std::string name;  // the document as the charts title it
+  Document* document = nullptr;
+  DocumentFile info;  // what the document's file holds beside the document
   Region region;
-  std::string problem;
-  if (!ChooseSelection(document, options, &region, &problem)) return Unusable(problem);
-  SetSelection(document, region);
-
-  uint32_t version = info.hostVersion.value_or(host.Version());
-  if (!options.hostVersion.empty()) {
-    int64_t parsed = 0;
-    if (!ParseNumber(options.hostVersion, 0, 0xFFFFFFFFll, &parsed, true))
-      return Unusable("--host-version " + options.hostVersion +
-                      ": expected a version such as 0x11000000");
-    version = static_cast<uint32_t>(parsed);
-  }
-
-  if (!options.report.empty() && !demo && SamePath(options.report, options.document))
-    return Unusable("--report " + options.report + " would overwrite the input document");
-  if (!options.report.empty() && !options.output.empty() &&
-      SamePath(options.report, options.output))
-    return Unusable("-o and --report name the same file");
+  uint32_t version = 0;
   std::vector<OpenedDocument> further;
-  if (!OpenFurtherDocuments(host, options.open, options.document, {options.output, options.report},
-                            &further, &problem))
-    return Unusable(problem);
-  host.SetCurrentDocument(document.number);  // the command works on its own document
+};
 
-  host.SetVersion(version);
-  std::unique_ptr<PluginModule> plugin = StartPlugin(options.plugin, version, &error.reason);
-  if (!plugin) return Unusable(error.reason);
+// The built-in orchestra, read into a new document of the host.
+Document* OpenDemoDocument(Host& host, DocumentFile* info, DocumentError* error) {
+  Document& document = host.NewDocument(kDemoName);
+  return ParseDocument(kDemoScore, kDemoName, &document, info, error) ? &document : nullptr;
+}
+
+// The version the host reports: --host-version when given, else version unchanged (the
+// document file's, or the host's own).
+bool ChooseHostVersion(const std::string& text, uint32_t* version, std::string* problem) {
+  if (text.empty()) return true;
+  int64_t parsed = 0;
+  if (!ParseNumber(text, 0, 0xFFFFFFFFll, &parsed, true)) {
+    *problem = "--host-version " + text + ": expected a version such as 0x11000000";
+    return false;
+  }
+  *version = static_cast<uint32_t>(parsed);
+  return true;
+}
+
+// The report may replace neither the input document nor the document written (-o).
+bool CheckReportPath(const RunOptions& options, bool demo, std::string* problem) {
+  if (options.report.empty()) return true;
+  if (!demo && SamePath(options.report, options.document)) {
+    *problem = "--report " + options.report + " would overwrite the input document";
+    return false;
+  }
+  if (!options.output.empty() && SamePath(options.report, options.output)) {
+    *problem = "-o and --report name the same file";
+    return false;
+  }
+  return true;
+}
+
+// Opens the document and everything the run needs before the plug-in is loaded, and
+// makes the document current. False, with the reason, when the input is unusable.
+bool PrepareRun(Host& host, const RunOptions& options, bool demo, PreparedRun* run,
+                std::string* problem) {
+  run->name = demo ? kDemoName : options.document;
+  DocumentError error;
+  run->document = demo ? OpenDemoDocument(host, &run->info, &error)
+                       : OpenDocumentFile(host, options.document, &run->info, &error);
+  if (!run->document) {
+    *problem = error.Message();
+    return false;
+  }
+  if (!ChooseSelection(*run->document, options, &run->region, problem)) return false;
+  SetSelection(*run->document, run->region);
+  run->version = run->info.hostVersion.value_or(host.Version());
+  if (!ChooseHostVersion(options.hostVersion, &run->version, problem) ||
+      !CheckReportPath(options, demo, problem) ||
+      !OpenFurtherDocuments(host, options.open, options.document, {options.output, options.report},
+                            &run->further, problem))
+    return false;
+  host.SetCurrentDocument(run->document->number);  // the command works on its own document
+  host.SetVersion(run->version);
+  return true;
+}
+
+// The plug-in, started, and the menu item the run invokes.
+struct LoadedCommand {
+  std::unique_ptr<PluginModule> plugin;
+  int32_t item = 0;
+  std::string menuText;
+};
+
+// Starts the plug-in and picks its item (--item, else the first). False, with the
+// reason, when the plug-in cannot be used or has no such item.
+bool LoadCommand(const RunOptions& options, uint32_t version, LoadedCommand* command,
+                 std::string* problem) {
+  command->plugin = StartPlugin(options.plugin, version, problem);
+  if (!command->plugin) return false;
+  const std::vector<MenuItem>& items = command->plugin->MenuItems();
+  const int64_t count = static_cast<int64_t>(items.size());
+  if (count == 0) {
+    *problem = "plug-in " + options.plugin + " registers no menu item";
+    return false;
+  }
   int64_t item = 0;
-  const int64_t items = static_cast<int64_t>(plugin->MenuItems().size());
-  if (items == 0) return Unusable("plug-in " + options.plugin + " registers no menu item");
-  if (!options.item.empty() && !ParseNumber(options.item, 0, items - 1, &item))
-    return Unusable("--item " + options.item + ": the plug-in's items are numbered 0 to " +
-                    std::to_string(items - 1));
-  const std::string command = plugin->MenuItems()[static_cast<size_t>(item)].menuText;
+  if (!options.item.empty() && !ParseNumber(options.item, 0, count - 1, &item)) {
+    *problem = "--item " + options.item + ": the plug-in's items are numbered 0 to " +
+               std::to_string(count - 1);
+    return false;
+  }
+  command->item = static_cast<int32_t>(item);
+  command->menuText = items[static_cast<size_t>(item)].menuText;
+  return true;
+}
 
-  const int width = TerminalWidth();
-  const std::vector<ChartGroup> before = ChartGroups(document);
+// Invokes the command in one undo step, as the host runs a menu item; nothing when the
+// host could not start the command. A crash in the plug-in ends fxthost.
+std::optional<int32_t> InvokeCommand(Host& host, const std::string& pluginPath,
+                                     const LoadedCommand& command, const Region& region) {
+  if (!host.BeginCommand(command.menuText)) {
+    Complain(std::cerr, "the host could not start the command");
+    return std::nullopt;
+  }
+  uint8_t selection[Region::kBytes];
+  region.ToBytes(selection);
+  int32_t result = 0;
+  {
+    const std::string what =
+        "plug-in " + pluginPath + " crashed while running \"" + command.menuText + "\"";
+    CrashGuard guard(what.c_str());
+    result = command.plugin->Invoke(selection, command.item);
+  }
+  host.EndCommand(true);
+  return result;
+}
+
+// The documents the command changed, its own first, by the names the run was given.
+std::vector<std::string> ChangedDocuments(const PreparedRun& run,
+                                          const Document::Content& contentBefore) {
+  std::vector<std::string> changed;
+  if (run.document->Snapshot() != contentBefore) changed.push_back(run.name);
+  for (const OpenedDocument& other : run.further)
+    if (other.Changed()) changed.push_back(other.input);
+  return changed;
+}
+
+// The line under the chart after the command that names the documents it changed.
+void PrintChangedDocuments(const std::vector<std::string>& changed) {
+  std::cout << "Changed documents:";
+  for (const std::string& file : changed) std::cout << " " << file;
+  std::cout << (changed.empty() ? " none\n" : "\n");
+}
+
+// Runs the command on the document between a chart of its groups before and one after
+// that marks what changed, alerts answered as the options say; fills in the report.
+// False when the host could not start the command.
+bool RunCommand(Host& host, const RunOptions& options, const PreparedRun& run,
+                const LoadedCommand& command, RunReport* report) {
+  Document& document = *run.document;
   ChartOptions chart;
-  chart.width = width;
-  chart.title = "Before: " + name;
+  chart.width = TerminalWidth();
+  const std::vector<ChartGroup> before = ChartGroups(document);
+  chart.title = "Before: " + run.name;
   std::cout << DrawChart(document, chart) << "\n";
 
   Answer answer = Answer::kNone;
@@ -422,72 +574,65 @@ int Run(const RunOptions& options, bool demo) {
   host.SetUserInterface(&ui);
   host.Alerts().clear();
 
-  std::cout << command << " on " << DescribeSelection(document, region) << std::endl;
+  std::cout << command.menuText << " on " << DescribeSelection(document, run.region) << std::endl;
   const Document::Content contentBefore = document.Snapshot();
   const size_t undoStepsBefore = document.undoSteps.size();
-  if (!host.BeginCommand(command)) {
-    std::cerr << "fxthost: the host could not start the command\n";
-    host.SetUserInterface(nullptr);
-    return kExitNotWritten;
-  }
-  uint8_t selection[Region::kBytes];
-  region.ToBytes(selection);
-  int32_t result = 0;
-  {
-    const std::string what =
-        "plug-in " + options.plugin + " crashed while running \"" + command + "\"";
-    CrashGuard guard(what.c_str());
-    result = plugin->Invoke(selection, static_cast<int32_t>(item));
-  }
-  host.EndCommand(true);
+  const std::optional<int32_t> result = InvokeCommand(host, options.plugin, command, run.region);
   host.SetUserInterface(nullptr);
+  if (!result) return false;
   if (host.FramesOutstanding() > 0)
-    std::cerr << "fxthost: the command left " << host.FramesOutstanding()
-              << " entry frame(s) outstanding\n";
-  const std::vector<Alert> alerts = host.Alerts();
-  std::cout << "The command returned " << result << ".\n\n";
+    Complain(std::cerr, "the command left " + std::to_string(host.FramesOutstanding()) +
+                            " entry frame(s) outstanding");
+  report->result = *result;
+  report->command = command.menuText;
+  report->alerts = host.Alerts();
+  std::cout << "The command returned " << *result << ".\n\n";
 
-  chart.title = "After: " + name;
+  chart.title = "After: " + run.name;
   chart.before = &before;
   std::cout << DrawChart(document, chart);
-  std::vector<std::string> changed;
-  if (document.Snapshot() != contentBefore) changed.push_back(name);
-  for (const OpenedDocument& other : further)
-    if (other.Changed()) changed.push_back(other.input);
-  if (!further.empty()) {
-    std::cout << "Changed documents:";
-    for (const std::string& file : changed) std::cout << " " << file;
-    std::cout << (changed.empty() ? " none\n" : "\n");
+  const std::vector<std::string> changed = ChangedDocuments(run, contentBefore);
+  if (!run.further.empty()) {
+    PrintChangedDocuments(changed);
+    report->changed = changed;
   }
-
-  CommandEffects effects;
-  effects.command = command;
   for (size_t i = undoStepsBefore; i < document.undoSteps.size(); ++i)
-    effects.undoSteps.push_back(document.undoSteps[i].name);
-  effects.records = DiffRecords(contentBefore.records, document.records);
+    report->undoSteps.push_back(document.undoSteps[i].name);
+  report->records = DiffRecords(contentBefore.records, document.records);
+  return true;
+}
 
-  int status = kExitRan;
-  std::string writeError;
-  if (!options.output.empty()) {
-    if (WriteFileAtomically(options.output, FormatDocument(document, info), &writeError)) {
-      std::cout << "Wrote " << options.output << "\n";
-    } else {
-      std::cerr << "fxthost: " << writeError << "\n";
-      status = kExitNotWritten;
-    }
+// Writes a file the run was asked for and says so; false, with the reason on standard
+// error, when it cannot be written.
+bool WriteOutput(const std::string& path, const std::string& content) {
+  std::string error;
+  if (!WriteFileAtomically(path, content, &error)) {
+    Complain(std::cerr, error);
+    return false;
   }
-  if (!options.report.empty()) {
-    if (WriteFileAtomically(options.report,
-                            Report(result, alerts, further.empty() ? nullptr : &changed, effects),
-                            &writeError)) {
-      std::cout << "Wrote " << options.report << "\n";
-    } else {
-      std::cerr << "fxthost: " << writeError << "\n";
-      status = kExitNotWritten;
-    }
-  }
-  if (!SaveChangedDocuments(further, std::cout, std::cerr)) status = kExitNotWritten;
-  return status;
+  std::cout << "Wrote " << path << "\n";
+  return true;
+}
+
+// fxthost run (and demo, on the built-in orchestra): prepares the run, loads the plug-in,
+// runs the command and writes what was asked for; returns the exit status.
+int Run(const RunOptions& options, bool demo) {
+  Host host;
+  std::string problem;
+  PreparedRun run;
+  if (!PrepareRun(host, options, demo, &run, &problem)) return Unusable(problem);
+  LoadedCommand command;
+  if (!LoadCommand(options, run.version, &command, &problem)) return Unusable(problem);
+  RunReport report;
+  if (!RunCommand(host, options, run, command, &report)) return kExitNotWritten;
+
+  bool written = true;
+  if (!options.output.empty())
+    written = WriteOutput(options.output, FormatDocument(*run.document, run.info)) && written;
+  if (!options.report.empty())
+    written = WriteOutput(options.report, FormatReport(report)) && written;
+  if (!SaveChangedDocuments(run.further, std::cout, std::cerr)) written = false;
+  return written ? kExitRan : kExitNotWritten;
 }
 
 int Show(const std::string& path) {

@@ -1,4 +1,4 @@
-// The fxthost command line.
+// The fxthost command line: the subcommands of docs/fxthost.md ("Commands").
 #pragma once
 
 namespace fxthost {

@@ -1,3 +1,5 @@
+// The lines of a document's music that fxthost show prints under its notation
+// (host/cli/musicchart.h).
 #include "host/cli/musicchart.h"
 
 #include <algorithm>

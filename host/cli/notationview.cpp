@@ -1,3 +1,5 @@
+// The measure numbers and expressions that fxthost show prints under the chart
+// (host/cli/notationview.h; docs/fxthost.md, under "show").
 #include "host/cli/notationview.h"
 
 #include <map>

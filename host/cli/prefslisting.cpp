@@ -1,3 +1,5 @@
+// fxthost prefs: side records by the preference they serve (host/cli/prefslisting.h;
+// docs/fxthost.md, under "prefs"; the preference table in docs/preferences.md).
 #include "host/cli/prefslisting.h"
 
 #include <algorithm>
@@ -7,6 +9,7 @@
 
 #include "bridge/prefmaptable.h"
 #include "host/files/docfile.h"
+#include "host/run/messages.h"
 
 namespace fxthost {
 
@@ -241,7 +244,7 @@ int PrintPreferenceRecords(const std::string& path, std::ostream& out, std::ostr
   Document document;
   DocumentError error;
   if (!ReadDocumentFile(path, &document, nullptr, &error)) {
-    err << "fxthost: " << error.Message() << "\n";
+    Complain(err, error.Message());
     return 2;
   }
   out << DescribePreferenceRecords(document, path);

@@ -1,3 +1,5 @@
+// The guard that turns a plug-in crash into fxthost's ending with kExitCrashed
+// (host/run/crashguard.h; the message and status in docs/fxthost.md, "Commands").
 #include "host/run/crashguard.h"
 
 #include <algorithm>
@@ -9,6 +11,8 @@
 #if !defined(_WIN32)
 #include <unistd.h>
 #endif
+
+#include "host/run/messages.h"
 
 namespace fxthost {
 
@@ -58,7 +62,7 @@ void OnFatalSignal(int signal) {
 
 CrashGuard::CrashGuard(const char* what) {
   if (depth++ > 0) return;
-  const int length = std::snprintf(message, sizeof message, "fxthost: %s (", what);
+  const int length = std::snprintf(message, sizeof message, "%s%s (", kMessagePrefix, what);
   messageLength = length < 0 ? 0 : std::min(static_cast<size_t>(length), sizeof message - 1);
   for (int i = 0; i < kSignalCount; ++i) {
     previous[i] = std::signal(kSignals[i], OnFatalSignal);

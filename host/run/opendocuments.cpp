@@ -1,7 +1,10 @@
+// The further documents of fxthost run, opened before the command and saved after it
+// (host/run/opendocuments.h; docs/fxthost.md, "Further documents").
 #include "host/run/opendocuments.h"
 
 #include <ostream>
 
+#include "host/run/messages.h"
 #include "host/run/paths.h"
 
 namespace fxthost {
@@ -91,7 +94,7 @@ bool SaveChangedDocuments(const std::vector<OpenedDocument>& opened, std::ostrea
                             &error)) {
       out << "Wrote " << document.output << "\n";
     } else {
-      err << "fxthost: " << error << "\n";
+      Complain(err, error);
       saved = false;
     }
   }

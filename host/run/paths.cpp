@@ -1,3 +1,5 @@
+// Where fxthost finds its plug-in, and how it compares the paths it is given
+// (host/run/paths.h).
 #include "host/run/paths.h"
 
 #include <filesystem>

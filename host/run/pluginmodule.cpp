@@ -1,3 +1,5 @@
+// A plug-in module loaded, started and invoked as the host does (host/run/pluginmodule.h;
+// which modules fxthost can use is in docs/fxthost.md, "Commands").
 #include "host/run/pluginmodule.h"
 
 #include <cstdio>
