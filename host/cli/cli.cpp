@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -329,8 +330,9 @@ std::string Hex(const RecordStore::Bytes& bytes) {
 }
 
 // What a run reports: the command's result, every alert it showed, the undo steps and
-// record changes it made in its document and, when further documents were open, the
-// documents it changed.
+// record changes it made in its document, when further documents were open the
+// documents it changed, and the calls the plug-in made to functions the host does not
+// emulate (docs/host-functions.md).
 struct RunReport {
   int32_t result = 0;
   std::string command;                              // the menu text of the item run
@@ -338,6 +340,7 @@ struct RunReport {
   std::vector<Alert> alerts;
   std::vector<std::string> undoSteps;  // the undo steps it made in its document
   std::vector<RecordChange> records;   // the records of its document it changed
+  std::map<Fn, int> callsNotEmulated;  // by function; left out of the report when empty
 };
 
 nlohmann::ordered_json AlertsJson(const std::vector<Alert>& alerts) {
@@ -385,6 +388,11 @@ std::string FormatReport(const RunReport& run) {
   report["alerts"] = AlertsJson(run.alerts);
   report["undoSteps"] = run.undoSteps;
   report["records"] = RecordsJson(run.records);
+  if (!run.callsNotEmulated.empty()) {
+    nlohmann::ordered_json calls = nlohmann::ordered_json::object();
+    for (const auto& [fn, count] : run.callsNotEmulated) calls[Info(fn).name] = count;
+    report["callsNotEmulated"] = calls;
+  }
   return report.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
@@ -599,6 +607,7 @@ bool RunCommand(Host& host, const RunOptions& options, const PreparedRun& run,
   for (size_t i = undoStepsBefore; i < document.undoSteps.size(); ++i)
     report->undoSteps.push_back(document.undoSteps[i].name);
   report->records = DiffRecords(contentBefore.records, document.records);
+  report->callsNotEmulated = host.CallsNotEmulated();
   return true;
 }
 

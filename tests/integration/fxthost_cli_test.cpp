@@ -107,5 +107,32 @@ TEST(FxthostPlugins, RunsTheChosenMenuItem) {
   EXPECT_NE(text.find("\"result\": 12,\n  \"command\": \"Item 2\""), std::string::npos) << text;
 }
 
+// The report counts the calls the plug-in made to host functions fxthost does not
+// emulate, by function, and leaves the member out when there were none
+// (host-functions.md: "counts the calls").
+TEST(FxthostPlugins, ReportCountsCallsToFunctionsNotEmulated) {
+  const struct {
+    const char* module;
+    const char* member;  // null: the report has no such member
+  } rows[] = {
+      {"calls_not_emulated", "\"callsNotEmulated\": {\n    \"FX_EndDialog\": 2\n  }\n}"},
+      {"three_items", nullptr},
+  };
+  const std::string report = ::testing::TempDir() + "fxthost_not_emulated_report.json";
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.module);
+    ProgramRun run = Fxthost("run " + std::string(FXT_EXAMPLES_DIR) + "/inside.json --plugin " +
+                             Module(row.module) + " --report " + report);
+    EXPECT_EQ(run.status, 0) << run.output;
+    std::ifstream file(report);
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    if (row.member)
+      EXPECT_NE(text.find(row.member), std::string::npos) << text;
+    else
+      EXPECT_EQ(text.find("callsNotEmulated"), std::string::npos) << text;
+  }
+}
+
 }  // namespace
 #endif

@@ -5,6 +5,10 @@
 //   FXT_TEST_INIT_FAILS     FinaleExtensionInit answers 0
 //   FXT_TEST_CRASHES        FinaleExtensionInvoke dies of an invalid memory access
 //   FXT_TEST_ITEMS=N        N menu items "Item 0" ...; Invoke answers 10 + the item
+//   FXT_TEST_CALLS_NOT_EMULATED  Invoke calls FX_EndDialog, which fxthost does not
+//                                emulate, twice
+#include <dlfcn.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -43,6 +47,11 @@ int32_t FX_CALL FinaleExtensionEnumerate(FXPTR, int32_t index, void* menuItem) {
 int32_t FX_CALL FinaleExtensionInvoke(FXPTR, FXPTR item, void*, FXPTR) {
 #ifdef FXT_TEST_CRASHES
   std::raise(SIGSEGV);
+#endif
+#ifdef FXT_TEST_CALLS_NOT_EMULATED
+  typedef int32_t(FX_CALL * EndDialogFn)(FXPTR, uint32_t);
+  if (void* address = dlsym(RTLD_DEFAULT, "FX_EndDialog"))
+    for (int i = 0; i < 2; ++i) reinterpret_cast<EndDialogFn>(address)(0, 0x11000000);
 #endif
   return static_cast<int32_t>(10 + item);
 }
