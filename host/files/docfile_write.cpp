@@ -153,39 +153,37 @@ MeasureSpec ReadMeasure(const Document& document, int32_t measure) {
   return spec;
 }
 
-Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* coverage) {
-  Json root = Json::object();
-  root["format"] = kDocumentFormat;
-  if (info.hostVersion) root["host"] = Json{{"version", Hex32(*info.hostVersion)}};
-
+// "measures": a count when every measure is 4/4 in C, else each measure; null for none.
+Json MeasuresMember(const Document& document) {
   const int32_t last = LastMeasure(document.records);
-  if (last > 0) {
-    std::vector<MeasureSpec> measures;
-    bool plain = true;
-    for (int32_t m = 1; m <= last; ++m) {
-      measures.push_back(ReadMeasure(document, m));
-      const MeasureSpec& spec = measures.back();
-      plain = plain && spec.beats == 4 && spec.beatDuration == 1024 && spec.key == 0;
-    }
-    if (plain) {
-      root["measures"] = last;
-    } else {
-      Json list = Json::array();
-      for (const MeasureSpec& spec : measures)
-        list.push_back(
-            Json{{"beats", spec.beats}, {"beatDuration", spec.beatDuration}, {"key", spec.key}});
-      root["measures"] = list;
-    }
+  if (last <= 0) return Json();
+  std::vector<MeasureSpec> measures;
+  bool plain = true;
+  for (int32_t m = 1; m <= last; ++m) {
+    measures.push_back(ReadMeasure(document, m));
+    const MeasureSpec& spec = measures.back();
+    plain = plain && spec.beats == 4 && spec.beatDuration == 1024 && spec.key == 0;
   }
+  if (plain) return last;
+  Json list = Json::array();
+  for (const MeasureSpec& spec : measures)
+    list.push_back(
+        Json{{"beats", spec.beats}, {"beatDuration", spec.beatDuration}, {"key", spec.key}});
+  return list;
+}
 
-  if (document.fonts != DefaultFontTable()) {
-    Json fonts = Json::array();
-    for (const auto& font : document.fonts)
-      if (font.first >= 0 && font.first <= 0x7FFF && !font.second.empty())
-        fonts.push_back(Json{{"id", font.first}, {"name", font.second}});
-    root["fonts"] = fonts;
-  }
+// "fonts": the font table, or null when it is the default one.
+Json FontsMember(const Document& document) {
+  if (document.fonts == DefaultFontTable()) return Json();
+  Json fonts = Json::array();
+  for (const auto& font : document.fonts)
+    if (font.first >= 0 && font.first <= 0x7FFF && !font.second.empty())
+      fonts.push_back(Json{{"id", font.first}, {"name", font.second}});
+  return fonts;
+}
 
+// "fontPrefs": the font preference records by number, or null for none.
+Json FontPrefsMember(const Document& document) {
   Json prefs = Json::object();
   document.records.ForEach(kFontPrefsTag, [&](const DataKey& key, const RecordStore::Bytes& bytes) {
     if (!IsPlainKey(key) || bytes.size() != static_cast<size_t>(kFontPrefsSize)) return;
@@ -193,33 +191,39 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
                                             {"size", fxt::GetS16(bytes.data(), 2)},
                                             {"effects", fxt::GetU16(bytes.data(), 4)}};
   });
-  if (!prefs.empty()) root["fontPrefs"] = prefs;
+  return prefs.empty() ? Json() : prefs;
+}
 
-  // The score order, when it can be written as staves: staff numbers from 1, each once.
+// "staves": the score order with the staves' names, when it can be written as staves
+// (staff numbers from 1, each once); else null.
+Json StavesMember(const Document& document, Coverage* coverage) {
   const std::vector<int16_t> order = ReadInstrumentList(document, 0);
   bool orderWritable = !order.empty();
   std::set<int16_t> inOrder;
   // Every staff of it must have its record: reading "staves" makes one for each.
   for (int16_t staff : order)
     orderWritable = orderWritable && StaffExists(document, staff) && inOrder.insert(staff).second;
-  if (orderWritable) {
-    Json staves = Json::array();
-    for (int16_t staff : order) {
-      Json entry{{"id", staff}};
-      StaffInfo staffInfo;
-      if (ReadStaff(document, staff, &staffInfo)) {
-        std::string text;
-        if (staffInfo.nameBlock != 0 && ReadTextBlock(document, staffInfo.nameBlock, &text)) {
-          entry["name"] = text;
-          CoverBlock(document, staffInfo.nameBlock, coverage);
-        }
+  if (!orderWritable) return Json();
+  Json staves = Json::array();
+  for (int16_t staff : order) {
+    Json entry{{"id", staff}};
+    StaffInfo staffInfo;
+    if (ReadStaff(document, staff, &staffInfo)) {
+      std::string text;
+      if (staffInfo.nameBlock != 0 && ReadTextBlock(document, staffInfo.nameBlock, &text)) {
+        entry["name"] = text;
+        CoverBlock(document, staffInfo.nameBlock, coverage);
       }
-      coverage->namedStaves.insert(DataKey::Of(static_cast<uint16_t>(staff)).Packed());
-      staves.push_back(entry);
     }
-    root["staves"] = staves;
+    coverage->namedStaves.insert(DataKey::Of(static_cast<uint16_t>(staff)).Packed());
+    staves.push_back(entry);
   }
+  return staves;
+}
 
+// "instrumentLists": the staff lists other than the score order whose staves all exist,
+// each once; null for none.
+Json InstrumentListsMember(const Document& document) {
   Json lists = Json::object();
   for (uint16_t list : InstrumentListNumbers(document)) {
     if (list == 0) continue;
@@ -230,8 +234,11 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
       writable = writable && StaffExists(document, staff) && seen.insert(staff).second;
     if (writable) lists[std::to_string(list)] = staves;
   }
-  if (!lists.empty()) root["instrumentLists"] = lists;
+  return lists.empty() ? Json() : lists;
+}
 
+// "multiStaffInstruments": each instrument once; null for none.
+Json MultiStaffInstrumentsMember(const Document& document) {
   Json instruments = Json::array();
   std::set<uint16_t> instrumentIds;
   for (const MultiStaffInstrument& instrument : ReadMultiStaffInstruments(document)) {
@@ -240,44 +247,74 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
         Json{{"id", instrument.id},
              {"staves", {instrument.staves[0], instrument.staves[1], instrument.staves[2]}}});
   }
-  if (!instruments.empty()) root["multiStaffInstruments"] = instruments;
-  const Json parts = WriteParts(document);
-  if (!parts.is_null()) root["parts"] = parts;
+  return instruments.empty() ? Json() : instruments;
+}
 
+// The group as a member of "groups", or null when the schema cannot say it (its key is
+// (0, 0), a staff of it does not exist or its measures are not a range from 1): it is
+// then kept as a raw record.
+Json GroupEntry(const Document& document, const GroupRecord& group, Coverage* coverage) {
+  if ((group.first == 0 && group.number == 0) || !StaffExists(document, group.startStaff) ||
+      !StaffExists(document, group.endStaff) || group.startMeasure < 1 ||
+      group.endMeasure < group.startMeasure)
+    return Json();
+  Json entry = Json::object();
+  if (group.first == 0)
+    entry["id"] = group.number;
+  else
+    entry["key"] = {group.first, group.number};
+  entry["staves"] = {group.startStaff, group.endStaff};
+  entry["measures"] = {group.startMeasure, group.endMeasure};
+  GroupNames names;
+  if (ReadGroupNames(document, group.first, group.number, &names)) {
+    if (names.full) {
+      entry["name"] = *names.full;
+      CoverBlock(document, names.fullBlock, coverage);
+    }
+    if (names.abbreviated) {
+      entry["abbreviation"] = *names.abbreviated;
+      CoverBlock(document, names.abbreviatedBlock, coverage);
+    }
+  }
+  entry["offset6"] = group.offset6;
+  coverage->namedGroups.insert(DataKey::Of(group.first, group.number).Packed());
+  return entry;
+}
+
+// "groups": the groups the schema can say, in the host's order; null for none.
+Json GroupsMember(const Document& document, Coverage* coverage) {
   Json groups = Json::array();
   for (const GroupRecord& group : ReadGroups(document)) {
-    if ((group.first == 0 && group.number == 0) || !StaffExists(document, group.startStaff) ||
-        !StaffExists(document, group.endStaff) || group.startMeasure < 1 ||
-        group.endMeasure < group.startMeasure)
-      continue;  // kept as a raw record
-    Json entry = Json::object();
-    if (group.first == 0)
-      entry["id"] = group.number;
-    else
-      entry["key"] = {group.first, group.number};
-    entry["staves"] = {group.startStaff, group.endStaff};
-    entry["measures"] = {group.startMeasure, group.endMeasure};
-    GroupNames names;
-    if (ReadGroupNames(document, group.first, group.number, &names)) {
-      if (names.full) {
-        entry["name"] = *names.full;
-        CoverBlock(document, names.fullBlock, coverage);
-      }
-      if (names.abbreviated) {
-        entry["abbreviation"] = *names.abbreviated;
-        CoverBlock(document, names.abbreviatedBlock, coverage);
-      }
-    }
-    entry["offset6"] = group.offset6;
-    coverage->namedGroups.insert(DataKey::Of(group.first, group.number).Packed());
-    groups.push_back(entry);
+    Json entry = GroupEntry(document, group, coverage);
+    if (!entry.is_null()) groups.push_back(entry);
   }
-  if (!groups.empty()) root["groups"] = groups;
+  return groups.empty() ? Json() : groups;
+}
+
+// Sets the member unless the value is null (a member the document has nothing for).
+void PutMember(Json* root, const char* name, Json value) {
+  if (!value.is_null()) (*root)[name] = std::move(value);
+}
+
+// What the schema says of the document by name, members in the order they are always
+// written (FormatDocument adds the selection and the raw records after them); the
+// coverage says which records it stands for.
+Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* coverage) {
+  Json root = Json::object();
+  root["format"] = kDocumentFormat;
+  if (info.hostVersion) root["host"] = Json{{"version", Hex32(*info.hostVersion)}};
+  PutMember(&root, "measures", MeasuresMember(document));
+  PutMember(&root, "fonts", FontsMember(document));
+  PutMember(&root, "fontPrefs", FontPrefsMember(document));
+  PutMember(&root, "staves", StavesMember(document, coverage));
+  PutMember(&root, "instrumentLists", InstrumentListsMember(document));
+  PutMember(&root, "multiStaffInstruments", MultiStaffInstrumentsMember(document));
+  PutMember(&root, "parts", WriteParts(document));
+  PutMember(&root, "groups", GroupsMember(document, coverage));
   Json sideRecords = SideRecordsMember(document.records);
   if (!sideRecords.empty()) root["sideRecords"] = sideRecords;
   WriteNotationMembers(document, &root, &coverage->notation);
-  Json music = WriteMusic(document);
-  if (!music.is_null()) root["music"] = music;
+  PutMember(&root, "music", WriteMusic(document));
   for (uint16_t block : coverage->notation.blocks) CoverBlock(document, block, coverage);
   return root;
 }
