@@ -8,8 +8,6 @@
 
 namespace fxthost {
 
-// --- Refusals (shared with the member readers: host/docfile_json.h) ---------------
-
 [[noreturn]] void Refuse(const std::string& place, const std::string& reason) {
   throw Refusal{place, reason};
 }

@@ -1,7 +1,8 @@
 // What the readers and writers of a document file's members share: the JSON type, the
 // refusal that carries a place and a reason to the reader's entry, and the checks that
 // read a member or refuse it. Defined in docfile_json.cpp; the members of each kind of
-// content are read and written in files of their own (docfile_*.cpp).
+// content are read and written in files of their own (docfile_*.cpp). The document
+// format is described in docs/fxthost.md.
 #pragma once
 
 #include <nlohmann/json.hpp>

@@ -1,3 +1,6 @@
+// Reading a document file (docfile.h): the strict JSON parse, the members the schema
+// names, the raw records and the selection, each refused with its place and a reason.
+// docs/fxthost.md describes the format, the order of reading and the refusals.
 #include "host/files/docfile.h"
 
 #include <nlohmann/json.hpp>
@@ -81,7 +84,7 @@ RecordStore::Bytes HexBytes(const std::string& text, const std::string& place) {
   return bytes;
 }
 
-// --- Reading ---------------------------------------------------------------------
+// --- The members the schema names, and the raw records ------------------------------
 
 // A staff the file names where the staff must exist.
 struct StaffReference {

@@ -51,7 +51,7 @@ std::string HexText(const RecordStore::Bytes& bytes) {
 
 bool IsPlainKey(const DataKey& key) { return key.second == 0 && key.third == 0 && key.extra == 0; }
 
-// --- Writing ---------------------------------------------------------------------
+// --- The layout ------------------------------------------------------------------
 
 // A value is written on one line when it is a scalar, an array of scalars, or an object
 // whose members are scalars or arrays of scalars; otherwise one member or element a line.
@@ -122,6 +122,8 @@ void WriteValue(const Json& value, int indent, std::string* out) {
   *out += "\n" + std::string(static_cast<size_t>(indent), ' ') + (array ? "]" : "}");
 }
 
+// --- The schema part -------------------------------------------------------------
+
 // Which records the schema part of a saved document stands for.
 struct Coverage {
   std::set<uint16_t> blocks;                      // text blocks behind the names written
@@ -140,7 +142,7 @@ void CoverBlock(const Document& document, uint16_t block, Coverage* coverage) {
                           static_cast<uint16_t>(fxt::GetS16(record->data(), 0)));
 }
 
-// The measure as the schema writes it; false when its record cannot be read.
+// The measure as the schema writes it; 4/4 in C when its record cannot be read.
 MeasureSpec ReadMeasure(const Document& document, int32_t measure) {
   MeasureSpec spec;
   const RecordStore::Bytes* record =
