@@ -47,7 +47,7 @@ bool ReadDocumentFile(const std::string& path, Document* document, DocumentFile*
 std::string FormatDocument(const Document& document, const DocumentFile& info);
 
 // The built-in sample score: the text of examples/orchestra.json, compiled in
-// (host/demo_score.cpp).
+// (host/files/demo_score.cpp).
 extern const char* const kDemoScore;
 
 // Writes content to path through a temporary file in the same directory that is then

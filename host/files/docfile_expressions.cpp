@@ -1,7 +1,8 @@
 // The document file's text expression definitions (number, text, description,
 // rehearsal-mark style, category, enclosure), staff lists, and the expressions placed in
 // measures (measure, staff, definition, position, staff list). What a record holds
-// beyond these stays in a raw record.
+// beyond these stays in a raw record. Declared in docfile_notation.h; docs/fxthost.md
+// describes the members, docs/host-notation.md the records behind them.
 #include <map>
 #include <set>
 

@@ -1,7 +1,8 @@
 // What the readers and writers of a document file's members share: the JSON type, the
 // refusal that carries a place and a reason to the reader's entry, and the checks that
-// read a member or refuse it. Defined in docfile.cpp; the members of each kind of
-// content are read and written in files of their own (docfile_*.cpp).
+// read a member or refuse it. Defined in docfile_json.cpp; the members of each kind of
+// content are read and written in files of their own (docfile_*.cpp). The document
+// format is described in docs/fxthost.md.
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -52,6 +53,9 @@ int16_t Int16(const Json& value, const std::string& place);
 // [first, last]: two whole numbers within [low, high].
 std::pair<int64_t, int64_t> Pair(const Json& value, const std::string& place, int64_t low,
                                  int64_t high);
+// A member name that is a number ("33"): decimal digits without a sign or leading zero,
+// within [low, high].
+int64_t NumberKey(const std::string& key, const std::string& place, int64_t low, int64_t high);
 
 // A word of a record that names a text block made for the file's text: after the raw
 // records are applied, it is pointed at that block.

@@ -1,7 +1,8 @@
 // The document file's measure number regions: what a user says about each region (its
 // measures, the number it starts at, its base and start character, prefix and suffix,
 // count-from-one, double-up and the score's fonts). The region's further settings stay
-// in a raw record when they are not the defaults.
+// in a raw record when they are not the defaults. Declared in docfile_notation.h;
+// docs/fxthost.md describes the member, docs/host-notation.md the region records.
 #include <set>
 
 #include "host/files/docfile_notation.h"

@@ -1,4 +1,5 @@
-// The music member of a document file:
+// The music member of a document file (declared in docfile_music.h; docs/fxthost.md
+// describes the member, docs/host-music.md the records behind it):
 //
 //   "music": { "shownLayers": [1, 2],
 //              "cells": [ { "staff": 3, "measure": 1,

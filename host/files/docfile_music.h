@@ -1,5 +1,6 @@
 // The document file's music: per cell (staff and measure) its layers of entries, and the
 // positions of its chords and MIDI expressions; and the layers the document shows.
+// Defined in docfile_music.cpp; docs/fxthost.md describes the member.
 #pragma once
 
 #include <string>

@@ -1,4 +1,5 @@
-// The notation members of a document file: dispatch and shared checks.
+// The notation members of a document file: dispatch and shared checks (declared in
+// docfile_json.h and docfile_notation.h; docs/fxthost.md describes the members).
 #include "host/files/docfile_notation.h"
 
 namespace fxthost {

@@ -1,6 +1,7 @@
 // The readers and writers of the notation members of a document file, one file per kind
 // of content (docfile_measurenumbers.cpp, docfile_expressions.cpp), dispatched from
-// docfile_notation.cpp.
+// docfile_notation.cpp. docs/fxthost.md describes the members, docs/host-notation.md the
+// records behind them.
 #pragma once
 
 #include <string>

@@ -1,5 +1,6 @@
 // The "parts" member of a document file: the extracted parts in the host's order. The
-// score is part 0 of every document and is not listed.
+// score is part 0 of every document and is not listed. Declared in docfile_parts.h;
+// docs/fxthost.md describes the member, docs/host-documents.md the parts.
 #include "host/files/docfile_parts.h"
 
 #include <set>

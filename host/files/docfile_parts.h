@@ -1,4 +1,5 @@
 // The linked parts of a document file: "parts": [ { "id": 1, "name": "Violin I" } ].
+// Defined in docfile_parts.cpp; docs/fxthost.md describes the member.
 #pragma once
 
 #include "host/files/docfile_json.h"

@@ -1,3 +1,5 @@
+// The "sideRecords" member of a document file, read and written (docfile_siderecords.h);
+// docs/fxthost.md describes the member, docs/preferences.md the side records.
 #include "host/files/docfile_siderecords.h"
 
 #include <cmath>

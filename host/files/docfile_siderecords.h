@@ -5,7 +5,8 @@
 //   "sideRecords": { "ot21": [[w0, w1, w2, w3, w4, w5]], "ot77": [null, [...], ...] }
 //
 // The index of a record in its tag's array is its inci; null stands for an inci without
-// a record. docs/fxthost.md describes the member; host/docfile.cpp calls these two.
+// a record. docs/fxthost.md describes the member; host/files/docfile_read.cpp and
+// host/files/docfile_write.cpp call these two.
 #pragma once
 
 #include <nlohmann/json.hpp>

@@ -1,15 +1,13 @@
+// Reading a document file (docfile.h): the strict JSON parse, the members the schema
+// names, the raw records and the selection, each refused with its place and a reason.
+// docs/fxthost.md describes the format, the order of reading and the refusals.
 #include "host/files/docfile.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
-#include <cmath>
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <map>
 #include <set>
 #include <sstream>
 #include <utility>
@@ -18,9 +16,10 @@
 #include "bridge/recordbytes.h"
 #include "host/files/docfile_json.h"
 #include "host/files/docfile_music.h"
+#include "host/files/docfile_parts.h"
+#include "host/files/docfile_read.h"
 #include "host/files/docfile_siderecords.h"
 #include "host/store/groups.h"
-#include "host/files/docfile_parts.h"
 #include "host/store/score.h"
 #include "host/store/scoremodel.h"
 
@@ -34,139 +33,20 @@ std::string DocumentError::Message() const {
   return message + ": " + reason;
 }
 
-// --- Refusals (shared with the member readers: host/docfile_json.h) ---------------
-
-[[noreturn]] void Refuse(const std::string& place, const std::string& reason) {
-  throw Refusal{place, reason};
-}
-
-std::string MemberPlace(const std::string& place, const std::string& name) {
-  return place.empty() ? name : place + "." + name;
-}
-std::string IndexPlace(const std::string& place, size_t index) {
-  return place + "[" + std::to_string(index) + "]";
-}
-std::string KeyPlace(const std::string& place, const std::string& key) {
-  return place + "[\"" + key + "\"]";
-}
-
-std::string Describe(const Json& value) {
-  switch (value.type()) {
-    case Json::value_t::object:
-      return "an object";
-    case Json::value_t::array:
-      return "an array";
-    case Json::value_t::string:
-      return "a string";
-    case Json::value_t::boolean:
-      return "true or false";
-    case Json::value_t::null:
-      return "null";
-    default:
-      return "a number";
+bool PrintableTag(uint32_t tag) {
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    const uint32_t c = (tag >> shift) & 0xFF;
+    if (c < 0x20 || c > 0x7E) return false;
   }
+  return true;
 }
 
-void ExpectObject(const Json& value, const std::string& place) {
-  if (!value.is_object()) Refuse(place, "expected an object, found " + Describe(value));
-}
-void ExpectArray(const Json& value, const std::string& place) {
-  if (!value.is_array()) Refuse(place, "expected an array, found " + Describe(value));
-}
-const std::string& ExpectString(const Json& value, const std::string& place) {
-  if (!value.is_string()) Refuse(place, "expected a string, found " + Describe(value));
-  return value.get_ref<const std::string&>();
-}
-
-// Refuses every member of the object that is not one of the names.
-void KnownMembers(const Json& object, const std::string& place,
-                  std::initializer_list<const char*> names) {
-  for (auto it = object.begin(); it != object.end(); ++it) {
-    bool known = false;
-    for (const char* name : names) known = known || it.key() == name;
-    if (known) continue;
-    std::string list;
-    for (const char* name : names) list += std::string(list.empty() ? "" : ", ") + name;
-    Refuse(MemberPlace(place, it.key()), "unknown member (known here: " + list + ")");
-  }
-}
-
-void EachObject(const Json& value, const std::string& place,
-                std::initializer_list<const char*> members,
-                const std::function<void(const Json&, const std::string&)>& read) {
-  ExpectArray(value, place);
-  for (size_t i = 0; i < value.size(); ++i) {
-    const std::string at = IndexPlace(place, i);
-    ExpectObject(value[i], at);
-    KnownMembers(value[i], at, members);
-    read(value[i], at);
-  }
-}
-
-const Json* Find(const Json& object, const char* name) {
-  auto it = object.find(name);
-  return it == object.end() ? nullptr : &*it;
-}
-
-// A whole number within [low, high].
-int64_t Number(const Json& value, const std::string& place, int64_t low, int64_t high) {
-  int64_t number = 0;
-  bool fits = true;
-  if (value.is_number_unsigned()) {
-    const uint64_t u = value.get<uint64_t>();
-    fits = u <= static_cast<uint64_t>(high);
-    number = fits ? static_cast<int64_t>(u) : 0;
-  } else if (value.is_number_integer()) {
-    number = value.get<int64_t>();
-  } else if (value.is_number_float()) {
-    const double d = value.get<double>();
-    if (!std::isfinite(d) || d != std::floor(d))
-      Refuse(place, "expected a whole number, found " + value.dump());
-    fits = d >= static_cast<double>(low) && d <= static_cast<double>(high);
-    number = fits ? static_cast<int64_t>(d) : 0;
-  } else {
-    Refuse(place, "expected a whole number, found " + Describe(value));
-  }
-  if (!fits || number < low || number > high)
-    Refuse(place, value.dump() + " does not fit here (" + std::to_string(low) + " to " +
-                      std::to_string(high) + ")");
-  return number;
-}
-
-int16_t Int16(const Json& value, const std::string& place) {
-  return static_cast<int16_t>(Number(value, place, -32768, 32767));
-}
-
-// [first, last]: two whole numbers within [low, high].
-std::pair<int64_t, int64_t> Pair(const Json& value, const std::string& place, int64_t low,
-                                 int64_t high) {
-  if (!value.is_array() || value.size() != 2)
-    Refuse(place, "expected two numbers [first, last], found " +
-                      (value.is_array() ? "an array of " + std::to_string(value.size())
-                                        : Describe(value)));
-  return {Number(value[0], IndexPlace(place, 0), low, high),
-          Number(value[1], IndexPlace(place, 1), low, high)};
-}
-
-// A member name that is a number ("33"): decimal digits without a sign or leading zero.
-int64_t NumberKey(const std::string& key, const std::string& place, int64_t low, int64_t high) {
-  bool digits = !key.empty() && key.size() <= 10 && (key == "0" || key[0] != '0');
-  for (char c : key) digits = digits && c >= '0' && c <= '9';
-  if (!digits) Refuse(place, "expected a number as the member name");
-  const int64_t number = std::stoll(key);
-  if (number < low || number > high)
-    Refuse(place, key + " does not fit here (" + std::to_string(low) + " to " +
-                      std::to_string(high) + ")");
-  return number;
+bool StaffExists(const Document& document, int16_t staff) {
+  return staff > 0 &&
+         document.records.Contains(kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)));
 }
 
 namespace {
-
-std::string Hex32(uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
-  return text;
-}
 
 // "0x11000000" (1 to 8 hexadecimal digits) or a whole number.
 uint32_t Version(const Json& value, const std::string& place) {
@@ -180,14 +60,6 @@ uint32_t Version(const Json& value, const std::string& place) {
   return static_cast<uint32_t>(std::stoul(text.substr(2), nullptr, 16));
 }
 
-bool PrintableTag(uint32_t tag) {
-  for (int shift = 24; shift >= 0; shift -= 8) {
-    const uint32_t c = (tag >> shift) & 0xFF;
-    if (c < 0x20 || c > 0x7E) return false;
-  }
-  return true;
-}
-
 uint32_t Tag(const Json& value, const std::string& place) {
   if (!value.is_string()) return static_cast<uint32_t>(Number(value, place, 0, 0xFFFFFFFFll));
   const std::string& text = value.get_ref<const std::string&>();
@@ -195,12 +67,6 @@ uint32_t Tag(const Json& value, const std::string& place) {
   const uint32_t tag = fxt::MakeTag(text[0], text[1], text[2], text[3]);
   if (!PrintableTag(tag)) Refuse(place, "a tag written as text is four printable ASCII characters");
   return tag;
-}
-
-std::string TagText(uint32_t tag) {
-  std::string text;
-  for (int shift = 24; shift >= 0; shift -= 8) text += static_cast<char>((tag >> shift) & 0xFF);
-  return text;
 }
 
 RecordStore::Bytes HexBytes(const std::string& text, const std::string& place) {
@@ -218,25 +84,7 @@ RecordStore::Bytes HexBytes(const std::string& text, const std::string& place) {
   return bytes;
 }
 
-std::string HexText(const RecordStore::Bytes& bytes) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string text;
-  text.reserve(bytes.size() * 2);
-  for (uint8_t b : bytes) {
-    text += kDigits[b >> 4];
-    text += kDigits[b & 15];
-  }
-  return text;
-}
-
-bool IsPlainKey(const DataKey& key) { return key.second == 0 && key.third == 0 && key.extra == 0; }
-
-bool StaffExists(const Document& document, int16_t staff) {
-  return staff > 0 &&
-         document.records.Contains(kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)));
-}
-
-// --- Reading ---------------------------------------------------------------------
+// --- The members the schema names, and the raw records ------------------------------
 
 // A staff the file names where the staff must exist.
 struct StaffReference {
@@ -478,6 +326,8 @@ std::vector<RawRecord> RawRecords(const Json& value, const std::string& place) {
   return records;
 }
 
+}  // namespace
+
 // The selection as a region of the document, refused when it names no music of it.
 Region SelectionRegion(const Json& value, const Document& document, const std::string& place) {
   ExpectObject(value, place);
@@ -551,7 +401,7 @@ Region SelectionRegion(const Json& value, const Document& document, const std::s
 // its schema part alone (without the raw records) to see what it gives back; it passes
 // the document written as known, whose staves the raw records will bring.
 void Build(const Json& root, Document& document, DocumentFile* info, bool withRecords,
-           const Document* known = nullptr) {
+           const Document* known) {
   if (!root.is_object()) Refuse("", "a document is one JSON object, found " + Describe(root));
   KnownMembers(root, "",
                {"format", "host", "measures", "fonts", "fontPrefs", "staves", "instrumentLists",
@@ -617,6 +467,8 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   }
   if (info) *info = file;
 }
+
+namespace {
 
 // What the JSON parser alone would let through: a member named twice in one object (the
 // parser keeps the last and drops the earlier without a word) and a text holding U+0000
@@ -701,280 +553,6 @@ std::string LineAndColumn(const std::string& text, size_t offset) {
   return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
-// --- Writing ---------------------------------------------------------------------
-
-// A value is written on one line when it is a scalar, an array of scalars, or an object
-// whose members are scalars or arrays of scalars; otherwise one member or element a line.
-bool IsScalarArray(const Json& value) {
-  if (!value.is_array()) return false;
-  for (const Json& element : value)
-    if (element.is_structured()) return false;
-  return true;
-}
-
-bool IsFlat(const Json& value) {
-  if (!value.is_structured()) return true;
-  if (value.is_array()) return IsScalarArray(value);
-  for (const Json& member : value)
-    if (member.is_structured() && !IsScalarArray(member)) return false;
-  return true;
-}
-
-std::string Scalar(const Json& value) {
-  return value.dump(-1, ' ', false, Json::error_handler_t::replace);
-}
-
-void WriteFlat(const Json& value, std::string* out) {
-  if (value.is_array()) {
-    *out += '[';
-    bool first = true;
-    for (const Json& element : value) {
-      if (!first) *out += ", ";
-      first = false;
-      WriteFlat(element, out);
-    }
-    *out += ']';
-  } else if (value.is_object()) {
-    if (value.empty()) {
-      *out += "{}";
-      return;
-    }
-    *out += "{ ";
-    bool first = true;
-    for (auto it = value.begin(); it != value.end(); ++it) {
-      if (!first) *out += ", ";
-      first = false;
-      *out += Scalar(Json(it.key())) + ": ";
-      WriteFlat(it.value(), out);
-    }
-    *out += " }";
-  } else {
-    *out += Scalar(value);
-  }
-}
-
-void WriteValue(const Json& value, int indent, std::string* out) {
-  if ((IsFlat(value) && indent > 0) || value.empty()) {
-    WriteFlat(value, out);
-    return;
-  }
-  const std::string inner(static_cast<size_t>(indent + 2), ' ');
-  const bool array = value.is_array();
-  *out += array ? "[\n" : "{\n";
-  bool first = true;
-  for (auto it = value.begin(); it != value.end(); ++it) {
-    if (!first) *out += ",\n";
-    first = false;
-    *out += inner;
-    if (!array) *out += Scalar(Json(it.key())) + ": ";
-    WriteValue(it.value(), indent + 2, out);
-  }
-  *out += "\n" + std::string(static_cast<size_t>(indent), ' ') + (array ? "]" : "}");
-}
-
-// Which records the schema part of a saved document stands for.
-struct Coverage {
-  std::set<uint16_t> blocks;                      // text blocks behind the names written
-  std::set<std::pair<uint32_t, uint16_t>> texts;  // their raw texts
-  std::set<uint64_t> namedStaves;                 // staff records written by name (keys)
-  std::set<uint64_t> namedGroups;                 // group records written by name (keys)
-  NotationCoverage notation;                      // text blocks and name words of notation
-};
-
-// Adds a name block to the coverage; its text is the one to write.
-void CoverBlock(const Document& document, uint16_t block, Coverage* coverage) {
-  const RecordStore::Bytes* record = document.records.Find(kTextBlockTag, DataKey::Of(block));
-  if (!record || record->size() < static_cast<size_t>(kTextBlockSize)) return;
-  coverage->blocks.insert(block);
-  coverage->texts.emplace(RawTextTagOfType(fxt::GetU16(record->data(), 24)),
-                          static_cast<uint16_t>(fxt::GetS16(record->data(), 0)));
-}
-
-// The measure as the schema writes it; false when its record cannot be read.
-MeasureSpec ReadMeasure(const Document& document, int32_t measure) {
-  MeasureSpec spec;
-  const RecordStore::Bytes* record =
-      document.records.Find(kMeasureTag, DataKey::Of(static_cast<uint16_t>(measure)));
-  if (record && record->size() >= static_cast<size_t>(kMeasureBeatDurationOffset + 2)) {
-    spec.key = fxt::GetS16(record->data(), kMeasureKeyOffset);
-    spec.beats = fxt::GetS16(record->data(), kMeasureBeatsOffset);
-    spec.beatDuration = fxt::GetS16(record->data(), kMeasureBeatDurationOffset);
-  }
-  return spec;
-}
-
-Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* coverage) {
-  Json root = Json::object();
-  root["format"] = kDocumentFormat;
-  if (info.hostVersion) root["host"] = Json{{"version", Hex32(*info.hostVersion)}};
-
-  const int32_t last = LastMeasure(document.records);
-  if (last > 0) {
-    std::vector<MeasureSpec> measures;
-    bool plain = true;
-    for (int32_t m = 1; m <= last; ++m) {
-      measures.push_back(ReadMeasure(document, m));
-      const MeasureSpec& spec = measures.back();
-      plain = plain && spec.beats == 4 && spec.beatDuration == 1024 && spec.key == 0;
-    }
-    if (plain) {
-      root["measures"] = last;
-    } else {
-      Json list = Json::array();
-      for (const MeasureSpec& spec : measures)
-        list.push_back(
-            Json{{"beats", spec.beats}, {"beatDuration", spec.beatDuration}, {"key", spec.key}});
-      root["measures"] = list;
-    }
-  }
-
-  if (document.fonts != DefaultFontTable()) {
-    Json fonts = Json::array();
-    for (const auto& font : document.fonts)
-      if (font.first >= 0 && font.first <= 0x7FFF && !font.second.empty())
-        fonts.push_back(Json{{"id", font.first}, {"name", font.second}});
-    root["fonts"] = fonts;
-  }
-
-  Json prefs = Json::object();
-  document.records.ForEach(kFontPrefsTag, [&](const DataKey& key, const RecordStore::Bytes& bytes) {
-    if (!IsPlainKey(key) || bytes.size() != static_cast<size_t>(kFontPrefsSize)) return;
-    prefs[std::to_string(key.first)] = Json{{"font", fxt::GetS16(bytes.data(), 0)},
-                                            {"size", fxt::GetS16(bytes.data(), 2)},
-                                            {"effects", fxt::GetU16(bytes.data(), 4)}};
-  });
-  if (!prefs.empty()) root["fontPrefs"] = prefs;
-
-  // The score order, when it can be written as staves: staff numbers from 1, each once.
-  const std::vector<int16_t> order = ReadInstrumentList(document, 0);
-  bool orderWritable = !order.empty();
-  std::set<int16_t> inOrder;
-  // Every staff of it must have its record: reading "staves" makes one for each.
-  for (int16_t staff : order)
-    orderWritable = orderWritable && StaffExists(document, staff) && inOrder.insert(staff).second;
-  if (orderWritable) {
-    Json staves = Json::array();
-    for (int16_t staff : order) {
-      Json entry{{"id", staff}};
-      StaffInfo staffInfo;
-      if (ReadStaff(document, staff, &staffInfo)) {
-        std::string text;
-        if (staffInfo.nameBlock != 0 && ReadTextBlock(document, staffInfo.nameBlock, &text)) {
-          entry["name"] = text;
-          CoverBlock(document, staffInfo.nameBlock, coverage);
-        }
-      }
-      coverage->namedStaves.insert(DataKey::Of(static_cast<uint16_t>(staff)).Packed());
-      staves.push_back(entry);
-    }
-    root["staves"] = staves;
-  }
-
-  Json lists = Json::object();
-  for (uint16_t list : InstrumentListNumbers(document)) {
-    if (list == 0) continue;
-    const std::vector<int16_t> staves = ReadInstrumentList(document, list);
-    std::set<int16_t> seen;
-    bool writable = !staves.empty();
-    for (int16_t staff : staves)
-      writable = writable && StaffExists(document, staff) && seen.insert(staff).second;
-    if (writable) lists[std::to_string(list)] = staves;
-  }
-  if (!lists.empty()) root["instrumentLists"] = lists;
-
-  Json instruments = Json::array();
-  std::set<uint16_t> instrumentIds;
-  for (const MultiStaffInstrument& instrument : ReadMultiStaffInstruments(document)) {
-    if (!instrumentIds.insert(instrument.id).second) continue;
-    instruments.push_back(
-        Json{{"id", instrument.id},
-             {"staves", {instrument.staves[0], instrument.staves[1], instrument.staves[2]}}});
-  }
-  if (!instruments.empty()) root["multiStaffInstruments"] = instruments;
-  const Json parts = WriteParts(document);
-  if (!parts.is_null()) root["parts"] = parts;
-
-  Json groups = Json::array();
-  for (const GroupRecord& group : ReadGroups(document)) {
-    if ((group.first == 0 && group.number == 0) || !StaffExists(document, group.startStaff) ||
-        !StaffExists(document, group.endStaff) || group.startMeasure < 1 ||
-        group.endMeasure < group.startMeasure)
-      continue;  // kept as a raw record
-    Json entry = Json::object();
-    if (group.first == 0)
-      entry["id"] = group.number;
-    else
-      entry["key"] = {group.first, group.number};
-    entry["staves"] = {group.startStaff, group.endStaff};
-    entry["measures"] = {group.startMeasure, group.endMeasure};
-    GroupNames names;
-    if (ReadGroupNames(document, group.first, group.number, &names)) {
-      if (names.full) {
-        entry["name"] = *names.full;
-        CoverBlock(document, names.fullBlock, coverage);
-      }
-      if (names.abbreviated) {
-        entry["abbreviation"] = *names.abbreviated;
-        CoverBlock(document, names.abbreviatedBlock, coverage);
-      }
-    }
-    entry["offset6"] = group.offset6;
-    coverage->namedGroups.insert(DataKey::Of(group.first, group.number).Packed());
-    groups.push_back(entry);
-  }
-  if (!groups.empty()) root["groups"] = groups;
-  Json sideRecords = SideRecordsMember(document.records);
-  if (!sideRecords.empty()) root["sideRecords"] = sideRecords;
-  WriteNotationMembers(document, &root, &coverage->notation);
-  Json music = WriteMusic(document);
-  if (!music.is_null()) root["music"] = music;
-  for (uint16_t block : coverage->notation.blocks) CoverBlock(document, block, coverage);
-  return root;
-}
-
-// The selection as the schema writes it, or null when the file could not name it.
-Json SelectionPart(const Document& document) {
-  if (!document.hasSelection) return Json();
-  const Region region = Selection(document);
-  Json selection = Json::object();
-  selection["list"] = region.startList;
-  const int16_t top = StaffAtSlot(document.records, region.startList, region.startSlot);
-  const int16_t bottom = StaffAtSlot(document.records, region.startList, region.endSlot);
-  if (top > 0 && bottom > 0 &&
-      SlotOf(document.records, region.startList, top) == region.startSlot &&
-      SlotOf(document.records, region.startList, bottom) == region.endSlot)
-    selection["staves"] = {top, bottom};
-  else
-    selection["slots"] = {region.startSlot, region.endSlot};
-  selection["measures"] = {region.startMeasure, region.endMeasure};
-  selection["startPosition"] = region.startPosition;
-  selection["endPosition"] = region.endPosition;
-  try {
-    if (SelectionRegion(selection, document, "selection") != region) return Json();
-  } catch (const Refusal&) {
-    return Json();
-  }
-  return selection;
-}
-
-// Zeroes the name words of a staff or group record that the schema names.
-RecordStore::Bytes Unnamed(uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes,
-                           const Coverage& coverage) {
-  RecordStore::Bytes copy = bytes;
-  auto clear = [&](int offset) {
-    if (copy.size() >= static_cast<size_t>(offset + 2))
-      fxt::PutU16(copy.data(), static_cast<size_t>(offset), 0);
-  };
-  if (tag == kStaffTag && coverage.namedStaves.count(key.Packed())) clear(kStaffNameBlockOffset);
-  if (tag == kGroupTag && coverage.namedGroups.count(key.Packed())) {
-    clear(kGroupFullNameOffset);
-    clear(kGroupAbbreviatedNameOffset);
-  }
-  const auto word = coverage.notation.nameWords.find({tag, key.Packed()});
-  if (word != coverage.notation.nameWords.end()) clear(word->second);
-  return copy;
-}
-
 }  // namespace
 
 bool ParseDocument(const std::string& text, const std::string& file, Document* document,
@@ -1027,92 +605,6 @@ bool ReadDocumentFile(const std::string& path, Document* document, DocumentFile*
     return false;
   }
   return ParseDocument(text.str(), path, document, info, error);
-}
-
-std::string FormatDocument(const Document& document, const DocumentFile& info) {
-  Coverage coverage;
-  Json root = SchemaPart(document, info, &coverage);
-
-  // What the schema part gives when read back: every record of the document that it
-  // does not reproduce is written as a raw record.
-  Document rebuilt;
-  try {
-    Build(root, rebuilt, nullptr, false, &document);
-  } catch (const Refusal&) {
-    // Cannot happen for a schema part this writer made; should it, the document is
-    // still written whole, as raw records.
-    root = Json::object();
-    root["format"] = kDocumentFormat;
-    if (info.hostVersion) root["host"] = Json{{"version", Hex32(*info.hostVersion)}};
-    if (document.fonts != DefaultFontTable()) {
-      Json fonts = Json::array();
-      for (const auto& font : document.fonts)
-        fonts.push_back(Json{{"id", font.first}, {"name", font.second}});
-      root["fonts"] = fonts;
-    }
-    coverage = Coverage();
-    rebuilt = Document();
-    rebuilt.fonts = document.fonts;
-  }
-  // A raw text that an unnamed block also reads stays in the file as a raw record.
-  document.records.ForEach(kTextBlockTag, [&](const DataKey& key, const RecordStore::Bytes& bytes) {
-    if (bytes.size() < static_cast<size_t>(kTextBlockSize)) return;
-    if (IsPlainKey(key) && coverage.blocks.count(key.first)) return;
-    coverage.texts.erase({RawTextTagOfType(fxt::GetU16(bytes.data(), 24)),
-                          static_cast<uint16_t>(fxt::GetS16(bytes.data(), 0))});
-  });
-  Json selection = SelectionPart(document);
-  if (!selection.is_null()) root["selection"] = selection;
-
-  Json records = Json::array();
-  document.records.ForEachRecord(
-      [&](uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes) {
-        if (tag == kTextBlockTag && IsPlainKey(key) && coverage.blocks.count(key.first)) return;
-        if (IsRawTextTag(tag) && IsPlainKey(key) && coverage.texts.count({tag, key.first})) return;
-        const RecordStore::Bytes unnamed = Unnamed(tag, key, bytes, coverage);
-        if (tag != kTextBlockTag && !IsRawTextTag(tag)) {
-          const RecordStore::Bytes* same = rebuilt.records.Find(tag, key);
-          if (same && Unnamed(tag, key, *same, coverage) == unnamed) return;
-        }
-        Json record = Json::object();
-        if (PrintableTag(tag))
-          record["tag"] = TagText(tag);
-        else
-          record["tag"] = tag;
-        record["key"] = {key.first, key.second, key.third, key.extra};
-        record["hex"] = HexText(unnamed);
-        records.push_back(record);
-      });
-  if (!records.empty()) root["records"] = records;
-
-  std::string out;
-  WriteValue(root, 0, &out);
-  out += "\n";
-  return out;
-}
-
-bool WriteFileAtomically(const std::string& path, const std::string& content, std::string* error) {
-  namespace fs = std::filesystem;
-  static unsigned counter = 0;
-  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  const std::string temporary =
-      path + ".tmp-" + std::to_string(static_cast<unsigned long long>(stamp) % 1000000007ull) +
-      "-" + std::to_string(++counter);
-  auto fail = [&](const std::string& reason) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    if (error) *error = reason;
-    return false;
-  };
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) return fail("cannot create a file next to " + path);
-  const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) return fail("cannot write " + path);
-  std::error_code ec;
-  fs::rename(temporary, path, ec);
-  if (ec) return fail("cannot replace " + path + ": " + ec.message());
-  return true;
 }
 
 }  // namespace fxthost

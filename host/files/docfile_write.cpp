@@ -1,0 +1,455 @@
+// Writing a document file (docfile.h): the members the schema can say, written by name,
+// every other record as a raw record, in the layout that docs/fxthost.md describes
+// ("Writing"); and saving a file whole or not at all.
+#include "host/files/docfile.h"
+
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "bridge/recordbytes.h"
+#include "host/files/docfile_json.h"
+#include "host/files/docfile_music.h"
+#include "host/files/docfile_parts.h"
+#include "host/files/docfile_read.h"
+#include "host/files/docfile_siderecords.h"
+#include "host/store/groups.h"
+#include "host/store/score.h"
+#include "host/store/scoremodel.h"
+
+namespace fxthost {
+
+namespace {
+
+std::string Hex32(uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
+  return text;
+}
+
+std::string TagText(uint32_t tag) {
+  std::string text;
+  for (int shift = 24; shift >= 0; shift -= 8) text += static_cast<char>((tag >> shift) & 0xFF);
+  return text;
+}
+
+std::string HexText(const RecordStore::Bytes& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text;
+  text.reserve(bytes.size() * 2);
+  for (uint8_t b : bytes) {
+    text += kDigits[b >> 4];
+    text += kDigits[b & 15];
+  }
+  return text;
+}
+
+bool IsPlainKey(const DataKey& key) { return key.second == 0 && key.third == 0 && key.extra == 0; }
+
+// --- The layout ------------------------------------------------------------------
+
+// A value is written on one line when it is a scalar, an array of scalars, or an object
+// whose members are scalars or arrays of scalars; otherwise one member or element a line.
+bool IsScalarArray(const Json& value) {
+  if (!value.is_array()) return false;
+  for (const Json& element : value)
+    if (element.is_structured()) return false;
+  return true;
+}
+
+bool IsFlat(const Json& value) {
+  if (!value.is_structured()) return true;
+  if (value.is_array()) return IsScalarArray(value);
+  for (const Json& member : value)
+    if (member.is_structured() && !IsScalarArray(member)) return false;
+  return true;
+}
+
+std::string Scalar(const Json& value) {
+  return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+void WriteFlat(const Json& value, std::string* out) {
+  if (value.is_array()) {
+    *out += '[';
+    bool first = true;
+    for (const Json& element : value) {
+      if (!first) *out += ", ";
+      first = false;
+      WriteFlat(element, out);
+    }
+    *out += ']';
+  } else if (value.is_object()) {
+    if (value.empty()) {
+      *out += "{}";
+      return;
+    }
+    *out += "{ ";
+    bool first = true;
+    for (auto it = value.begin(); it != value.end(); ++it) {
+      if (!first) *out += ", ";
+      first = false;
+      *out += Scalar(Json(it.key())) + ": ";
+      WriteFlat(it.value(), out);
+    }
+    *out += " }";
+  } else {
+    *out += Scalar(value);
+  }
+}
+
+void WriteValue(const Json& value, int indent, std::string* out) {
+  if ((IsFlat(value) && indent > 0) || value.empty()) {
+    WriteFlat(value, out);
+    return;
+  }
+  const std::string inner(static_cast<size_t>(indent + 2), ' ');
+  const bool array = value.is_array();
+  *out += array ? "[\n" : "{\n";
+  bool first = true;
+  for (auto it = value.begin(); it != value.end(); ++it) {
+    if (!first) *out += ",\n";
+    first = false;
+    *out += inner;
+    if (!array) *out += Scalar(Json(it.key())) + ": ";
+    WriteValue(it.value(), indent + 2, out);
+  }
+  *out += "\n" + std::string(static_cast<size_t>(indent), ' ') + (array ? "]" : "}");
+}
+
+// --- The schema part -------------------------------------------------------------
+
+// Which records the schema part of a saved document stands for.
+struct Coverage {
+  std::set<uint16_t> blocks;                      // text blocks behind the names written
+  std::set<std::pair<uint32_t, uint16_t>> texts;  // their raw texts
+  std::set<uint64_t> namedStaves;                 // staff records written by name (keys)
+  std::set<uint64_t> namedGroups;                 // group records written by name (keys)
+  NotationCoverage notation;                      // text blocks and name words of notation
+};
+
+// Adds a name block to the coverage; its text is the one to write.
+void CoverBlock(const Document& document, uint16_t block, Coverage* coverage) {
+  const RecordStore::Bytes* record = document.records.Find(kTextBlockTag, DataKey::Of(block));
+  if (!record || record->size() < static_cast<size_t>(kTextBlockSize)) return;
+  coverage->blocks.insert(block);
+  coverage->texts.emplace(RawTextTagOfType(fxt::GetU16(record->data(), 24)),
+                          static_cast<uint16_t>(fxt::GetS16(record->data(), 0)));
+}
+
+// The measure as the schema writes it; 4/4 in C when its record cannot be read.
+MeasureSpec ReadMeasure(const Document& document, int32_t measure) {
+  MeasureSpec spec;
+  const RecordStore::Bytes* record =
+      document.records.Find(kMeasureTag, DataKey::Of(static_cast<uint16_t>(measure)));
+  if (record && record->size() >= static_cast<size_t>(kMeasureBeatDurationOffset + 2)) {
+    spec.key = fxt::GetS16(record->data(), kMeasureKeyOffset);
+    spec.beats = fxt::GetS16(record->data(), kMeasureBeatsOffset);
+    spec.beatDuration = fxt::GetS16(record->data(), kMeasureBeatDurationOffset);
+  }
+  return spec;
+}
+
+// "measures": a count when every measure is 4/4 in C, else each measure; null for none.
+Json MeasuresMember(const Document& document) {
+  const int32_t last = LastMeasure(document.records);
+  if (last <= 0) return Json();
+  std::vector<MeasureSpec> measures;
+  bool plain = true;
+  for (int32_t m = 1; m <= last; ++m) {
+    measures.push_back(ReadMeasure(document, m));
+    const MeasureSpec& spec = measures.back();
+    plain = plain && spec.beats == 4 && spec.beatDuration == 1024 && spec.key == 0;
+  }
+  if (plain) return last;
+  Json list = Json::array();
+  for (const MeasureSpec& spec : measures)
+    list.push_back(
+        Json{{"beats", spec.beats}, {"beatDuration", spec.beatDuration}, {"key", spec.key}});
+  return list;
+}
+
+// "fonts": the font table, or null when it is the default one.
+Json FontsMember(const Document& document) {
+  if (document.fonts == DefaultFontTable()) return Json();
+  Json fonts = Json::array();
+  for (const auto& font : document.fonts)
+    if (font.first >= 0 && font.first <= 0x7FFF && !font.second.empty())
+      fonts.push_back(Json{{"id", font.first}, {"name", font.second}});
+  return fonts;
+}
+
+// "fontPrefs": the font preference records by number, or null for none.
+Json FontPrefsMember(const Document& document) {
+  Json prefs = Json::object();
+  document.records.ForEach(kFontPrefsTag, [&](const DataKey& key, const RecordStore::Bytes& bytes) {
+    if (!IsPlainKey(key) || bytes.size() != static_cast<size_t>(kFontPrefsSize)) return;
+    prefs[std::to_string(key.first)] = Json{{"font", fxt::GetS16(bytes.data(), 0)},
+                                            {"size", fxt::GetS16(bytes.data(), 2)},
+                                            {"effects", fxt::GetU16(bytes.data(), 4)}};
+  });
+  return prefs.empty() ? Json() : prefs;
+}
+
+// "staves": the score order with the staves' names, when it can be written as staves
+// (staff numbers from 1, each once); else null.
+Json StavesMember(const Document& document, Coverage* coverage) {
+  const std::vector<int16_t> order = ReadInstrumentList(document, 0);
+  bool orderWritable = !order.empty();
+  std::set<int16_t> inOrder;
+  // Every staff of it must have its record: reading "staves" makes one for each.
+  for (int16_t staff : order)
+    orderWritable = orderWritable && StaffExists(document, staff) && inOrder.insert(staff).second;
+  if (!orderWritable) return Json();
+  Json staves = Json::array();
+  for (int16_t staff : order) {
+    Json entry{{"id", staff}};
+    StaffInfo staffInfo;
+    if (ReadStaff(document, staff, &staffInfo)) {
+      std::string text;
+      if (staffInfo.nameBlock != 0 && ReadTextBlock(document, staffInfo.nameBlock, &text)) {
+        entry["name"] = text;
+        CoverBlock(document, staffInfo.nameBlock, coverage);
+      }
+    }
+    coverage->namedStaves.insert(DataKey::Of(static_cast<uint16_t>(staff)).Packed());
+    staves.push_back(entry);
+  }
+  return staves;
+}
+
+// "instrumentLists": the staff lists other than the score order whose staves all exist,
+// each once; null for none.
+Json InstrumentListsMember(const Document& document) {
+  Json lists = Json::object();
+  for (uint16_t list : InstrumentListNumbers(document)) {
+    if (list == 0) continue;
+    const std::vector<int16_t> staves = ReadInstrumentList(document, list);
+    std::set<int16_t> seen;
+    bool writable = !staves.empty();
+    for (int16_t staff : staves)
+      writable = writable && StaffExists(document, staff) && seen.insert(staff).second;
+    if (writable) lists[std::to_string(list)] = staves;
+  }
+  return lists.empty() ? Json() : lists;
+}
+
+// "multiStaffInstruments": each instrument once; null for none.
+Json MultiStaffInstrumentsMember(const Document& document) {
+  Json instruments = Json::array();
+  std::set<uint16_t> instrumentIds;
+  for (const MultiStaffInstrument& instrument : ReadMultiStaffInstruments(document)) {
+    if (!instrumentIds.insert(instrument.id).second) continue;
+    instruments.push_back(
+        Json{{"id", instrument.id},
+             {"staves", {instrument.staves[0], instrument.staves[1], instrument.staves[2]}}});
+  }
+  return instruments.empty() ? Json() : instruments;
+}
+
+// The group as a member of "groups", or null when the schema cannot say it (its key is
+// (0, 0), a staff of it does not exist or its measures are not a range from 1): it is
+// then kept as a raw record.
+Json GroupEntry(const Document& document, const GroupRecord& group, Coverage* coverage) {
+  if ((group.first == 0 && group.number == 0) || !StaffExists(document, group.startStaff) ||
+      !StaffExists(document, group.endStaff) || group.startMeasure < 1 ||
+      group.endMeasure < group.startMeasure)
+    return Json();
+  Json entry = Json::object();
+  if (group.first == 0)
+    entry["id"] = group.number;
+  else
+    entry["key"] = {group.first, group.number};
+  entry["staves"] = {group.startStaff, group.endStaff};
+  entry["measures"] = {group.startMeasure, group.endMeasure};
+  GroupNames names;
+  if (ReadGroupNames(document, group.first, group.number, &names)) {
+    if (names.full) {
+      entry["name"] = *names.full;
+      CoverBlock(document, names.fullBlock, coverage);
+    }
+    if (names.abbreviated) {
+      entry["abbreviation"] = *names.abbreviated;
+      CoverBlock(document, names.abbreviatedBlock, coverage);
+    }
+  }
+  entry["offset6"] = group.offset6;
+  coverage->namedGroups.insert(DataKey::Of(group.first, group.number).Packed());
+  return entry;
+}
+
+// "groups": the groups the schema can say, in the host's order; null for none.
+Json GroupsMember(const Document& document, Coverage* coverage) {
+  Json groups = Json::array();
+  for (const GroupRecord& group : ReadGroups(document)) {
+    Json entry = GroupEntry(document, group, coverage);
+    if (!entry.is_null()) groups.push_back(entry);
+  }
+  return groups.empty() ? Json() : groups;
+}
+
+// Sets the member unless the value is null (a member the document has nothing for).
+void PutMember(Json* root, const char* name, Json value) {
+  if (!value.is_null()) (*root)[name] = std::move(value);
+}
+
+// What the schema says of the document by name, members in the order they are always
+// written (FormatDocument adds the selection and the raw records after them); the
+// coverage says which records it stands for.
+Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* coverage) {
+  Json root = Json::object();
+  root["format"] = kDocumentFormat;
+  if (info.hostVersion) root["host"] = Json{{"version", Hex32(*info.hostVersion)}};
+  PutMember(&root, "measures", MeasuresMember(document));
+  PutMember(&root, "fonts", FontsMember(document));
+  PutMember(&root, "fontPrefs", FontPrefsMember(document));
+  PutMember(&root, "staves", StavesMember(document, coverage));
+  PutMember(&root, "instrumentLists", InstrumentListsMember(document));
+  PutMember(&root, "multiStaffInstruments", MultiStaffInstrumentsMember(document));
+  PutMember(&root, "parts", WriteParts(document));
+  PutMember(&root, "groups", GroupsMember(document, coverage));
+  Json sideRecords = SideRecordsMember(document.records);
+  if (!sideRecords.empty()) root["sideRecords"] = sideRecords;
+  WriteNotationMembers(document, &root, &coverage->notation);
+  PutMember(&root, "music", WriteMusic(document));
+  for (uint16_t block : coverage->notation.blocks) CoverBlock(document, block, coverage);
+  return root;
+}
+
+// The selection as the schema writes it, or null when the file could not name it.
+Json SelectionPart(const Document& document) {
+  if (!document.hasSelection) return Json();
+  const Region region = Selection(document);
+  Json selection = Json::object();
+  selection["list"] = region.startList;
+  const int16_t top = StaffAtSlot(document.records, region.startList, region.startSlot);
+  const int16_t bottom = StaffAtSlot(document.records, region.startList, region.endSlot);
+  if (top > 0 && bottom > 0 &&
+      SlotOf(document.records, region.startList, top) == region.startSlot &&
+      SlotOf(document.records, region.startList, bottom) == region.endSlot)
+    selection["staves"] = {top, bottom};
+  else
+    selection["slots"] = {region.startSlot, region.endSlot};
+  selection["measures"] = {region.startMeasure, region.endMeasure};
+  selection["startPosition"] = region.startPosition;
+  selection["endPosition"] = region.endPosition;
+  try {
+    if (SelectionRegion(selection, document, "selection") != region) return Json();
+  } catch (const Refusal&) {
+    return Json();
+  }
+  return selection;
+}
+
+// Zeroes the name words of a staff or group record that the schema names.
+RecordStore::Bytes Unnamed(uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes,
+                           const Coverage& coverage) {
+  RecordStore::Bytes copy = bytes;
+  auto clear = [&](int offset) {
+    if (copy.size() >= static_cast<size_t>(offset + 2))
+      fxt::PutU16(copy.data(), static_cast<size_t>(offset), 0);
+  };
+  if (tag == kStaffTag && coverage.namedStaves.count(key.Packed())) clear(kStaffNameBlockOffset);
+  if (tag == kGroupTag && coverage.namedGroups.count(key.Packed())) {
+    clear(kGroupFullNameOffset);
+    clear(kGroupAbbreviatedNameOffset);
+  }
+  const auto word = coverage.notation.nameWords.find({tag, key.Packed()});
+  if (word != coverage.notation.nameWords.end()) clear(word->second);
+  return copy;
+}
+
+}  // namespace
+
+std::string FormatDocument(const Document& document, const DocumentFile& info) {
+  Coverage coverage;
+  Json root = SchemaPart(document, info, &coverage);
+
+  // What the schema part gives when read back: every record of the document that it
+  // does not reproduce is written as a raw record.
+  Document rebuilt;
+  try {
+    Build(root, rebuilt, nullptr, false, &document);
+  } catch (const Refusal&) {
+    // Cannot happen for a schema part this writer made; should it, the document is
+    // still written whole, as raw records.
+    root = Json::object();
+    root["format"] = kDocumentFormat;
+    if (info.hostVersion) root["host"] = Json{{"version", Hex32(*info.hostVersion)}};
+    if (document.fonts != DefaultFontTable()) {
+      Json fonts = Json::array();
+      for (const auto& font : document.fonts)
+        fonts.push_back(Json{{"id", font.first}, {"name", font.second}});
+      root["fonts"] = fonts;
+    }
+    coverage = Coverage();
+    rebuilt = Document();
+    rebuilt.fonts = document.fonts;
+  }
+  // A raw text that an unnamed block also reads stays in the file as a raw record.
+  document.records.ForEach(kTextBlockTag, [&](const DataKey& key, const RecordStore::Bytes& bytes) {
+    if (bytes.size() < static_cast<size_t>(kTextBlockSize)) return;
+    if (IsPlainKey(key) && coverage.blocks.count(key.first)) return;
+    coverage.texts.erase({RawTextTagOfType(fxt::GetU16(bytes.data(), 24)),
+                          static_cast<uint16_t>(fxt::GetS16(bytes.data(), 0))});
+  });
+  Json selection = SelectionPart(document);
+  if (!selection.is_null()) root["selection"] = selection;
+
+  Json records = Json::array();
+  document.records.ForEachRecord(
+      [&](uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes) {
+        if (tag == kTextBlockTag && IsPlainKey(key) && coverage.blocks.count(key.first)) return;
+        if (IsRawTextTag(tag) && IsPlainKey(key) && coverage.texts.count({tag, key.first})) return;
+        const RecordStore::Bytes unnamed = Unnamed(tag, key, bytes, coverage);
+        if (tag != kTextBlockTag && !IsRawTextTag(tag)) {
+          const RecordStore::Bytes* same = rebuilt.records.Find(tag, key);
+          if (same && Unnamed(tag, key, *same, coverage) == unnamed) return;
+        }
+        Json record = Json::object();
+        if (PrintableTag(tag))
+          record["tag"] = TagText(tag);
+        else
+          record["tag"] = tag;
+        record["key"] = {key.first, key.second, key.third, key.extra};
+        record["hex"] = HexText(unnamed);
+        records.push_back(record);
+      });
+  if (!records.empty()) root["records"] = records;
+
+  std::string out;
+  WriteValue(root, 0, &out);
+  out += "\n";
+  return out;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& content, std::string* error) {
+  namespace fs = std::filesystem;
+  static unsigned counter = 0;
+  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+  const std::string temporary =
+      path + ".tmp-" + std::to_string(static_cast<unsigned long long>(stamp) % 1000000007ull) +
+      "-" + std::to_string(++counter);
+  auto fail = [&](const std::string& reason) {
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    if (error) *error = reason;
+    return false;
+  };
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (!file) return fail("cannot create a file next to " + path);
+  const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+  const bool closed = std::fclose(file) == 0;
+  if (!written || !closed) return fail("cannot write " + path);
+  std::error_code ec;
+  fs::rename(temporary, path, ec);
+  if (ec) return fail("cannot replace " + path + ": " + ec.message());
+  return true;
+}
+
+}  // namespace fxthost
