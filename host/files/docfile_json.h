@@ -29,6 +29,11 @@ struct Refusal {
 
 [[noreturn]] void Refuse(const std::string& place, const std::string& reason);
 
+// The text as JSON, refused (Refuse) with the line and column of a syntax error, or with
+// the place of a member given twice in one object or of a text holding U+0000, which the
+// JSON parser alone would let through.
+Json ParseStrictJson(const std::string& text);
+
 // "place.name", "place[3]", "place[\"key\"]".
 std::string MemberPlace(const std::string& place, const std::string& name);
 std::string IndexPlace(const std::string& place, size_t index);

@@ -1,6 +1,6 @@
-// Reading a document file (docfile.h): the strict JSON parse, the members the schema
-// names, the raw records and the selection, each refused with its place and a reason.
-// docs/fxthost.md describes the format, the order of reading and the refusals.
+// Reading a document file (docfile.h): the members the schema names, the raw records and the
+// selection, each refused with its place and a reason. docs/fxthost.md describes the format, the
+// order of reading and the refusals.
 #include "host/files/docfile.h"
 
 #include <nlohmann/json.hpp>
@@ -468,110 +468,13 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   if (info) *info = file;
 }
 
-namespace {
-
-// What the JSON parser alone would let through: a member named twice in one object (the
-// parser keeps the last and drops the earlier without a word) and a text holding U+0000
-// (names are stored as terminated texts, so it would cut them short). The parser reports
-// every key and value to this check as it reads them; the check keeps the path to the
-// current value, one step per open object or array, so that a refusal names its place.
-class StrictJson {
- public:
-  bool operator()(int /*depth*/, nlohmann::json::parse_event_t event, Json& parsed) {
-    using Event = nlohmann::json::parse_event_t;
-    switch (event) {
-      case Event::object_start:
-      case Event::array_start:
-        steps_.push_back(Step{event == Event::object_start, {}, std::string(), 0});
-        break;
-      case Event::key: {
-        const std::string& name = parsed.get_ref<const std::string&>();
-        Step& step = steps_.back();
-        step.key = name;
-        if (name.find('\0') != std::string::npos)
-          Refuse(Place(), "a member name cannot hold the character U+0000");
-        if (!step.keys.insert(name).second) Refuse(Place(), "this member is given twice");
-        break;
-      }
-      case Event::value:
-        if (parsed.is_string() &&
-            parsed.get_ref<const std::string&>().find('\0') != std::string::npos)
-          Refuse(Place(), "a text cannot hold the character U+0000");
-        Advance();
-        break;
-      case Event::object_end:
-      case Event::array_end:
-        steps_.pop_back();
-        Advance();
-        break;
-    }
-    return true;
-  }
-
- private:
-  struct Step {
-    bool object;
-    std::set<std::string> keys;  // the members of an object so far
-    std::string key;             // the member being read
-    size_t index;                // the element being read
-  };
-
-  // After a value: the next element of an array.
-  void Advance() {
-    if (!steps_.empty() && !steps_.back().object) ++steps_.back().index;
-  }
-
-  // The place of the value being read, in the form the reader's refusals use.
-  std::string Place() const {
-    std::string place;
-    for (const Step& step : steps_) {
-      if (!step.object) {
-        place = IndexPlace(place, step.index);
-        continue;
-      }
-      bool word = !step.key.empty() && std::isalpha(static_cast<unsigned char>(step.key[0]));
-      for (char c : step.key) word = word && std::isalnum(static_cast<unsigned char>(c));
-      place = word ? MemberPlace(place, step.key) : KeyPlace(place, step.key);
-    }
-    return place;
-  }
-
-  std::vector<Step> steps_;
-};
-
-// "line 3, column 7" of a byte offset into the text.
-std::string LineAndColumn(const std::string& text, size_t offset) {
-  size_t line = 1, column = 1;
-  for (size_t i = 0; i < offset && i < text.size(); ++i) {
-    if (text[i] == '\n') {
-      ++line;
-      column = 1;
-    } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-      ++column;
-    }
-  }
-  return "line " + std::to_string(line) + ", column " + std::to_string(column);
-}
-
-}  // namespace
-
 bool ParseDocument(const std::string& text, const std::string& file, Document* document,
                    DocumentFile* info, DocumentError* error) {
   Json root;
   try {
-    root = Json::parse(text, StrictJson());
+    root = ParseStrictJson(text);
   } catch (const Refusal& refusal) {
     if (error) *error = DocumentError{file, refusal.place, refusal.reason};
-    return false;
-  } catch (const Json::parse_error& e) {
-    // The library's message reads "[json.exception.parse_error.101] parse error at line
-    // 1, column 2: syntax error while parsing ..."; the reason is what follows the place.
-    std::string reason = e.what();
-    const size_t colon = reason.find(": ", reason.find("parse error"));
-    reason = colon == std::string::npos ? reason : reason.substr(colon + 2);
-    if (error)
-      *error = DocumentError{file, LineAndColumn(text, e.byte > 0 ? e.byte - 1 : 0),
-                             "malformed JSON: " + reason};
     return false;
   }
   Document built;
