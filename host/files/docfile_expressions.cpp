@@ -16,11 +16,6 @@ namespace fxthost {
 
 namespace {
 
-bool StaffExists(const Document& document, int16_t staff) {
-  return staff > 0 &&
-         document.records.Contains(kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)));
-}
-
 bool DefinitionExists(const Document& document, uint16_t definition) {
   return document.records.Contains(kTextExpressionDefTag, DataKey::Of(definition));
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "host/store/score.h"
+
 namespace fxthost {
 
 [[noreturn]] void Refuse(const std::string& place, const std::string& reason) {
@@ -134,6 +136,11 @@ int64_t NumberKey(const std::string& key, const std::string& place, int64_t low,
     Refuse(place, key + " does not fit here (" + std::to_string(low) + " to " +
                       std::to_string(high) + ")");
   return number;
+}
+
+bool StaffExists(const Document& document, int16_t staff) {
+  return staff > 0 &&
+         document.records.Contains(kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)));
 }
 
 namespace {

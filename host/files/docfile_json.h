@@ -60,6 +60,9 @@ std::pair<int64_t, int64_t> Pair(const Json& value, const std::string& place, in
                                  int64_t high);
 // A member name that is a number ("33"): decimal digits without a sign or leading zero,
 // within [low, high].
+// A staff number from 1 whose staff record is in the document.
+bool StaffExists(const Document& document, int16_t staff);
+
 int64_t NumberKey(const std::string& key, const std::string& place, int64_t low, int64_t high);
 
 // A word of a record that names a text block made for the file's text: after the raw

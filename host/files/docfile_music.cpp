@@ -43,11 +43,6 @@ const PositionedKind kPositioned[] = {
     {"midiExpressions", kMidiExpressionTag, kMidiExpressionSize, kMidiExpressionPosition},
 };
 
-bool StaffExists(const Document& document, int16_t staff) {
-  return staff > 0 &&
-         document.records.Contains(kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)));
-}
-
 MusicNote ReadNote(const Json& value, const std::string& place, size_t index) {
   ExpectObject(value, place);
   KnownMembers(value, place, {"level", "alter", "number"});

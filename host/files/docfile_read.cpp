@@ -41,11 +41,6 @@ bool PrintableTag(uint32_t tag) {
   return true;
 }
 
-bool StaffExists(const Document& document, int16_t staff) {
-  return staff > 0 &&
-         document.records.Contains(kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)));
-}
-
 namespace {
 
 // "0x11000000" (1 to 8 hexadecimal digits) or a whole number.

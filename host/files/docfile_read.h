@@ -16,8 +16,6 @@ namespace fxthost {
 
 // A tag of four printable ASCII characters, which a file can give as text.
 bool PrintableTag(uint32_t tag);
-// A staff number from 1 whose staff record is in the document.
-bool StaffExists(const Document& document, int16_t staff);
 
 // The selection as a region of the document, refused when it names no music of it.
 Region SelectionRegion(const Json& value, const Document& document, const std::string& place);
