@@ -19,7 +19,8 @@ const char kEnd[] = "<!-- end: generated -->\n";
 
 // The table of functions without a behaviour, as the docs page shows it.
 std::string NotEmulatedTable(const Host& host) {
-  std::string table = "| function | result | the host must have it | a plug-in's bridge answers without it |\n";
+  std::string table =
+      "| function | result | the host must have it | a plug-in's bridge answers without it |\n";
   table += "|---|---|---|---|\n";
   int count = 0;
   for (int i = 0; i < kFunctionCount; ++i) {
@@ -54,8 +55,8 @@ TEST(HostBehaviours, DocsListEveryFunctionWithoutABehaviour) {
   std::string generated = NotEmulatedTable(host);
   const char* update = std::getenv("FXT_UPDATE_DOCS");
   if (update && std::string(update) == "1") {
-    std::ofstream(kDocsPath, std::ios::binary) << page.substr(0, begin) << generated
-                                               << page.substr(end);
+    std::ofstream(kDocsPath, std::ios::binary)
+        << page.substr(0, begin) << generated << page.substr(end);
     return;
   }
   EXPECT_EQ(page.substr(begin, end - begin), generated)
