@@ -146,33 +146,35 @@ TEST(PreferenceTranslation, RecordsReadForEachTagAndK) {
     int32_t sizeAfter;
     const char* loaded;
   };
+  // clang-format off
   const Row rows[] = {
-      {"pfMM size query (preferences.md: count records of 12 bytes)", "pfMM", 0, false, 0, 1, 24,
-       ""},
+      {"pfMM size query (preferences.md: count records of 12 bytes)",
+       "pfMM", 0, false, 0, 1, 24, ""},
       {"pfMM short buffer", "pfMM", 0, true, 23, 0, 23, ""},
-      {"pfMM (preferences.md: a run of whole side records under 0xFFFE)", "pfMM", 0, true, 24, 1,
-       24, "ot25 -2/0, ot25 -2/1"},
+      {"pfMM (preferences.md: a run of whole side records under 0xFFFE)",
+       "pfMM", 0, true, 24, 1, 24, "ot25 -2/0, ot25 -2/1"},
       {"pfPF k=0 (preferences.md: a record map for k = 0)", "pfPF", 0, true, 48, 1, 48,
        "ot14 -2/0, ot15 -2/0, ot39 -2/0, ot16 -2/0, ot02 -2/0, ot17 -2/0, ot01 -2/0, "
        "ot13 -2/0, ot03 -2/0"},
-      {"pfPF k=1 (preferences.md: four ot77 records for k = 1)", "pfPF", 1, true, 48, 1, 48,
-       "ot77 -2/0, ot77 -2/1, ot77 -2/2, ot77 -2/3"},
-      {"pfPF k=2 goes to the host (preferences.md: A tag outside its condition)", "pfPF", 2, true,
-       48, 0, 48, "pfPF 2/0"},
-      {"pfSN k=1 (preferences.md: ot40 inci k - 1 for k = 1 to 128)", "pfSN", 1, true, 12, 1, 12,
-       "ot40 -2/0"},
-      {"pfSN k=128 (preferences.md: ot40 inci k - 1 for k = 1 to 128)", "pfSN", 128, true, 12, 1,
-       12, "ot40 -2/127"},
-      {"pfSN k=129 goes to the host (preferences.md: A tag outside its condition)", "pfSN", 129,
-       true, 12, 0, 12, "pfSN 129/0"},
+      {"pfPF k=1 (preferences.md: four ot77 records for k = 1)",
+       "pfPF", 1, true, 48, 1, 48, "ot77 -2/0, ot77 -2/1, ot77 -2/2, ot77 -2/3"},
+      {"pfPF k=2 goes to the host (preferences.md: A tag outside its condition)",
+       "pfPF", 2, true, 48, 0, 48, "pfPF 2/0"},
+      {"pfSN k=1 (preferences.md: ot40 inci k - 1 for k = 1 to 128)",
+       "pfSN", 1, true, 12, 1, 12, "ot40 -2/0"},
+      {"pfSN k=128 (preferences.md: ot40 inci k - 1 for k = 1 to 128)",
+       "pfSN", 128, true, 12, 1, 12, "ot40 -2/127"},
+      {"pfSN k=129 goes to the host (preferences.md: A tag outside its condition)",
+       "pfSN", 129, true, 12, 0, 12, "pfSN 129/0"},
       {"pfGb k=4", "pfGb", 4, true, 12, 1, 12, "ot98 -2/3"},
       {"pfGs k=2 goes to the host", "pfGs", 2, true, 12, 0, 12, "pfGs 2/0"},
       {"pfSS size query (preferences.md: 108 bytes for 'pfSS')", "pfSS", 0, false, 0, 1, 108, ""},
-      {"no size pointer (preferences.md: without a size pointer returns 0)", "pfDP", 0, true,
-       kNoSize, 0, kNoSize, ""},
-      {"pfPL larger buffer (preferences.md: the smaller of it and the room given)", "pfPL", 0, true,
-       40, 1, 14, "ot13 -2/0, ot39 -2/0, ot36 -2/0, ot37 -2/0"},
+      {"no size pointer (preferences.md: without a size pointer returns 0)",
+       "pfDP", 0, true, kNoSize, 0, kNoSize, ""},
+      {"pfPL larger buffer (preferences.md: the smaller of it and the room given)",
+       "pfPL", 0, true, 40, 1, 14, "ot13 -2/0, ot39 -2/0, ot36 -2/0, ot37 -2/0"},
   };
+  // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Document doc;
@@ -202,56 +204,22 @@ TEST(PreferenceTranslation, ConversionsBothWays) {
     int32_t saved;     // the value saved
     int16_t after[2];  // the words it leaves
   };
+  // clang-format off
   const Row rows[] = {
       {"negated 0 (preferences.md: a word 0 reads as 1)",
-       "pfMS",
-       3,
-       MAPCONV_NEGATED_FLAG,
-       {0, 0},
-       1,
-       0,
-       {1, 0}},
+       "pfMS", 3, MAPCONV_NEGATED_FLAG, {0, 0}, 1, 0, {1, 0}},
       {"negated 5 (preferences.md: anything else as 0)",
-       "pfMS",
-       3,
-       MAPCONV_NEGATED_FLAG,
-       {5, 0},
-       0,
-       1,
-       {0, 0}},
+       "pfMS", 3, MAPCONV_NEGATED_FLAG, {5, 0}, 0, 1, {0, 0}},
       {"low byte 0x1234 (preferences.md: read zero-extended, saved sign-extended)",
-       "pfMS",
-       33,
-       MAPCONV_LOW_BYTE,
-       {0x1234, 0},
-       0x34,
-       0x80,
-       {-128, 0}},
+       "pfMS", 33, MAPCONV_LOW_BYTE, {0x1234, 0}, 0x34, 0x80, {-128, 0}},
       {"low byte -128 (preferences.md: read zero-extended, saved sign-extended)",
-       "pfMS",
-       33,
-       MAPCONV_LOW_BYTE,
-       {-128, 0},
-       0x80,
-       0x7F,
-       {0x7F, 0}},
+       "pfMS", 33, MAPCONV_LOW_BYTE, {-128, 0}, 0x80, 0x7F, {0x7F, 0}},
       {"low byte in pfSS (preferences.md: read zero-extended, saved sign-extended)",
-       "pfSS",
-       12,
-       MAPCONV_LOW_BYTE,
-       {0x1234, 0},
-       0x34,
-       0x1280,
-       {-128, 0}},
+       "pfSS", 12, MAPCONV_LOW_BYTE, {0x1234, 0}, 0x34, 0x1280, {-128, 0}},
       {"four bytes (preferences.md: the first word the high half)",
-       "pfDP",
-       14,
-       MAPCONV_HIGH_FIRST,
-       {1, -1},
-       0x1FFFF,
-       INT32_MIN + 1,
-       {-32768, 1}},
+       "pfDP", 14, MAPCONV_HIGH_FIRST, {1, -1}, 0x1FFFF, INT32_MIN + 1, {-32768, 1}},
   };
+  // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Document doc;

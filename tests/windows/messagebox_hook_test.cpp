@@ -23,24 +23,26 @@ struct BoxRow {
 
 using fxthost::Answer;
 
+// clang-format off
 const BoxRow kBoxes[] = {
-    {"error box (host-behaviour.md: Kind, 0x10 (stop) is error)", MB_OK | MB_ICONERROR,
-     Answer::kNone, IDOK, "error", "ok"},
+    {"error box (host-behaviour.md: Kind, 0x10 (stop) is error)",
+     MB_OK | MB_ICONERROR, Answer::kNone, IDOK, "error", "ok"},
     {"warning box (host-behaviour.md: Kind, 0x30 (exclamation) is error)",
      MB_OK | MB_ICONEXCLAMATION, Answer::kNone, IDOK, "error", "ok"},
     {"information box (host-behaviour.md: Kind, 0x40 (information) is info)",
      MB_OK | MB_ICONINFORMATION, Answer::kNone, IDOK, "info", "ok"},
-    {"plain box (host-behaviour.md: Kind, anything else neutral)", MB_OK, Answer::kYes, IDOK,
-     "neutral", "ok"},
-    {"question answered yes (host-behaviour.md: Answer, yes (IDYES, 6))", MB_YESNO, Answer::kYes,
-     IDYES, "yesno", "yes"},
-    {"question answered no (host-behaviour.md: Answer, no (IDNO, 7))", MB_YESNO, Answer::kNo, IDNO,
-     "yesno", "no"},
-    {"question left unanswered (host-behaviour.md: closed without an answer, 0)", MB_YESNO,
-     Answer::kNone, 0, "yesno", "none"},
-    {"question with cancel left unanswered (host-behaviour.md: IDCANCEL, 2)", MB_YESNOCANCEL,
-     Answer::kNone, IDCANCEL, "yesno", "none"},
+    {"plain box (host-behaviour.md: Kind, anything else neutral)",
+     MB_OK, Answer::kYes, IDOK, "neutral", "ok"},
+    {"question answered yes (host-behaviour.md: Answer, yes (IDYES, 6))",
+     MB_YESNO, Answer::kYes, IDYES, "yesno", "yes"},
+    {"question answered no (host-behaviour.md: Answer, no (IDNO, 7))",
+     MB_YESNO, Answer::kNo, IDNO, "yesno", "no"},
+    {"question left unanswered (host-behaviour.md: closed without an answer, 0)",
+     MB_YESNO, Answer::kNone, 0, "yesno", "none"},
+    {"question with cancel left unanswered (host-behaviour.md: IDCANCEL, 2)",
+     MB_YESNOCANCEL, Answer::kNone, IDCANCEL, "yesno", "none"},
 };
+// clang-format on
 
 TEST(MessageBoxHook, AnswersEachBoxAsTheUserInterfaceDecides) {
   for (const BoxRow& row : kBoxes) {

@@ -88,13 +88,15 @@ TEST(ArticulationDef, FontFlagBitsLeaveASymbolWithoutFont) {
     const char* flippedName;
     short infoSize;  // GetMainSymbolFontInfo
   } rows[] = {
+      // clang-format off
       {"both fonts", 0x0000, 1, "Arial", "Courier New", 9},
-      {"bit 1: no main font (definitions.md: empty when the symbol has no font)", 0x0002, 1, "",
-       "Courier New", 0},
-      {"bit 2: no flipped font (definitions.md: empty when the symbol has no font)", 0x0004, 1,
-       "Arial", "", 9},
+      {"bit 1: no main font (definitions.md: empty when the symbol has no font)",
+       0x0002, 1, "", "Courier New", 0},
+      {"bit 2: no flipped font (definitions.md: empty when the symbol has no font)",
+       0x0004, 1, "Arial", "", 9},
       {"font the host cannot name (definitions.md: when the host cannot name the font number)",
        0x0000, 200, "", "Courier New", 9},
+      // clang-format on
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

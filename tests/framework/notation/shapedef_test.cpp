@@ -117,26 +117,28 @@ TEST(ShapeDef, DamagedRecordsAreReadOnlyWithinTheirSize) {
     int32_t size;  // the loaded size afterwards; 0: as built
     const char* read;
   } rows[] = {
+      // clang-format off
       {"intact", 0, 0, false, 0, "5:1,2,3 6: 7:4"},
-      {"count 301 (definitions.md: A count above 300 holds no instructions)", 58, 301, false, 0,
-       ""},
-      {"count 0xFFFFFFFF (definitions.md: A count above 300, compared as unsigned)", 58, 0xFFFFFFFF,
-       false, 0, ""},
+      {"count 301 (definitions.md: A count above 300 holds no instructions)",
+       58, 301, false, 0, ""},
+      {"count 0xFFFFFFFF (definitions.md: A count above 300, compared as unsigned)",
+       58, 0xFFFFFFFF, false, 0, ""},
       {"a count past the table reads what lies there", 58, 4, false, 0, "5:1,2,3 6: 7:4 1:"},
-      {"table offset far past the end (definitions.md: added without overflow)", 50, 0xFFFFFFF0,
-       false, 0, ""},
-      {"data offset far past the end (definitions.md: added without overflow)", 54, 0xFFFFFFF0,
-       false, 0, ""},
-      {"items of the third past the end (definitions.md: whose items do not fit)", 74 + 8 + 4, 500,
-       true, 0, "5:1,2,3 6:"},
-      {"a negative start (definitions.md: or start before the data area)", 66 + 4, 0xFFF7, true, 0,
-       ""},
-      {"cut inside the last item (definitions.md: Reading stays within the record)", 0, 0, false,
-       125, "5:1,2,3 6:"},
-      {"cut inside the table (definitions.md: whose table entry does not fit)", 0, 0, false, 80,
-       ""},
-      {"cut inside the header (definitions.md: shorter than its 66-byte header)", 0, 0, false, 65,
-       ""},
+      {"table offset far past the end (definitions.md: added without overflow)",
+       50, 0xFFFFFFF0, false, 0, ""},
+      {"data offset far past the end (definitions.md: added without overflow)",
+       54, 0xFFFFFFF0, false, 0, ""},
+      {"items of the third past the end (definitions.md: whose items do not fit)",
+       74 + 8 + 4, 500, true, 0, "5:1,2,3 6:"},
+      {"a negative start (definitions.md: or start before the data area)",
+       66 + 4, 0xFFF7, true, 0, ""},
+      {"cut inside the last item (definitions.md: Reading stays within the record)",
+       0, 0, false, 125, "5:1,2,3 6:"},
+      {"cut inside the table (definitions.md: whose table entry does not fit)",
+       0, 0, false, 80, ""},
+      {"cut inside the header (definitions.md: shorter than its 66-byte header)",
+       0, 0, false, 65, ""},
+      // clang-format on
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -268,8 +268,9 @@ TEST_F(TextExpressionDefTest, DeepSaveAsThatFailsLeavesNoHalfMadeCopy) {
     int nth;
     unsigned short destination;
   } rows[] = {
-      {"text refused (host-notation.md: DeepSaveAs, the text cannot be copied)", Fn::FX_CreateEData,
-       1, 20},
+      // clang-format off
+      {"text refused (host-notation.md: DeepSaveAs, the text cannot be copied)",
+       Fn::FX_CreateEData, 1, 20},
       {"text block refused (host-notation.md: DeepSaveAs, the text cannot be copied)",
        Fn::FX_CreateEData, 2, 20},
       {"enclosure refused (host-notation.md: DeepSaveAs, the enclosure cannot be copied)",
@@ -277,6 +278,7 @@ TEST_F(TextExpressionDefTest, DeepSaveAsThatFailsLeavesNoHalfMadeCopy) {
       {"definition refused (host-notation.md: removes the one it wrote)", Fn::FX_SaveEData, 2, 20},
       {"definition refused over an enclosure (host-notation.md: puts back the enclosure)",
        Fn::FX_SaveEData, 2, 30},
+      // clang-format on
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

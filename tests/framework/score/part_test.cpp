@@ -73,19 +73,15 @@ TEST(Parts, LoadAllEndsAtTheHostsEndOrAtAnIdThatComesAgain) {
     fxthost::Behaviour next;  // null: the host's own
     const char* ids;
   } rows[] = {
+      // clang-format off
       {"no extracted parts (host-documents.md: until the host answers -1)", {}, nullptr, "0"},
       {"parts in the host's order (host-documents.md: until the host answers -1)",
-       {{7, "Violin I", ""}, {2, "Viola", ""}},
-       nullptr,
-       "0 7 2"},
+       {{7, "Violin I", ""}, {2, "Viola", ""}}, nullptr, "0 7 2"},
       {"a host answering 0 (the score) for ever (host-documents.md: comes a second time)",
-       {{3, "Oboe", ""}},
-       AsIfMissing,
-       "0"},
+       {{3, "Oboe", ""}}, AsIfMissing, "0"},
       {"a host answering 3 for ever (host-documents.md: comes a second time)",
-       {{3, "Oboe", ""}},
-       AlwaysThree,
-       "0 3"},
+       {{3, "Oboe", ""}}, AlwaysThree, "0 3"},
+      // clang-format on
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -109,19 +105,13 @@ TEST(Parts, WalkMakesEachPartCurrentAndPutsThePreviousBack) {
     std::vector<int> seen;  // the current part during each Iterate
     int result, afters;
   } rows[] = {
+      // clang-format off
       {"whole walk (host-documents.md: puts the part that was current back)",
-       0,
-       true,
-       {0, 7, 2},
-       3,
-       1},
+       0, true, {0, 7, 2}, 3, 1},
       {"stopped at the second part (host-documents.md: the part at which the handler stops)",
-       2,
-       true,
-       {0, 7},
-       1,
-       1},
+       2, true, {0, 7}, 1, 1},
       {"BeforeIteration false", 0, false, {}, 0, 0},
+      // clang-format on
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -219,24 +209,14 @@ TEST(Documents, WalkChangesEachDocumentInAnUndoStepOfItsOwnAndPutsAllBack) {
     int result;
     const char* step;
   } rows[] = {
+      // clang-format off
       {"no undo name (host-documents.md: Plug-in Edit when it is given no name)",
-       nullptr,
-       0,
-       {1, 0, 2, 0, 5},
-       2,
-       "Plug-in Edit"},
+       nullptr, 0, {1, 0, 2, 0, 5}, 2, "Plug-in Edit"},
       {"undo name (host-documents.md: opens an edit named for the walk)",
-       "Renumber",
-       0,
-       {1, 0, 2, 0, 5},
-       2,
-       "Renumber"},
+       "Renumber", 0, {1, 0, 2, 0, 5}, 2, "Renumber"},
       {"stopped at the first (host-documents.md: closes the edit whatever the handler answered)",
-       nullptr,
-       1,
-       {1, 0},
-       0,
-       "Plug-in Edit"},
+       nullptr, 1, {1, 0}, 0, "Plug-in Edit"},
+      // clang-format on
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -200,6 +200,7 @@ TEST(UIView, MoveToMeasureFindsTheFirstStaffThatExists) {
     bool scrolled;
     int32_t scrollStaff;
   } rows[] = {
+      // clang-format off
       {"staves 1 and 2 missing", {3, 5}, 2, 0, true, 3},
       {"staff 1 exists", {4, 1}, 2, 0, true, 1},
       {"the staff given", {3, 5}, 2, 5, true, 5},
@@ -207,29 +208,14 @@ TEST(UIView, MoveToMeasureFindsTheFirstStaffThatExists) {
       {"no staff up to 101", {102}, 2, 0, false, 0},
       // Numbers the host's 16-bit arguments cannot carry are refused, not cut.
       {"measure 65538 is not measure 2 (framework-behaviour.md: FCUI::MoveToMeasure refuses)",
-       {3},
-       65538,
-       3,
-       false,
-       0},
+       {3}, 65538, 3, false, 0},
       {"measure beyond 32767 (framework-behaviour.md: FCUI::MoveToMeasure refuses)",
-       {3},
-       32768,
-       3,
-       false,
-       0},
+       {3}, 32768, 3, false, 0},
       {"measure below -32768 (framework-behaviour.md: FCUI::MoveToMeasure refuses)",
-       {3},
-       -32769,
-       3,
-       false,
-       0},
+       {3}, -32769, 3, false, 0},
       {"staff 65539 is not staff 3 (framework-behaviour.md: FCUI::MoveToMeasure refuses)",
-       {3},
-       2,
-       65539,
-       false,
-       0},
+       {3}, 2, 65539, false, 0},
+      // clang-format on
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -44,45 +44,51 @@ TEST(HostStaffLists, ConversionsFollowTheListRecords) {
   ASSERT_TRUE(fxthost::WriteInstrumentList(document, 0, {3, 1, 2}));
   ASSERT_TRUE(fxthost::WriteInstrumentList(document, 2, {5, 3}));
   Check({
-      {"first slot (host-texts-staves.md: FX_SlotToInst returns the staff at that slot)", true, 1,
-       0, 3},
-      {"last slot (host-texts-staves.md: FX_SlotToInst returns the staff at that slot)", true, 3, 0,
-       2},
+      // clang-format off
+      {"first slot (host-texts-staves.md: FX_SlotToInst returns the staff at that slot)",
+       true, 1, 0, 3},
+      {"last slot (host-texts-staves.md: FX_SlotToInst returns the staff at that slot)",
+       true, 3, 0, 2},
       {"past the end (host-texts-staves.md: 0 for a slot past the end of the list)", true, 4, 0, 0},
       {"slot 0 (host-texts-staves.md: 0 for slot 0 or less)", true, 0, 0, 0},
       {"negative slot (host-texts-staves.md: 0 for slot 0 or less)", true, -1, 0, 0},
       {"other list (host-texts-staves.md: the first item number is the list)", true, 1, 2, 5},
-      {"list that does not exist (host-texts-staves.md: 0 for a list that does not exist)", true, 1,
-       7, 0},
-      {"staff to slot (host-texts-staves.md: FX_InstToSlot returns the slot of the staff)", false,
-       1, 0, 2},
+      {"list that does not exist (host-texts-staves.md: 0 for a list that does not exist)",
+       true, 1, 7, 0},
+      {"staff to slot (host-texts-staves.md: FX_InstToSlot returns the slot of the staff)",
+       false, 1, 0, 2},
       {"same staff, other list (host-texts-staves.md: FX_InstToSlot returns the slot of the staff)",
        false, 3, 2, 2},
-      {"staff not in list (host-texts-staves.md: 0 when the staff is not in the list)", false, 5, 0,
-       0},
+      {"staff not in list (host-texts-staves.md: 0 when the staff is not in the list)",
+       false, 5, 0, 0},
       {"staff 0 (host-texts-staves.md: 0 for staff 0 or less)", false, 0, 0, 0},
+      // clang-format on
   });
 
   // Rewritten by the host's helper: the conversions change with it.
   ASSERT_TRUE(fxthost::WriteInstrumentList(document, 0, {2, 3}));
   Check({
+      // clang-format off
       {"rewritten first slot (host-texts-staves.md: changes their answers at once)", true, 1, 0, 2},
-      {"old last slot now empty (host-texts-staves.md: changes their answers at once)", true, 3, 0,
-       0},
+      {"old last slot now empty (host-texts-staves.md: changes their answers at once)",
+       true, 3, 0, 0},
       {"dropped staff (host-texts-staves.md: changes their answers at once)", false, 1, 0, 0},
       {"moved staff (host-texts-staves.md: changes their answers at once)", false, 3, 0, 2},
       {"other list untouched", true, 2, 2, 3},
+      // clang-format on
   });
 
   // Rewritten the framework's way: deleting inci 0 closes the gap.
   uint8_t key[8] = {};
   ASSERT_NE(FX_DeleteEData(kSystemStaff, key, kVersion), 0);
   Check({
+      // clang-format off
       {"after delete: slot 1 (host-texts-staves.md: deletes that close the gap)", true, 1, 0, 3},
-      {"after delete: slot of 3 (host-texts-staves.md: deletes that close the gap)", false, 3, 0,
-       1},
-      {"after delete: slot 2 empty (host-texts-staves.md: deletes that close the gap)", true, 2, 0,
-       0},
+      {"after delete: slot of 3 (host-texts-staves.md: deletes that close the gap)",
+       false, 3, 0, 1},
+      {"after delete: slot 2 empty (host-texts-staves.md: deletes that close the gap)",
+       true, 2, 0, 0},
+      // clang-format on
   });
   EXPECT_EQ(fxthost::ReadInstrumentList(document, 0), std::vector<int16_t>{3});
 }
@@ -178,15 +184,17 @@ TEST(HostStaffNames, NameComesFromTheBlockOrTheStaffRecord) {
     int16_t staff;
     std::u16string shown;
   };
+  // clang-format off
   const Row rows[] = {
       {"block given (host-texts-staves.md: The name comes from the text block given)",
        static_cast<int16_t>(other), 3, u"Bass"},
-      {"block 0: the staff's own (host-texts-staves.md: the staff record's name block)", 0, 3,
-       u"Cello"},
+      {"block 0: the staff's own (host-texts-staves.md: the staff record's name block)",
+       0, 3, u"Cello"},
       {"staff without a name (host-texts-staves.md: 0 when the block is missing)", 0, 4, u"<none>"},
       {"no such staff (host-texts-staves.md: 0 when the staff is missing)", 0, 9, u"<none>"},
       {"no such block (host-texts-staves.md: 0 when the block is missing)", 77, 3, u"<none>"},
   };
+  // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     EXPECT_EQ(DisplayedName(row.block, row.staff), row.shown);
@@ -208,18 +216,20 @@ TEST(HostCurrentStaffSpec, LoadAnswersWithTheStaffRecord) {
     int32_t position;
     bool found;
   };
+  // clang-format off
   const Row rows[] = {
-      {"start of a measure (host-texts-staves.md: the answer is the staff's own SOIS record)", 3, 1,
-       0, true},
+      {"start of a measure (host-texts-staves.md: the answer is the staff's own SOIS record)",
+       3, 1, 0, true},
       {"end of the last measure (host-texts-staves.md: the answer is the staff's own SOIS record)",
        3, 4, 0x7FFFFFFF, true},
-      {"inside a measure (host-texts-staves.md: the answer is the staff's own SOIS record)", 3, 2,
-       512, true},
+      {"inside a measure (host-texts-staves.md: the answer is the staff's own SOIS record)",
+       3, 2, 512, true},
       {"unknown staff (host-texts-staves.md: The load fails for an unknown staff)", 5, 1, 0, false},
       {"measure 0 (host-texts-staves.md: fails for a measure below 1)", 3, 0, 0, false},
       {"past the last measure (host-texts-staves.md: fails for a measure that is not one of them)",
        3, 5, 0, false},
   };
+  // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     uint8_t key[8];

@@ -92,6 +92,7 @@ TEST(HostMessageBox, ConsoleInterfacePrintsEachBoxAndAsksOnlyWhenItMay) {
     const char* typed;
     int result;
   };
+  // clang-format off
   const Row rows[] = {
       {"configured yes (host-behaviour.md: A question is answered from the configured answer)",
        kBoxYesNo, true, Answer::kYes, true, "n\n", kIdYes},
@@ -99,15 +100,16 @@ TEST(HostMessageBox, ConsoleInterfacePrintsEachBoxAndAsksOnlyWhenItMay) {
        kBoxYesNo, true, Answer::kNo, false, "", kIdNo},
       {"asked, answers after a wrong word (host-behaviour.md: until the user types y/yes or n/no)",
        kBoxYesNo, false, Answer::kNone, true, "maybe\nyes\n", kIdYes},
-      {"asked, n (host-behaviour.md: until the user types y/yes or n/no)", kBoxYesNo, false,
-       Answer::kNone, true, "n\n", kIdNo},
-      {"asked, input ends (host-behaviour.md: the end of the input closes the box)", kBoxYesNo,
-       false, Answer::kNone, true, "maybe", 0},
-      {"no terminal (host-behaviour.md: with no input to ask on)", kBoxYesNo, false, Answer::kNone,
-       false, "y\n", 0},
+      {"asked, n (host-behaviour.md: until the user types y/yes or n/no)",
+       kBoxYesNo, false, Answer::kNone, true, "n\n", kIdNo},
+      {"asked, input ends (host-behaviour.md: the end of the input closes the box)",
+       kBoxYesNo, false, Answer::kNone, true, "maybe", 0},
+      {"no terminal (host-behaviour.md: with no input to ask on)",
+       kBoxYesNo, false, Answer::kNone, false, "y\n", 0},
       {"not a question (host-behaviour.md: Every other box is confirmed with its first button)",
        kIconStop, false, Answer::kNone, true, "n\n", kIdOk},
   };
+  // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Host host;
