@@ -10,8 +10,7 @@ namespace fxthost {
 
 // A whole number within [low, high] written in decimal, or with hex in hexadecimal
 // (with or without "0x").
-bool ParseNumber(const std::string& text, int64_t low, int64_t high, int64_t* value,
-                 bool hex) {
+bool ParseNumber(const std::string& text, int64_t low, int64_t high, int64_t* value, bool hex) {
   const bool prefixed =
       hex && text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   const std::string digits = prefixed ? text.substr(2) : text;
