@@ -142,19 +142,19 @@ struct Reader {
   void Staves(const Json& value, const std::string& place) {
     std::vector<int16_t> order;
     std::set<int16_t> seen;
-    EachObject(
-        value, place, {"id", "name", "nameBlock"}, [&](const Json& entry, const std::string& at) {
-          const Json* id = Find(entry, "id");
-          if (!id) Refuse(at, "a staff needs its id");
-          const int16_t staff = static_cast<int16_t>(Number(*id, MemberPlace(at, "id"), 1, 0x7FFF));
-          if (!seen.insert(staff).second)
-            Refuse(MemberPlace(at, "id"), "staff " + std::to_string(staff) + " is given twice");
-          PutStaff(document, staff, "");
-          const uint16_t block = ReadTextMembers(document, entry, at, kNameMembers, kNameTextType);
-          links.push_back(
-              {kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)), kStaffNameBlockOffset, block});
-          order.push_back(staff);
-        });
+    const auto members = {"id", "name", "nameBlock"};
+    EachObject(value, place, members, [&](const Json& entry, const std::string& at) {
+      const Json* id = Find(entry, "id");
+      if (!id) Refuse(at, "a staff needs its id");
+      const int16_t staff = static_cast<int16_t>(Number(*id, MemberPlace(at, "id"), 1, 0x7FFF));
+      if (!seen.insert(staff).second)
+        Refuse(MemberPlace(at, "id"), "staff " + std::to_string(staff) + " is given twice");
+      PutStaff(document, staff, "");
+      const uint16_t block = ReadTextMembers(document, entry, at, kNameMembers, kNameTextType);
+      links.push_back(
+          {kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)), kStaffNameBlockOffset, block});
+      order.push_back(staff);
+    });
     if (order.size() > 0x8000) Refuse(place, "more staves than a staff list can hold");
     WriteInstrumentList(document, 0, order);
   }
