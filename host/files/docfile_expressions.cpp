@@ -17,7 +17,8 @@ namespace fxthost {
 
 namespace {
 
-// The last inci of a list (docs/host-records.md, Inci records).
+// The last inci of a list, of expressions or of a staff list's staves (docs/host-records.md,
+// Inci records).
 constexpr int kLastExpressionInci = 0x7FFF;
 
 bool DefinitionExists(const BuiltDocument& document, uint16_t definition) {
@@ -191,6 +192,10 @@ void ReadStaffLists(const Json& value, const std::string& place, Document& docum
         const std::string stavesPlace = MemberPlace(at, "staves");
         ExpectArray(*staves, stavesPlace);
         if (staves->empty()) Refuse(stavesPlace, "a staff list names at least one staff");
+        if (staves->size() > kLastExpressionInci + 1u)
+          Refuse(stavesPlace, "a staff list holds at most " +
+                                  std::to_string(kLastExpressionInci + 1) + " staves (incis 0 to " +
+                                  std::to_string(kLastExpressionInci) + ")");
         std::set<int16_t> once;
         for (size_t i = 0; i < staves->size(); ++i) {
           const std::string staffPlace = IndexPlace(stavesPlace, i);

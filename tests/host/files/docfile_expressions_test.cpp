@@ -96,4 +96,20 @@ TEST(DocumentExpressions, AMeasureHoldsWhatAnInciListHolds) {
   }
 }
 
+// fxthost.md, Staff lists: at most 32768 staves (incis 0 to 32767), refused before any is
+// stored past the last inci.
+TEST(DocumentExpressions, AStaffListHoldsWhatAnInciListHolds) {
+  std::string staves;
+  for (int staff = -16384; staff <= 16384; ++staff)
+    staves += (staves.empty() ? "" : ",") + std::to_string(staff);
+  Document document;
+  DocumentError error;
+  EXPECT_FALSE(fxthost::ParseDocument(
+      std::string(kHead) + R"("staffLists": [{ "id": 1, "staves": [)" + staves + "] }] }", "t.json",
+      &document, nullptr, &error));
+  EXPECT_EQ(error.Message(),
+            "t.json: staffLists[0].staves: a staff list holds at most 32768 staves (incis 0 to "
+            "32767)");
+}
+
 }  // namespace
