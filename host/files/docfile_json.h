@@ -74,12 +74,36 @@ struct NameLink {
   uint16_t block;
 };
 
+// Where the checks of a reading look up what the file names: the document built and,
+// while the writer reads back what it wrote by name, the document it writes, whose
+// records the written file's raw records bring.
+struct BuiltDocument {
+  const Document& built;
+  const Document* known;
+  bool Staff(int16_t staff) const {
+    return StaffExists(built, staff) || (known && StaffExists(*known, staff));
+  }
+  bool Record(uint32_t tag, const DataKey& key) const {
+    return built.records.Contains(tag, key) || (known && known->records.Contains(tag, key));
+  }
+};
+
+// A record that a member gives whole, and where: a raw record under the same tag and key
+// would give the same record a second time.
+struct WholeRecord {
+  uint32_t tag;
+  DataKey key;
+  std::string place;
+};
+
 // What the readers of the notation members hand back to the document reader: the name
-// words to point at their blocks, and the checks that can run only once the raw records
-// are in (a definition, staff or staff list the file names where it must exist).
+// words to point at their blocks, the checks that can run only once the raw records are
+// in (a definition, staff or staff list the file names where it must exist), and the
+// records they give whole.
 struct NotationReading {
   std::vector<NameLink> links;
-  std::vector<std::function<void(const Document&)>> checks;
+  std::vector<std::function<void(const BuiltDocument&)>> checks;
+  std::vector<WholeRecord> whole;
 };
 
 // What the writers of the notation members stand for in a written file: the text
