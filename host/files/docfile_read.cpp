@@ -141,14 +141,15 @@ struct Reader {
 
   void Staves(const Json& value, const std::string& place) {
     std::vector<int16_t> order;
-    std::set<int16_t> seen;
+    std::vector<bool> seen(0x8000, false);  // by staff number, 1 to 32767
     const auto members = {"id", "name", "nameBlock"};
     EachObject(value, place, members, [&](const Json& entry, const std::string& at) {
       const Json* id = Find(entry, "id");
       if (!id) Refuse(at, "a staff needs its id");
       const int16_t staff = static_cast<int16_t>(Number(*id, MemberPlace(at, "id"), 1, 0x7FFF));
-      if (!seen.insert(staff).second)
+      if (seen[static_cast<size_t>(staff)])
         Refuse(MemberPlace(at, "id"), "staff " + std::to_string(staff) + " is given twice");
+      seen[static_cast<size_t>(staff)] = true;
       PutStaff(document, staff, "");
       const uint16_t block = ReadTextMembers(document, entry, at, kNameMembers, kNameTextType);
       links.push_back(

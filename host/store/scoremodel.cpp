@@ -213,14 +213,7 @@ bool WriteInstrumentList(Document& document, uint16_t list, const std::vector<in
 }
 
 std::vector<int16_t> ReadInstrumentList(const Document& document, uint16_t list) {
-  std::vector<int16_t> staves;
-  for (int inci = 0; inci <= kLastInci; ++inci) {
-    const RecordStore::Bytes* record =
-        document.records.Find(kSystemStaffTag, DataKey::Of(list, static_cast<uint16_t>(inci)));
-    if (!record) break;
-    staves.push_back(record->size() >= 2 ? fxt::GetS16(record->data(), 0) : int16_t{0});
-  }
-  return staves;
+  return ListStaves(document.records, list, static_cast<size_t>(kLastInci) + 1);
 }
 
 std::vector<uint16_t> InstrumentListNumbers(const Document& document) {
