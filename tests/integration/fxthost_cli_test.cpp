@@ -1,7 +1,9 @@
 // The fxthost program as a user runs it.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -32,6 +34,44 @@ TEST(FxthostMenu, UnloadablePluginIsUnusableInput) {
   ProgramRun run = Fxthost("menu --plugin /nonexistent/x.fxt");
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.output.find("cannot load"), std::string::npos) << run.output;
+}
+
+// --plugin names a file, a bare name one in the current directory; a library on the
+// system's path is not a plug-in (fxthost.md, run: "a relative path names a file").
+TEST(FxthostMenu, PluginIsAFileUnderTheCurrentDirectory) {
+  namespace fs = std::filesystem;
+  const fs::path dir =
+      fs::temp_directory_path() /
+      ("fxt_menu_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+  fs::create_directories(dir);
+  fs::copy_file(FXT_PLUGIN_PATH, dir / "tolleksplitgroups.fxt");
+  const fs::path previous = fs::current_path();
+  fs::current_path(dir);
+  const fs::path here = fs::current_path();  // as the program sees it, links resolved
+#if defined(_WIN32)
+  const std::string systemLibrary = "kernel32.dll";
+#else
+  const std::string systemLibrary = "libc.so.6";
+#endif
+  const struct {
+    std::string plugin;
+    int status;
+    std::string says;
+  } rows[] = {
+      {"tolleksplitgroups.fxt", 0, "Menu text:   Split Groups\n"},
+      {systemLibrary, 2,
+       "fxthost: cannot load plug-in " + systemLibrary + ": no such file (" +
+           (here / systemLibrary).string() + ")\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.plugin);
+    const ProgramRun run = Fxthost("menu --plugin " + row.plugin);
+    EXPECT_EQ(run.status, row.status) << run.output;
+    EXPECT_NE(run.output.find(row.says), std::string::npos) << run.output;
+  }
+  fs::current_path(previous);
+  std::error_code ignored;
+  fs::remove_all(dir, ignored);
 }
 
 TEST(FxthostHelp, HelpAndUnknownSubcommands) {
