@@ -329,6 +329,22 @@ int Menu(const std::string& pluginPath) {
   return 0;
 }
 
+// An empty value ("-o ''") names nothing, and taken for an absent option it would quietly
+// do the default: every option and argument that takes a value refuses one.
+bool RefuseEmptyValues(const CLI::App& app, std::string* problem) {
+  for (const CLI::App* command : app.get_subcommands())
+    for (const CLI::Option* option : command->get_options()) {
+      if (option->get_type_size_max() == 0) continue;  // a flag
+      for (const std::string& value : option->results())
+        if (value.empty()) {
+          *problem = command->get_name() + " " + option->get_name() +
+                     ": the value is empty; give a value or leave the option out";
+          return false;
+        }
+    }
+  return true;
+}
+
 }  // namespace
 
 int RunCommandLine(int argc, char** argv) {
@@ -396,6 +412,8 @@ int RunCommandLine(int argc, char** argv) {
     int status = app.exit(e);
     return status == 0 ? 0 : kExitUnusable;
   }
+  std::string problem;
+  if (!RefuseEmptyValues(app, &problem)) return Unusable(problem);
   if (menu->parsed()) return Menu(menuPlugin);
   if (show->parsed()) return Show(showPath);
   if (prefs->parsed()) return PrintPreferenceRecords(prefsPath, std::cout, std::cerr);

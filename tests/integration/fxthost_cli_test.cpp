@@ -37,7 +37,7 @@ TEST(FxthostMenu, UnloadablePluginIsUnusableInput) {
 }
 
 // --plugin names a file, a bare name one in the current directory; a library on the
-// system's path is not a plug-in (fxthost.md, run: "a relative path names a file").
+// system's path is not a plug-in (fxthost.md, Commands: "--plugin names a file").
 TEST(FxthostMenu, PluginIsAFileUnderTheCurrentDirectory) {
   namespace fs = std::filesystem;
   const fs::path dir =

@@ -199,6 +199,45 @@ TEST_F(FxthostRun, ExitStatuses) {
   EXPECT_EQ(Entries(), 2u);  // doc.json and bare.json: nothing else was written
 }
 
+// An empty value is refused as such, never taken for the option left out: status 2,
+// nothing run and nothing written (fxthost.md, Commands: "an empty value").
+TEST_F(FxthostRun, EmptyOptionValuesAreRefused) {
+  const std::string input = Write("doc.json", kDocument);
+  const std::string run = "run " + input + kPlugin + " --answer no ";
+  const struct {
+    std::string arguments;
+    const char* says;  // the whole line of standard error, or its beginning
+  } rows[] = {
+      {run + "-o \"\"",
+       "fxthost: run -o: the value is empty; give a value or leave the option out\n"},
+      {run + "--report \"\" -o " + Path("out.json"), "fxthost: run --report: the value is empty"},
+      {run + "--item \"\"", "fxthost: run --item: the value is empty"},
+      {run + "--measures \"\"", "fxthost: run --measures: the value is empty"},
+      {run + "--staves \"\"", "fxthost: run --staves: the value is empty"},
+      {run + "--slots \"\"", "fxthost: run --slots: the value is empty"},
+      {run + "--list \"\"", "fxthost: run --list: the value is empty"},
+      {run + "--start-position \"\"", "fxthost: run --start-position: the value is empty"},
+      {run + "--end-position \"\"", "fxthost: run --end-position: the value is empty"},
+      {run + "--host-version \"\"", "fxthost: run --host-version: the value is empty"},
+      {run + "--open \"\"", "fxthost: run --open: the value is empty"},
+      {"run " + input + " --plugin \"\"", "fxthost: run --plugin: the value is empty"},
+      {"run \"\"" + kPlugin, "fxthost: run DOC: the value is empty"},
+      {"run " + input + kPlugin + " --answer \"\"", "--answer"},
+      {"show \"\"", "fxthost: show DOC: the value is empty"},
+      {"prefs \"\"", "fxthost: prefs DOC: the value is empty"},
+      {"menu --plugin \"\"", "fxthost: menu --plugin: the value is empty"},
+      {"demo --plugin \"\"", "fxthost: demo --plugin: the value is empty"},
+      {"batch \"\"", "fxthost: batch FILE: the value is empty"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    const ProgramRun result = Fxthost(row.arguments);
+    EXPECT_EQ(result.status, 2) << result.output;
+    EXPECT_EQ(result.output.rfind(row.says, 0), 0u) << result.output;
+    EXPECT_EQ(Entries(), 1u) << "doc.json alone";
+  }
+}
+
 // A refused selection option says what is wrong with it, not only what was expected
 // (fxthost.md, run: a refused option is named as given, with what is wrong with it).
 TEST_F(FxthostRun, SelectionOptionsSayWhatIsWrong) {
