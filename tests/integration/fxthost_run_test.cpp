@@ -484,6 +484,10 @@ TEST_F(FxthostRun, BatchGoesOnPastAFailedLineAndExitsWithTheWorstStatus) {
   const ProgramRun missing = Fxthost("batch " + Path("none.txt"));
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.output.find("cannot read the batch file"), std::string::npos) << missing.output;
+  const ProgramRun folder = Fxthost("batch " + dir_.string());
+  EXPECT_EQ(folder.status, 2);
+  EXPECT_EQ(folder.output,
+            "fxthost: cannot read the batch file " + dir_.string() + ": it is a directory\n");
 }
 
 TEST(BatchLine, WordsQuotesAndBlanks) {
