@@ -6,10 +6,12 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -345,9 +347,23 @@ bool RefuseEmptyValues(const CLI::App& app, std::string* problem) {
   return true;
 }
 
-}  // namespace
+// Standard output flushed and checked: a write that failed (a full disk, a device that
+// takes nothing) is an error like any other, so that no one takes a lost chart or menu
+// for one shown. The stream is cleared again for what a batch runs next.
+int FinishStandardOutput(int status) {
+  errno = 0;
+  std::cout.flush();
+  const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0 || !std::cout.good();
+  if (!failed) return status;
+  const int error = errno;
+  Complain(std::cerr, "cannot write to standard output" +
+                          (error ? ": " + std::string(std::strerror(error)) : std::string()));
+  std::clearerr(stdout);
+  std::cout.clear();
+  return std::max(status, kExitNotWritten);
+}
 
-int RunCommandLine(int argc, char** argv) {
+int ParseAndRun(int argc, char** argv) {
   CLI::App app{
       "fxthost: an emulated Finale host that loads plug-in modules and runs them "
       "on score documents."};
@@ -422,5 +438,9 @@ int RunCommandLine(int argc, char** argv) {
   if (batch->parsed()) return RunBatch(batchPath);
   return kExitUnusable;
 }
+
+}  // namespace
+
+int RunCommandLine(int argc, char** argv) { return FinishStandardOutput(ParseAndRun(argc, argv)); }
 
 }  // namespace fxthost

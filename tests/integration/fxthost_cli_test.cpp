@@ -74,6 +74,33 @@ TEST(FxthostMenu, PluginIsAFileUnderTheCurrentDirectory) {
   fs::remove_all(dir, ignored);
 }
 
+#if !defined(_WIN32)
+// What cannot be written to standard output is an error: status 1 and the reason, and a
+// run still writes its files (fxthost.md, Exit status).
+TEST(FxthostOutput, AFailedWriteToStandardOutputIsAnError) {
+  const std::string doc = std::string(FXT_EXAMPLES_DIR) + "/inside.json";
+  const std::string out = ::testing::TempDir() + "fxthost_full_out.json";
+  const std::string batch = ::testing::TempDir() + "fxthost_full_batch.txt";
+  std::ofstream(batch) << "--version\n";
+  std::remove(out.c_str());
+  const std::string rows[] = {
+      "show " + doc,    "prefs " + doc, "menu --plugin " FXT_PLUGIN_PATH,
+      "--version",      "--help",       "run " + doc + " --plugin " FXT_PLUGIN_PATH " -o " + out,
+      "batch " + batch,
+  };
+  for (const std::string& row : rows) {
+    SCOPED_TRACE(row);
+    const ProgramRun run = Fxthost(row, "/dev/full");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("fxthost: cannot write to standard output"), std::string::npos)
+        << run.output;
+  }
+  EXPECT_TRUE(std::ifstream(out).good()) << "the run wrote its document";
+  std::remove(out.c_str());
+  std::remove(batch.c_str());
+}
+#endif
+
 TEST(FxthostHelp, HelpAndUnknownSubcommands) {
   EXPECT_EQ(Fxthost("--help").status, 0);
   EXPECT_EQ(Fxthost("menu --help").status, 0);
