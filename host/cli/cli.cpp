@@ -35,6 +35,7 @@
 #include "host/run/crashguard.h"
 #include "host/run/messages.h"
 #include "host/run/opendocuments.h"
+#include "host/run/outputs.h"
 #include "host/run/paths.h"
 #include "host/run/pluginmodule.h"
 #include "host/store/recorddiff.h"
@@ -270,37 +271,50 @@ bool RunCommand(Host& host, const RunOptions& options, const PreparedRun& run,
   return true;
 }
 
-// Writes a file the run was asked for and says so; false, with the reason on standard
-// error, when it cannot be written.
-bool WriteOutput(const std::string& path, const std::string& content) {
-  std::string error;
-  if (!WriteFileAtomically(path, content, &error)) {
-    Complain(std::cerr, error);
-    return false;
-  }
-  std::cout << "Wrote " << path << "\n";
+// Every file the run is to write, prepared before the plug-in runs: -o, --report and
+// each further document's output. False, with the reason, when one cannot be.
+bool PrepareOutputs(const RunOptions& options, const PreparedRun& run, Outputs* outputs,
+                    std::string* problem) {
+  std::vector<std::string> targets{options.output, options.report};
+  for (const OpenedDocument& document : run.further) targets.push_back(document.output);
+  for (const std::string& target : targets)
+    if (!target.empty() && !outputs->Prepare(target, problem)) return false;
   return true;
 }
 
-// fxthost run (and demo, on the built-in orchestra): prepares the run, loads the plug-in,
-// runs the command and writes what was asked for; returns the exit status.
+// Writes what the run was asked for, all or nothing, and says so; false, with the reason
+// on standard error, when it could not.
+bool WriteOutputs(const RunOptions& options, const PreparedRun& run, const RunReport& report,
+                  Outputs& outputs) {
+  if (!options.output.empty())
+    outputs.Fill(options.output, FormatDocument(*run.document, run.info));
+  if (!options.report.empty()) outputs.Fill(options.report, FormatReport(report));
+  SaveChangedDocuments(run.further, outputs, std::cout);
+  std::vector<std::string> written;
+  std::string error;
+  if (!outputs.Commit(&written, &error)) {
+    Complain(std::cerr, error + "; nothing was written");
+    return false;
+  }
+  for (const std::string& path : written) std::cout << "Wrote " << path << "\n";
+  return true;
+}
+
+// fxthost run (and demo, on the built-in orchestra): prepares the run and its outputs,
+// loads the plug-in, runs the command and writes what was asked for; returns the exit
+// status.
 int Run(const RunOptions& options, bool demo) {
   Host host;
   std::string problem;
   PreparedRun run;
   if (!PrepareRun(host, options, demo, &run, &problem)) return Unusable(problem);
+  Outputs outputs;
+  if (!PrepareOutputs(options, run, &outputs, &problem)) return Unusable(problem);
   LoadedCommand command;
   if (!LoadCommand(options, run.version, &command, &problem)) return Unusable(problem);
   RunReport report;
   if (!RunCommand(host, options, run, command, &report)) return kExitNotWritten;
-
-  bool written = true;
-  if (!options.output.empty())
-    written = WriteOutput(options.output, FormatDocument(*run.document, run.info)) && written;
-  if (!options.report.empty())
-    written = WriteOutput(options.report, FormatReport(report)) && written;
-  if (!SaveChangedDocuments(run.further, std::cout, std::cerr)) written = false;
-  return written ? kExitRan : kExitNotWritten;
+  return WriteOutputs(options, run, report, outputs) ? kExitRan : kExitNotWritten;
 }
 
 int Show(const std::string& path) {

@@ -154,6 +154,9 @@ TEST(FxthostPlugins, UnusableOrCrashingModulesAreRefused) {
     EXPECT_NE(result.output.find(row.message), std::string::npos) << result.output;
     EXPECT_FALSE(std::ifstream(out).good());
     EXPECT_FALSE(std::ifstream(report).good());
+    // Nor is a temporary file prepared for them left behind, a crash included.
+    for (const auto& entry : std::filesystem::directory_iterator(::testing::TempDir()))
+      EXPECT_NE(entry.path().filename().string().rfind("fxthost_plugins_", 0), 0u) << entry.path();
   }
 }
 

@@ -158,15 +158,15 @@ TEST_F(FxthostRun, OptionsOverrideTheDocumentsSelection) {
   EXPECT_EQ(ReadText(input), kDocument);
 }
 
-// fxthost.md, Exit status: 0 when the command ran, 1 when an output could not be written,
-// 2 for unusable input (nothing run and nothing written).
+// fxthost.md, Exit status: 0 when the command ran, 2 for unusable input, an output that
+// cannot be prepared among it (nothing run and nothing written, no temporary file left).
 TEST_F(FxthostRun, ExitStatuses) {
   const std::string input = Write("doc.json", kDocument);
   const std::string bare = Write("bare.json", "{ \"measures\": 4, \"staves\": [{ \"id\": 1 }] }");
   struct Row {
     std::string arguments;
     int status;
-    const char* says;  // part of what it prints
+    std::string says;  // part of what it prints
   };
   const Row rows[] = {
       {"run " + input + kPlugin + " --answer yes", 0,
@@ -186,7 +186,15 @@ TEST_F(FxthostRun, ExitStatuses) {
       {"run " + input + kPlugin + " --report " + input, 2, "would overwrite the input"},
       {"run " + input + kPlugin + " -o " + Path("x.json") + " --report " + Path("x.json"), 2,
        "name the same file"},
-      {"run " + input + kPlugin + " -o " + Path("no/such/dir/out.json"), 1, "cannot create"},
+      {"run " + input + kPlugin + " -o " + Path("no/such/dir/out.json"), 2,
+       "cannot create a file beside"},
+      {"run " + input + kPlugin + " -o " + Path("ok.json") + " --report " + Path("no/r.json"), 2,
+       "fxthost: cannot create a file beside " + Path("no/r.json")},
+      {"run " + input + kPlugin + " -o " + Path("ok.json") + " --open " + bare + "=" +
+           Path("no/o.json"),
+       2, "fxthost: cannot create a file beside " + Path("no/o.json")},
+      {"run " + input + kPlugin + " -o " + Path("ok.json") + " --report " + dir_.string(), 2,
+       "fxthost: " + dir_.string() + " is a directory; an output replaces a file"},
       {"show", 2, ""},
   };
   for (const Row& row : rows) {
@@ -412,8 +420,13 @@ TEST_F(FxthostRun, AChangedFurtherDocumentIsSavedToItsOwnOutput) {
   EXPECT_EQ(opened[0].document->path, fs::absolute(a).lexically_normal().string());
   for (const fxthost::OpenedDocument& document : opened)
     fxthost::SetMeasures(*document.document, 9);
-  std::ostringstream out, err;
-  EXPECT_TRUE(fxthost::SaveChangedDocuments(opened, out, err)) << err.str();
+  fxthost::Outputs outputs;
+  ASSERT_TRUE(outputs.Prepare(Path("a.out"), &problem)) << problem;
+  std::ostringstream out;
+  fxthost::SaveChangedDocuments(opened, outputs, out);
+  std::vector<std::string> written;
+  EXPECT_TRUE(outputs.Commit(&written, &problem)) << problem;
+  EXPECT_EQ(written, std::vector<std::string>{Path("a.out")});
   EXPECT_NE(ReadText(Path("a.out")).find("\"measures\": 9,"), std::string::npos);
   EXPECT_NE(out.str().find(b + " changed; not written"), std::string::npos) << out.str();
 }
