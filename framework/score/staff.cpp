@@ -111,7 +111,7 @@ bool FCCurrentStaffSpec::SaveNew() { return false; }
 unsigned short FCCurrentStaffSpec::GetItemNo() const { return 0; }
 
 bool FCCurrentStaffSpec::Load(FCCell* cell, int32_t position) {
-  if (!cell) return false;
+  if (!cell || !cell->_FitsHost()) return false;
   _SetKeyFirst(static_cast<uint16_t>(cell->GetStaff()));
   _SetKeySecond(static_cast<uint16_t>(cell->GetMeasure()));
   fxt::PutS32(_GetDataKey(), 4, position);

@@ -94,7 +94,8 @@ class FCCurrentStaffSpec : public FCStaff {
 
   // Loads the settings for the cell's staff and measure at position (duration units
   // from the measure's start; bytes 4 to 7 of the key). The cell is only read; a null
-  // cell gives false without a host call.
+  // cell, or one that does not fit the host's numbers (FCCell::_FitsHost), gives false
+  // without a host call.
   bool Load(FCCell* cell, int32_t position);
 };
 
