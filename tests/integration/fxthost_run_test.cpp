@@ -173,7 +173,11 @@ TEST_F(FxthostRun, ExitStatuses) {
        "Split Groups on staves 3-6 (slots 1-3), measures 5-8"},
       {"run " + bare + kPlugin + " --staves 1-1 --measures 1-4", 0, "The command returned"},
       {"run " + Path("missing.json") + kPlugin, 2, "missing.json: cannot be read"},
-      {"run " + bare + kPlugin, 2, "the document has no selection"},
+      {"run " + bare + kPlugin, 0, "Split Groups on an empty selection"},
+      {"run " + bare + kPlugin + " --measures 1-4", 2,
+       "the document has no selection: give --staves or --slots"},
+      {"run " + bare + kPlugin + " --staves 1-1", 2,
+       "the document has no selection: give --measures"},
       {"run " + input + kPlugin + " --measures 5-80", 2, "outside the document"},
       {"run " + input + kPlugin + " --measures five", 2, "--measures five"},
       {"run " + input + kPlugin + " --staves 4-6", 2, "staff 4 is not in list 0"},
@@ -197,6 +201,21 @@ TEST_F(FxthostRun, ExitStatuses) {
   }
   EXPECT_EQ(ReadText(input), kDocument);
   EXPECT_EQ(Entries(), 2u);  // doc.json and bare.json: nothing else was written
+}
+
+// fxthost.md, run: without a selection in the document or the options the command runs on
+// the empty selection, and the document is saved without one, as it came.
+TEST_F(FxthostRun, EmptySelectionWhenNothingNamesOne) {
+  const std::string bare = Write("bare.json", R"({ "measures": 4, "staves": [{ "id": 1 }] })");
+  const std::string out = Path("out.json");
+  const ProgramRun run = Fxthost("run " + bare + kPlugin + " -o " + out);
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("Split Groups on an empty selection"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("error: Measure Range Error"), std::string::npos)
+      << "the command sees no measures, not a partial selection: " << run.output;
+  const nlohmann::json saved = nlohmann::json::parse(ReadText(out), nullptr, false);
+  ASSERT_TRUE(saved.is_object()) << ReadText(out);
+  EXPECT_FALSE(saved.contains("selection")) << ReadText(out);
 }
 
 // A refused selection option says what is wrong with it, not only what was expected
