@@ -324,11 +324,15 @@ TEST_F(FxthostRun, ReportHoldsTheResultAndEveryAlert) {
       EXPECT_EQ(alert.value("kind", ""), row.kind);
       EXPECT_EQ(alert.value("answer", ""), row.answer);
       EXPECT_TRUE(alert["caption"].is_string() && alert["message"].is_string());
-      // Printed as it came.
-      EXPECT_NE(run.output.find(alert.value("kind", "") + ": " + alert.value("caption", "") + ": " +
-                                alert.value("message", "")),
-                std::string::npos)
-          << run.output;
+      // Printed as it came, every line of the message behind the alert's prefix (the
+      // message's blank line as the prefix alone); the report keeps the message whole.
+      const std::string prefix = alert.value("kind", "") + ": " + alert.value("caption", "") + ":";
+      std::string printed = prefix + " " + alert.value("message", "");
+      for (size_t at = printed.find('\n'); at != std::string::npos; at = printed.find('\n', at + 1))
+        printed.insert(at + 1, printed[at + 1] == '\n' ? prefix : prefix + " ");
+      EXPECT_NE(alert.value("message", "").find('\n'), std::string::npos) << "a message of lines";
+      EXPECT_NE(run.output.find(printed + "\n"), std::string::npos) << printed << "\n"
+                                                                    << run.output;
     }
   }
 }
