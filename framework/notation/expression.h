@@ -88,7 +88,7 @@ class FCExpression : public __FCInciOther {
 
 // The expressions of one measure (its incis) or of one cell, each an FCExpression the
 // collection owns.
-class FCExpressions : public __FCCollectionInciOther {
+class FCExpressions : public FCCollectionOf<__FCCollectionInciOther, FCExpression> {
  public:
   const char* ClassName() const override { return "FCExpressions"; }
   __FCBaseData* CreateElement() override { return new FCExpression; }

@@ -48,7 +48,7 @@ class FCPart : public __FCBase {
 
 // The score and the linked parts of the current document, each an FCPart the collection
 // owns.
-class FCParts : public __FCCollection {
+class FCParts : public FCCollectionOf<__FCCollection, FCPart> {
  public:
   const char* ClassName() const override { return "FCParts"; }
 

@@ -1,5 +1,6 @@
-// FCStaff and FCCurrentStaffSpec: the 'SOIS' record's transposition, flags and full name,
-// and the settings in force at a point, 'SOSC' (staff.h; docs/host-texts-staves.md).
+// FCStaff and FCCurrentStaffSpec: the 'SOIS' record's transposition, flags and full name
+// (read and saved), and the settings in force at a point, 'SOSC' (staff.h;
+// docs/host-texts-staves.md).
 #include "framework/score/staff.h"
 
 #include <cstring>
@@ -98,6 +99,22 @@ FCString* FCStaff::CreateDisplayFullNameString() const {
   name->Replace("^flat()", "b");
   name->Replace("^sharp()", "#");
   return name;
+}
+
+bool FCStaff::SaveFullNameString(FCString* text) {
+  if (!text) return false;
+  FCTextBlock block;
+  if (GetFullNameID() != 0 && block.Load(GetFullNameID())) return block.SaveRawTextString(text);
+
+  const unsigned short previous = GetFullNameID();
+  const unsigned short created = FCTextBlock::SaveNewTextAndBlock(text);
+  if (created == 0) return false;
+  SetFullNameID(created);
+  if (Save()) return true;
+  // The record still names the old block: leave nothing behind that nothing names.
+  SetFullNameID(previous);
+  if (block.Load(created)) block.DeepDeleteData();
+  return false;
 }
 
 // --- FCCurrentStaffSpec --------------------------------------------------------------------

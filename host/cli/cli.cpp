@@ -57,6 +57,7 @@ int Unusable(const std::string& reason) {
 }
 
 std::string DescribeSelection(const Document& document, const Region& region) {
+  if (region.IsEmpty()) return "an empty selection";
   const int16_t top = StaffAtSlot(document.records, region.startList, region.startSlot);
   const int16_t bottom = StaffAtSlot(document.records, region.endList, region.endSlot);
   std::string text = "staves " + std::to_string(top) + "-" + std::to_string(bottom) + " (slots " +
@@ -144,7 +145,8 @@ bool PrepareRun(Host& host, const RunOptions& options, bool demo, PreparedRun* r
     return false;
   }
   if (!ChooseSelection(*run->document, options, &run->region, problem)) return false;
-  SetSelection(*run->document, run->region);
+  // An empty selection leaves the document without one, as it came.
+  if (!run->region.IsEmpty()) SetSelection(*run->document, run->region);
   run->version = run->info.hostVersion.value_or(host.Version());
   if (!ChooseHostVersion(options.hostVersion, &run->version, problem) ||
       !CheckReportPath(options, demo, problem) ||

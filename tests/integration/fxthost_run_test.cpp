@@ -173,7 +173,11 @@ TEST_F(FxthostRun, ExitStatuses) {
        "Split Groups on staves 3-6 (slots 1-3), measures 5-8"},
       {"run " + bare + kPlugin + " --staves 1-1 --measures 1-4", 0, "The command returned"},
       {"run " + Path("missing.json") + kPlugin, 2, "missing.json: cannot be read"},
-      {"run " + bare + kPlugin, 2, "the document has no selection"},
+      {"run " + bare + kPlugin, 0, "Split Groups on an empty selection"},
+      {"run " + bare + kPlugin + " --measures 1-4", 2,
+       "the document has no selection: give --staves or --slots"},
+      {"run " + bare + kPlugin + " --staves 1-1", 2,
+       "the document has no selection: give --measures"},
       {"run " + input + kPlugin + " --measures 5-80", 2, "outside the document"},
       {"run " + input + kPlugin + " --measures five", 2, "--measures five"},
       {"run " + input + kPlugin + " --staves 4-6", 2, "staff 4 is not in list 0"},
@@ -244,6 +248,21 @@ TEST_F(FxthostRun, EmptyOptionValuesAreRefused) {
     EXPECT_EQ(result.output.rfind(row.says, 0), 0u) << result.output;
     EXPECT_EQ(Entries(), 1u) << "doc.json alone";
   }
+}
+
+// fxthost.md, run: without a selection in the document or the options the command runs on
+// the empty selection, and the document is saved without one, as it came.
+TEST_F(FxthostRun, EmptySelectionWhenNothingNamesOne) {
+  const std::string bare = Write("bare.json", R"({ "measures": 4, "staves": [{ "id": 1 }] })");
+  const std::string out = Path("out.json");
+  const ProgramRun run = Fxthost("run " + bare + kPlugin + " -o " + out);
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("Split Groups on an empty selection"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("error: Measure Range Error"), std::string::npos)
+      << "the command sees no measures, not a partial selection: " << run.output;
+  const nlohmann::json saved = nlohmann::json::parse(ReadText(out), nullptr, false);
+  ASSERT_TRUE(saved.is_object()) << ReadText(out);
+  EXPECT_FALSE(saved.contains("selection")) << ReadText(out);
 }
 
 // A refused selection option says what is wrong with it, not only what was expected
@@ -352,11 +371,15 @@ TEST_F(FxthostRun, ReportHoldsTheResultAndEveryAlert) {
       EXPECT_EQ(alert.value("kind", ""), row.kind);
       EXPECT_EQ(alert.value("answer", ""), row.answer);
       EXPECT_TRUE(alert["caption"].is_string() && alert["message"].is_string());
-      // Printed as it came.
-      EXPECT_NE(run.output.find(alert.value("kind", "") + ": " + alert.value("caption", "") + ": " +
-                                alert.value("message", "")),
-                std::string::npos)
-          << run.output;
+      // Printed as it came, every line of the message behind the alert's prefix (the
+      // message's blank line as the prefix alone); the report keeps the message whole.
+      const std::string prefix = alert.value("kind", "") + ": " + alert.value("caption", "") + ":";
+      std::string printed = prefix + " " + alert.value("message", "");
+      for (size_t at = printed.find('\n'); at != std::string::npos; at = printed.find('\n', at + 1))
+        printed.insert(at + 1, printed[at + 1] == '\n' ? prefix : prefix + " ");
+      EXPECT_NE(alert.value("message", "").find('\n'), std::string::npos) << "a message of lines";
+      EXPECT_NE(run.output.find(printed + "\n"), std::string::npos) << printed << "\n"
+                                                                    << run.output;
     }
   }
 }
