@@ -1,8 +1,9 @@
 // What the readers and writers of a document file's members share: the JSON type, the
 // refusal that carries a place and a reason to the reader's entry, and the checks that
-// read a member or refuse it. Defined in docfile_json.cpp; the members of each kind of
-// content are read and written in files of their own (docfile_*.cpp). The document
-// format is described in docs/fxthost.md.
+// read a member or refuse it. Defined in docfile_json.cpp (the strict parse of the
+// text in docfile_parse.cpp); the members of each kind of content are read and written
+// in files of their own (docfile_*.cpp). The document format is described in
+// docs/fxthost.md.
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -29,10 +30,16 @@ struct Refusal {
 
 [[noreturn]] void Refuse(const std::string& place, const std::string& reason);
 
-// The text as JSON, refused (Refuse) with the line and column of a syntax error, or with
-// the place of a member given twice in one object or of a text holding U+0000, which the
-// JSON parser alone would let through.
+// The text as JSON, refused (Refuse) with the line and column of a syntax error, a
+// number beyond a double's range or a NUL byte, or with the place of what the JSON
+// parser alone would let through: a member given twice in one object, a text holding
+// U+0000, a number too small for a double (docfile_parse.cpp).
 Json ParseStrictJson(const std::string& text);
+
+// The text with its control characters written as \u001b and a byte that is not part of
+// a UTF-8 character as \xff, so that a place or a reason that quotes the file can be
+// shown at a terminal.
+std::string EscapeControls(const std::string& text);
 
 // "place.name", "place[3]", "place[\"key\"]".
 std::string MemberPlace(const std::string& place, const std::string& name);

@@ -7,10 +7,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 #include <utility>
 #include <vector>
 
@@ -150,10 +153,14 @@ struct Reader {
       if (seen[static_cast<size_t>(staff)])
         Refuse(MemberPlace(at, "id"), "staff " + std::to_string(staff) + " is given twice");
       seen[static_cast<size_t>(staff)] = true;
-      PutStaff(document, staff, "");
       const uint16_t block = ReadTextMembers(document, entry, at, kNameMembers, kNameTextType);
-      links.push_back(
-          {kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)), kStaffNameBlockOffset, block});
+      // The record names its block at once; the link puts the block back only where a raw
+      // record replaces the record.
+      RecordStore::Bytes record(kStaffRecordSize, 0);
+      fxt::PutU16(record.data(), kStaffNameBlockOffset, block);
+      const DataKey key = DataKey::Of(static_cast<uint16_t>(staff));
+      document.records.Put(kStaffTag, key, std::move(record));
+      links.push_back({kStaffTag, key, kStaffNameBlockOffset, block});
       order.push_back(staff);
     });
     if (order.size() > 0x8000) Refuse(place, "more staves than a staff list can hold");
@@ -470,7 +477,9 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   for (const RawRecord& record : raw) document.records.Put(record.tag, record.key, record.bytes);
   for (const NameLink& link : reader.links) {
     const RecordStore::Bytes* bytes = document.records.Find(link.tag, link.key);
-    if (!bytes || bytes->size() < static_cast<size_t>(link.offset + 2)) continue;
+    if (!bytes || bytes->size() < static_cast<size_t>(link.offset + 2) ||
+        fxt::GetU16(bytes->data(), static_cast<size_t>(link.offset)) == link.block)
+      continue;
     RecordStore::Bytes patched = *bytes;
     fxt::PutU16(patched.data(), static_cast<size_t>(link.offset), link.block);
     document.records.Put(link.tag, link.key, std::move(patched));
@@ -491,23 +500,26 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
 
 bool ParseDocument(const std::string& text, const std::string& file, Document* document,
                    DocumentFile* info, DocumentError* error) {
+  // A place or a reason may quote the file's texts: its control characters are escaped
+  // before they reach a terminal.
+  auto refused = [&](const std::string& place, const std::string& reason) {
+    if (error) *error = DocumentError{file, EscapeControls(place), EscapeControls(reason)};
+    return false;
+  };
   Json root;
   try {
     root = ParseStrictJson(text);
   } catch (const Refusal& refusal) {
-    if (error) *error = DocumentError{file, refusal.place, refusal.reason};
-    return false;
+    return refused(refusal.place, refusal.reason);
   }
   Document built;
   DocumentFile builtInfo;
   try {
     Build(root, built, &builtInfo, true);
   } catch (const Refusal& refusal) {
-    if (error) *error = DocumentError{file, refusal.place, refusal.reason};
-    return false;
+    return refused(refusal.place, refusal.reason);
   } catch (const Json::exception& e) {
-    if (error) *error = DocumentError{file, "", std::string("cannot be read: ") + e.what()};
-    return false;
+    return refused("", std::string("cannot be read: ") + e.what());
   }
   document->records = std::move(built.records);
   document->fonts = std::move(built.fonts);
@@ -521,14 +533,26 @@ bool ParseDocument(const std::string& text, const std::string& file, Document* d
 
 bool ReadDocumentFile(const std::string& path, Document* document, DocumentFile* info,
                       DocumentError* error) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  if (in) text << in.rdbuf();
-  if (!in || in.bad()) {
-    if (error) *error = DocumentError{path, "", "cannot be read"};
+  auto refused = [&](const std::string& reason) {
+    if (error) *error = DocumentError{path, "", reason};
     return false;
-  }
-  return ParseDocument(text.str(), path, document, info, error);
+  };
+  // A directory opens as a file on POSIX and reads as nothing, which would pass for an
+  // empty document.
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) return refused("is a directory");
+  errno = 0;
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (!in) return refused(std::string("cannot be read: ") + std::strerror(errno));
+  std::string text;
+  char chunk[65536];
+  size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) text.append(chunk, n);
+  const bool failed = std::ferror(in) != 0;
+  const int reason = errno;
+  std::fclose(in);
+  if (failed) return refused(std::string("cannot be read: ") + std::strerror(reason));
+  return ParseDocument(text, path, document, info, error);
 }
 
 }  // namespace fxthost

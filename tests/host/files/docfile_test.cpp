@@ -1,7 +1,9 @@
 // Document files: reading, writing, and refusing what cannot be read.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -540,10 +542,29 @@ TEST(DocumentFile, MessageNamesFilePlaceAndReason) {
   EXPECT_EQ((DocumentError{"a.json", "groups[2].staves[1]", "staff 9 does not exist"}).Message(),
             "a.json: groups[2].staves[1]: staff 9 does not exist");
   EXPECT_EQ((DocumentError{"a.json", "", "cannot be read"}).Message(), "a.json: cannot be read");
+}
+
+// fxthost.md, Refusals: a file that cannot be opened or read gives the system's reason;
+// a directory is named as one (it would otherwise read as an empty text).
+TEST(DocumentFile, AFileThatCannotBeReadGivesTheReason) {
+  const std::string examples = FXT_EXAMPLES_DIR;
+  const std::pair<std::string, std::string> rows[] = {
+      {"/nonexistent/dir/x.json", std::string("cannot be read: ") + std::strerror(ENOENT)},
+      {examples + "/missing.json", std::string("cannot be read: ") + std::strerror(ENOENT)},
+      {examples, "is a directory"},
+      {examples + "/cases", "is a directory"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.first);
+    Document document;
+    DocumentError error;
+    EXPECT_FALSE(fxthost::ReadDocumentFile(row.first, &document, nullptr, &error));
+    EXPECT_EQ(error.Message(), row.first + ": " + row.second);
+  }
   Document document;
   DocumentError error;
-  EXPECT_FALSE(fxthost::ReadDocumentFile("/nonexistent/dir/x.json", &document, nullptr, &error));
-  EXPECT_EQ(error.Message(), "/nonexistent/dir/x.json: cannot be read");
+  EXPECT_TRUE(fxthost::ReadDocumentFile(examples + "/inside.json", &document, nullptr, &error))
+      << error.Message();
 }
 
 TEST(DocumentFile, WritesAtomicallyOrNotAtAll) {
