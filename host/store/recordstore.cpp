@@ -106,7 +106,27 @@ bool RecordStore::IsInciRecord(uint32_t tag, const DataKey& key) {
 
 const RecordStore::TagRecords* RecordStore::RecordsOf(uint32_t tag) const {
   const auto it = tags_.find(tag);
-  return it == tags_.end() ? nullptr : &it->second;
+  return it == tags_.end() ? nullptr : it->second.get();
+}
+
+RecordStore::TagRecords& RecordStore::WritableRecordsOf(uint32_t tag) {
+  std::shared_ptr<TagRecords>& records = tags_[tag];
+  if (!records)
+    records = std::make_shared<TagRecords>();
+  else if (records.use_count() > 1)
+    records = std::make_shared<TagRecords>(*records);
+  return *records;
+}
+
+bool operator==(const RecordStore& a, const RecordStore& b) {
+  if (a.tags_.size() != b.tags_.size()) return false;
+  auto other = b.tags_.begin();
+  for (const auto& tag : a.tags_) {
+    if (tag.first != other->first) return false;
+    if (tag.second != other->second && *tag.second != *other->second) return false;
+    ++other;
+  }
+  return true;
 }
 
 int32_t RecordStore::NextNumber(const TagRecords& records, uint64_t lo, uint64_t hi, int shift,
@@ -183,7 +203,7 @@ bool RecordStore::Save(uint32_t tag, const DataKey& key, const void* data, int32
     if (!WithinInciList(records ? *records : empty, InciFieldOf(tag), key)) return false;
   }
   const uint8_t* begin = static_cast<const uint8_t*>(data);
-  tags_[tag][key.Packed()] = Bytes(begin, begin + size);
+  WritableRecordsOf(tag)[key.Packed()] = Bytes(begin, begin + size);
   Touch();
   return true;
 }
@@ -226,20 +246,19 @@ bool RecordStore::Create(uint32_t tag, DataKey* key, const void* data, int32_t s
   if (records.count(made.Packed()) != 0) return false;
 
   const uint8_t* begin = static_cast<const uint8_t*>(data);
-  tags_[tag].emplace(made.Packed(), Bytes(begin, begin + size));
+  WritableRecordsOf(tag).emplace(made.Packed(), Bytes(begin, begin + size));
   Touch();
   *key = made;
   return true;
 }
 
 bool RecordStore::Delete(uint32_t tag, const DataKey& key) {
-  const auto tagIt = tags_.find(tag);
-  if (tagIt == tags_.end()) return false;
-  TagRecords& records = tagIt->second;
-  if (records.erase(key.Packed()) == 0) return false;
+  if (!Contains(tag, key)) return false;
+  TagRecords& records = WritableRecordsOf(tag);
+  records.erase(key.Packed());
   Touch();
   if (IsInciRecord(tag, key)) CloseInciGap(&records, InciFieldOf(tag), key);
-  if (records.empty()) tags_.erase(tagIt);
+  if (records.empty()) tags_.erase(tag);
   return true;
 }
 
@@ -272,15 +291,16 @@ const RecordStore::Bytes* RecordStore::Find(uint32_t tag, const DataKey& key) co
 }
 
 void RecordStore::Put(uint32_t tag, const DataKey& key, Bytes bytes) {
-  tags_[tag][key.Packed()] = std::move(bytes);
+  WritableRecordsOf(tag)[key.Packed()] = std::move(bytes);
   Touch();
 }
 
 bool RecordStore::Erase(uint32_t tag, const DataKey& key) {
-  const auto tagIt = tags_.find(tag);
-  if (tagIt == tags_.end() || tagIt->second.erase(key.Packed()) == 0) return false;
+  if (!Contains(tag, key)) return false;
+  TagRecords& records = WritableRecordsOf(tag);
+  records.erase(key.Packed());
   Touch();
-  if (tagIt->second.empty()) tags_.erase(tagIt);
+  if (records.empty()) tags_.erase(tag);
   return true;
 }
 
@@ -294,7 +314,7 @@ void RecordStore::ForEach(uint32_t tag,
 void RecordStore::ForEachRecord(
     const std::function<void(uint32_t, const DataKey&, const Bytes&)>& visit) const {
   for (const auto& tag : tags_) {
-    for (const auto& record : tag.second) {
+    for (const auto& record : *tag.second) {
       visit(tag.first, DataKey::FromPacked(record.first), record.second);
     }
   }
@@ -311,7 +331,7 @@ void RecordStore::ForEachFrom(
 
 size_t RecordStore::Count() const {
   size_t count = 0;
-  for (const auto& tag : tags_) count += tag.second.size();
+  for (const auto& tag : tags_) count += tag.second->size();
   return count;
 }
 

@@ -4,7 +4,10 @@
 // Records of one tag are kept in key order, so that loading, stepping to the next or the
 // previous record and finding the next free number are each one logarithmic look-up.
 // The store is a plain value: copying it snapshots the document (undo, cancelled edits),
-// and two stores compare equal when they hold the same records.
+// and two stores compare equal when they hold the same records. A copy shares the records
+// of each tag with its original until one of the two changes that tag, which then takes
+// a copy of its own: a snapshot costs one step per tag, not per record, and comparing a
+// snapshot with the store it was taken from skips every tag neither has changed.
 //
 // The rules the store follows (key order, numbering on create, closing the gap when an
 // inci is deleted, saving beyond the last inci, loading without a buffer) are written
@@ -14,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -148,13 +152,16 @@ class RecordStore {
   // copy) ever has: what a cache of something computed from the records keys on.
   uint64_t Stamp() const { return stamp_; }
 
-  friend bool operator==(const RecordStore& a, const RecordStore& b) { return a.tags_ == b.tags_; }
+  friend bool operator==(const RecordStore& a, const RecordStore& b);
   friend bool operator!=(const RecordStore& a, const RecordStore& b) { return !(a == b); }
 
  private:
   using TagRecords = std::map<uint64_t, Bytes>;  // by DataKey::Packed()
 
   const TagRecords* RecordsOf(uint32_t tag) const;
+  // The tag's records to change: made when the tag has none, copied first when a copy of
+  // the store still shares them.
+  TagRecords& WritableRecordsOf(uint32_t tag);
   // The number one past the largest value of the field in [lo, hi] (packed keys), where
   // the field is taken from the keys by the shift; start when there is none; -1 when the
   // next number would pass 0x7FFF.
@@ -168,7 +175,7 @@ class RecordStore {
   static uint64_t NextStamp();
   void Touch() { stamp_ = NextStamp(); }
 
-  std::map<uint32_t, TagRecords> tags_;
+  std::map<uint32_t, std::shared_ptr<TagRecords>> tags_;  // never null, never empty
   uint64_t stamp_ = NextStamp();
 };
 
