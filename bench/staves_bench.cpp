@@ -102,6 +102,7 @@ bool TimeSteps(const std::string& pluginPath, const std::string& text, double (&
   seconds[kJson] = Since(start);
 
   fxthost::Host host;
+  host.KeepCallLog(false);  // as fxthost's commands run
   fxthost::Document& document = host.NewDocument("generated.json");
   fxthost::DocumentFile info;
   fxthost::DocumentError error;
