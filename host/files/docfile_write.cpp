@@ -207,10 +207,13 @@ Json FontPrefsMember(const Document& document) {
 Json StavesMember(const Document& document, Coverage* coverage) {
   const std::vector<int16_t> order = ReadInstrumentList(document, 0);
   bool orderWritable = !order.empty();
-  std::set<int16_t> inOrder;
+  std::vector<bool> inOrder(0x10000, false);  // by the staff number's 16 bits
   // Every staff of it must have its record: reading "staves" makes one for each.
-  for (int16_t staff : order)
-    orderWritable = orderWritable && StaffExists(document, staff) && inOrder.insert(staff).second;
+  for (int16_t staff : order) {
+    const uint16_t bit = static_cast<uint16_t>(staff);
+    orderWritable = orderWritable && StaffExists(document, staff) && !inOrder[bit];
+    inOrder[bit] = true;
+  }
   if (!orderWritable) return Json();
   Json staves = Json::array();
   for (int16_t staff : order) {
@@ -220,7 +223,7 @@ Json StavesMember(const Document& document, Coverage* coverage) {
         WriteTextMembers(document, staffInfo.nameBlock, kNameMembers, kNameTextType, &entry))
       CoverBlock(document, staffInfo.nameBlock, coverage);
     coverage->namedStaves.insert(DataKey::Of(static_cast<uint16_t>(staff)).Packed());
-    staves.push_back(entry);
+    staves.push_back(std::move(entry));
   }
   return staves;
 }
@@ -287,7 +290,7 @@ Json GroupsMember(const Document& document, Coverage* coverage) {
   Json groups = Json::array();
   for (const GroupRecord& group : ReadGroups(document)) {
     Json entry = GroupEntry(document, group, coverage);
-    if (!entry.is_null()) groups.push_back(entry);
+    if (!entry.is_null()) groups.push_back(std::move(entry));
   }
   return groups.empty() ? Json() : groups;
 }
@@ -446,9 +449,9 @@ std::string FormatDocument(const Document& document, const DocumentFile& info) {
           record["tag"] = tag;
         record["key"] = {key.first, key.second, key.third, key.extra};
         record["hex"] = HexText(Unnamed(bytes, words));
-        records.push_back(record);
+        records.push_back(std::move(record));
       });
-  if (!records.empty()) root["records"] = records;
+  if (!records.empty()) root["records"] = std::move(records);
 
   std::string out;
   WriteValue(root, 0, &out);
