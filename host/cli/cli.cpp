@@ -307,6 +307,7 @@ bool WriteOutputs(const RunOptions& options, const PreparedRun& run, const RunRe
 // status.
 int Run(const RunOptions& options, bool demo) {
   Host host;
+  host.KeepCallLog(false);
   std::string problem;
   PreparedRun run;
   if (!PrepareRun(host, options, demo, &run, &problem)) return Unusable(problem);
@@ -321,6 +322,7 @@ int Run(const RunOptions& options, bool demo) {
 
 int Show(const std::string& path) {
   Host host;
+  host.KeepCallLog(false);
   Document& document = host.NewDocument(path);
   DocumentError error;
   if (!ReadDocumentFile(path, &document, nullptr, &error)) return Unusable(error.Message());

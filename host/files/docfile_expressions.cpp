@@ -5,6 +5,7 @@
 // describes the members, docs/host-notation.md the records behind them.
 #include <map>
 #include <set>
+#include <utility>
 
 #include "host/files/docfile_notation.h"
 #include "host/files/docfile_textblocks.h"
@@ -168,7 +169,7 @@ Json WriteTextExpressions(const Document& document, NotationCoverage* coverage) 
     if (definition.enclosure &&
         document.records.Contains(kEnclosureTag, DataKey::Of(definition.id)))
       entry["enclosure"] = true;
-    definitions.push_back(entry);
+    definitions.push_back(std::move(entry));
   }
   return definitions;
 }
@@ -299,7 +300,7 @@ Json WriteExpressions(const Document& document) {
       if (e.shape) entry["shape"] = true;
       entry["position"] = e.position;
       if (e.staffList != 0) entry["staffList"] = e.staffList;
-      expressions.push_back(entry);
+      expressions.push_back(std::move(entry));
     }
   }
   return expressions;

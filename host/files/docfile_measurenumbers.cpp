@@ -4,6 +4,7 @@
 // in a raw record when they are not the defaults. Declared in docfile_notation.h;
 // docs/fxthost.md describes the member, docs/host-notation.md the region records.
 #include <set>
+#include <utility>
 
 #include "host/files/docfile_notation.h"
 #include "host/store/notationmodel.h"
@@ -129,7 +130,7 @@ Json WriteMeasureNumberRegions(const Document& document) {
       entry[kFontMembers[f]] = {
           {"font", font.font}, {"size", font.size}, {"effects", font.effects}};
     }
-    regions.push_back(entry);
+    regions.push_back(std::move(entry));
   }
   return regions;
 }

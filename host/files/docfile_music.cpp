@@ -234,15 +234,15 @@ Json WriteMusic(const Document& document) {
               if (entry.notes[n].alter != 0) note["alter"] = entry.notes[n].alter;
               if (entry.notes[n].number != static_cast<int16_t>(n + 1))
                 note["number"] = entry.notes[n].number;
-              notes.push_back(note);
+              notes.push_back(std::move(note));
             }
-            e["notes"] = notes;
+            e["notes"] = std::move(notes);
           }
-          entries.push_back(e);
+          entries.push_back(std::move(e));
         }
         used = layer + 1u;
       }
-      layers.push_back(entries);
+      layers.push_back(std::move(entries));
     }
     layers.erase(layers.begin() + static_cast<long>(used), layers.end());
     if (used > 0) object["layers"] = layers;
@@ -251,7 +251,7 @@ Json WriteMusic(const Document& document) {
       if (WritePositions(document, kind, cell.first, cell.second, &positions) && !positions.empty())
         object[kind.member] = positions;
     }
-    if (object.size() > 2) written.push_back(object);
+    if (object.size() > 2) written.push_back(std::move(object));
   }
 
   Json music = Json::object();

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <set>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -126,21 +127,25 @@ void WriteValue(const Json& value, int indent, std::string* out) {
 // --- The schema part -------------------------------------------------------------
 
 // Which records the schema part of a saved document stands for.
+// Hashed, so that checking every record of the document against them costs a step each.
 struct Coverage {
-  std::set<uint16_t> blocks;                      // text blocks behind the names written
-  std::set<std::pair<uint32_t, uint16_t>> texts;  // their raw texts
-  std::set<uint64_t> namedStaves;                 // staff records written by name (keys)
-  std::set<uint64_t> namedGroups;                 // group records written by name (keys)
-  NotationCoverage notation;                      // text blocks and name words of notation
+  std::unordered_set<uint16_t> blocks;       // text blocks behind the names written
+  std::unordered_set<uint64_t> texts;        // their raw texts (TextKey)
+  std::unordered_set<uint64_t> namedStaves;  // staff records written by name (keys)
+  std::unordered_set<uint64_t> namedGroups;  // group records written by name (keys)
+  NotationCoverage notation;                 // text blocks and name words of notation
 };
+
+// A raw text's tag and number as one key of the coverage.
+uint64_t TextKey(uint32_t tag, uint16_t number) { return uint64_t{tag} << 16 | number; }
 
 // Adds a name block to the coverage; its text is the one to write.
 void CoverBlock(const Document& document, uint16_t block, Coverage* coverage) {
   const RecordStore::Bytes* record = document.records.Find(kTextBlockTag, DataKey::Of(block));
   if (!record || record->size() < static_cast<size_t>(kTextBlockSize)) return;
   coverage->blocks.insert(block);
-  coverage->texts.emplace(RawTextTagOfType(fxt::GetU16(record->data(), 24)),
-                          static_cast<uint16_t>(fxt::GetS16(record->data(), 0)));
+  coverage->texts.insert(TextKey(RawTextTagOfType(fxt::GetU16(record->data(), 24)),
+                                 static_cast<uint16_t>(fxt::GetS16(record->data(), 0))));
 }
 
 // The measure as the schema writes it; 4/4 in C when its record cannot be read.
@@ -202,10 +207,13 @@ Json FontPrefsMember(const Document& document) {
 Json StavesMember(const Document& document, Coverage* coverage) {
   const std::vector<int16_t> order = ReadInstrumentList(document, 0);
   bool orderWritable = !order.empty();
-  std::set<int16_t> inOrder;
+  std::vector<bool> inOrder(0x10000, false);  // by the staff number's 16 bits
   // Every staff of it must have its record: reading "staves" makes one for each.
-  for (int16_t staff : order)
-    orderWritable = orderWritable && StaffExists(document, staff) && inOrder.insert(staff).second;
+  for (int16_t staff : order) {
+    const uint16_t bit = static_cast<uint16_t>(staff);
+    orderWritable = orderWritable && StaffExists(document, staff) && !inOrder[bit];
+    inOrder[bit] = true;
+  }
   if (!orderWritable) return Json();
   Json staves = Json::array();
   for (int16_t staff : order) {
@@ -215,7 +223,7 @@ Json StavesMember(const Document& document, Coverage* coverage) {
         WriteTextMembers(document, staffInfo.nameBlock, kNameMembers, kNameTextType, &entry))
       CoverBlock(document, staffInfo.nameBlock, coverage);
     coverage->namedStaves.insert(DataKey::Of(static_cast<uint16_t>(staff)).Packed());
-    staves.push_back(entry);
+    staves.push_back(std::move(entry));
   }
   return staves;
 }
@@ -282,7 +290,7 @@ Json GroupsMember(const Document& document, Coverage* coverage) {
   Json groups = Json::array();
   for (const GroupRecord& group : ReadGroups(document)) {
     Json entry = GroupEntry(document, group, coverage);
-    if (!entry.is_null()) groups.push_back(entry);
+    if (!entry.is_null()) groups.push_back(std::move(entry));
   }
   return groups.empty() ? Json() : groups;
 }
@@ -341,21 +349,49 @@ Json SelectionPart(const Document& document) {
 }
 
 // Zeroes the name words of a staff or group record that the schema names.
-RecordStore::Bytes Unnamed(uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes,
-                           const Coverage& coverage) {
-  RecordStore::Bytes copy = bytes;
-  auto clear = [&](int offset) {
-    if (copy.size() >= static_cast<size_t>(offset + 2))
-      fxt::PutU16(copy.data(), static_cast<size_t>(offset), 0);
-  };
-  if (tag == kStaffTag && coverage.namedStaves.count(key.Packed())) clear(kStaffNameBlockOffset);
+// The offsets of the name words the schema writes by name for this record: they are
+// left out of comparisons and written as 0 in a raw record. At most three.
+struct NameWords {
+  int offsets[3];
+  int count = 0;
+};
+
+NameWords NameWordsOf(uint32_t tag, const DataKey& key, const Coverage& coverage) {
+  NameWords words;
+  if (tag == kStaffTag && coverage.namedStaves.count(key.Packed()))
+    words.offsets[words.count++] = kStaffNameBlockOffset;
   if (tag == kGroupTag && coverage.namedGroups.count(key.Packed())) {
-    clear(kGroupFullNameOffset);
-    clear(kGroupAbbreviatedNameOffset);
+    words.offsets[words.count++] = kGroupFullNameOffset;
+    words.offsets[words.count++] = kGroupAbbreviatedNameOffset;
   }
   const auto word = coverage.notation.nameWords.find({tag, key.Packed()});
-  if (word != coverage.notation.nameWords.end()) clear(word->second);
+  if (word != coverage.notation.nameWords.end()) words.offsets[words.count++] = word->second;
+  return words;
+}
+
+// The record with its name words set to 0.
+RecordStore::Bytes Unnamed(const RecordStore::Bytes& bytes, const NameWords& words) {
+  RecordStore::Bytes copy = bytes;
+  for (int i = 0; i < words.count; ++i)
+    if (copy.size() >= static_cast<size_t>(words.offsets[i] + 2))
+      fxt::PutU16(copy.data(), static_cast<size_t>(words.offsets[i]), 0);
   return copy;
+}
+
+// Whether two records are the same but for their name words, without copying either.
+bool SameUnnamed(const RecordStore::Bytes& a, const RecordStore::Bytes& b, const NameWords& words) {
+  if (a.size() != b.size()) return false;
+  if (words.count == 0) return a == b;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] == b[i]) continue;
+    bool named = false;
+    for (int w = 0; w < words.count; ++w)
+      named = named || (i >= static_cast<size_t>(words.offsets[w]) &&
+                        i < static_cast<size_t>(words.offsets[w]) + 2 &&
+                        a.size() >= static_cast<size_t>(words.offsets[w] + 2));
+    if (!named) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -389,8 +425,8 @@ std::string FormatDocument(const Document& document, const DocumentFile& info) {
   document.records.ForEach(kTextBlockTag, [&](const DataKey& key, const RecordStore::Bytes& bytes) {
     if (bytes.size() < static_cast<size_t>(kTextBlockSize)) return;
     if (IsPlainKey(key) && coverage.blocks.count(key.first)) return;
-    coverage.texts.erase({RawTextTagOfType(fxt::GetU16(bytes.data(), 24)),
-                          static_cast<uint16_t>(fxt::GetS16(bytes.data(), 0))});
+    coverage.texts.erase(TextKey(RawTextTagOfType(fxt::GetU16(bytes.data(), 24)),
+                                 static_cast<uint16_t>(fxt::GetS16(bytes.data(), 0))));
   });
   Json selection = SelectionPart(document);
   if (!selection.is_null()) root["selection"] = selection;
@@ -399,11 +435,12 @@ std::string FormatDocument(const Document& document, const DocumentFile& info) {
   document.records.ForEachRecord(
       [&](uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes) {
         if (tag == kTextBlockTag && IsPlainKey(key) && coverage.blocks.count(key.first)) return;
-        if (IsRawTextTag(tag) && IsPlainKey(key) && coverage.texts.count({tag, key.first})) return;
-        const RecordStore::Bytes unnamed = Unnamed(tag, key, bytes, coverage);
+        if (IsRawTextTag(tag) && IsPlainKey(key) && coverage.texts.count(TextKey(tag, key.first)))
+          return;
+        const NameWords words = NameWordsOf(tag, key, coverage);
         if (tag != kTextBlockTag && !IsRawTextTag(tag)) {
           const RecordStore::Bytes* same = rebuilt.records.Find(tag, key);
-          if (same && Unnamed(tag, key, *same, coverage) == unnamed) return;
+          if (same && SameUnnamed(*same, bytes, words)) return;
         }
         Json record = Json::object();
         if (PrintableTag(tag))
@@ -411,10 +448,10 @@ std::string FormatDocument(const Document& document, const DocumentFile& info) {
         else
           record["tag"] = tag;
         record["key"] = {key.first, key.second, key.third, key.extra};
-        record["hex"] = HexText(unnamed);
-        records.push_back(record);
+        record["hex"] = HexText(Unnamed(bytes, words));
+        records.push_back(std::move(record));
       });
-  if (!records.empty()) root["records"] = records;
+  if (!records.empty()) root["records"] = std::move(records);
 
   std::string out;
   WriteValue(root, 0, &out);

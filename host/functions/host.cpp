@@ -46,8 +46,9 @@ bool Host::Emulates(Fn fn) const {
 
 std::map<Fn, int> Host::CallsNotEmulated() const {
   std::map<Fn, int> counts;
-  for (const Call& call : calls_)
-    if (!Emulates(call.fn)) ++counts[call.fn];
+  for (int index = 0; index < kFunctionCount; ++index)
+    if (callCounts_[index] > 0 && !Emulates(static_cast<Fn>(index)))
+      counts[static_cast<Fn>(index)] = callCounts_[index];
   return counts;
 }
 
@@ -118,7 +119,7 @@ std::vector<Document*> Host::Documents() {
 
 intptr_t Host::Dispatch(Fn fn, const uint64_t* words, int count) {
   int index = static_cast<int>(fn);
-  calls_.push_back(Call{fn, std::vector<uint64_t>(words, words + count)});
+  if (keepCallLog_) calls_.push_back(Call{fn, std::vector<uint64_t>(words, words + count)});
   int number = ++callCounts_[index];
   auto planned = faults_.find(index);
   if (planned != faults_.end()) {

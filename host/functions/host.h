@@ -102,11 +102,15 @@ class Host {
   // are logged, but it does nothing and answers 0: docs/host-functions.md lists them.
   bool Emulates(Fn fn) const;
 
-  // Call log.
+  // Call log: every call with its argument words, kept unless turned off. Tests keep
+  // it to check what a plug-in called; fxthost's commands turn it off, as a command on a
+  // large score makes hundreds of thousands of calls that nothing reads back.
   const std::vector<Call>& Calls() const { return calls_; }
   std::vector<Call> CallsTo(Fn fn) const;
   void ClearCalls() { calls_.clear(); }
-  // The calls in the log to functions the host does not emulate, counted by function.
+  void KeepCallLog(bool keep) { keepCallLog_ = keep; }
+  // The calls made since the host was made to functions it does not emulate, counted by
+  // function (kept whether or not the log is).
   std::map<Fn, int> CallsNotEmulated() const;
   // The log as text, one call a line: name(0x..., 0x...).
   std::string DescribeCall(const Call& call) const;
@@ -180,6 +184,7 @@ class Host {
   uint32_t version_ = 0x11000000;
   std::vector<Behaviour> behaviours_;
   std::vector<Call> calls_;
+  bool keepCallLog_ = true;
   std::map<int, std::vector<int>> faults_;  // function -> remaining counts
   std::vector<int> callCounts_;
   UserInterface* ui_ = nullptr;

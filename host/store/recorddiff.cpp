@@ -52,7 +52,9 @@ std::vector<RecordChange> DiffRecords(const RecordStore& before, const RecordSto
       list.push_back(Change(RecordChange::Kind::kAdded, now[j]));
       list.back().after = *now[j++].bytes;
     } else {
-      if (*was[i].bytes != *now[j].bytes) {
+      // A tag neither store has changed since one was copied from the other is shared:
+      // its records are the same bytes, not merely equal ones.
+      if (was[i].bytes != now[j].bytes && *was[i].bytes != *now[j].bytes) {
         list.push_back(Change(RecordChange::Kind::kChanged, was[i]));
         list.back().before = *was[i].bytes;
         list.back().after = *now[j].bytes;

@@ -104,28 +104,78 @@ bool RecordStore::IsInciRecord(uint32_t tag, const DataKey& key) {
 
 // --- Helpers -----------------------------------------------------------------------
 
-const RecordStore::TagRecords* RecordStore::RecordsOf(uint32_t tag) const {
-  const auto it = tags_.find(tag);
-  return it == tags_.end() ? nullptr : &it->second;
+RecordStore::Shards::const_iterator RecordStore::FirstShard(uint32_t tag) const {
+  return tags_.lower_bound(ShardKey(tag, 0));
 }
 
-int32_t RecordStore::NextNumber(const TagRecords& records, uint64_t lo, uint64_t hi, int shift,
-                                int32_t start) {
-  auto it = records.upper_bound(hi);
-  if (it == records.begin()) return start;
-  --it;
-  if (it->first < lo) return start;
-  const uint64_t largest = FieldOf(it->first, shift);
+RecordStore::Shards::const_iterator RecordStore::EndShard(uint32_t tag) const {
+  return tags_.upper_bound(ShardKey(tag, ~uint64_t{0}));
+}
+
+const RecordStore::TagRecords* RecordStore::RecordsOf(uint32_t tag, uint64_t packed) const {
+  const auto it = tags_.find(ShardKey(tag, packed));
+  return it == tags_.end() ? nullptr : it->second.records.get();
+}
+
+RecordStore::TagRecords& RecordStore::WritableRecordsOf(uint32_t tag, uint64_t packed) {
+  Shard& shard = tags_[ShardKey(tag, packed)];
+  shard.hasFinger = false;
+  std::shared_ptr<TagRecords>& records = shard.records;
+  if (!records)
+    records = std::make_shared<TagRecords>();
+  else if (records.use_count() > 1)
+    records = std::make_shared<TagRecords>(*records);
+  return *records;
+}
+
+void RecordStore::DropIfEmpty(uint32_t tag, uint64_t packed) {
+  const auto it = tags_.find(ShardKey(tag, packed));
+  if (it != tags_.end() && it->second.records->empty()) tags_.erase(it);
+}
+
+const RecordStore::Record* RecordStore::LastInRange(uint32_t tag, uint64_t lo, uint64_t hi) const {
+  // The shards from hi's down to lo's, the last record at or below hi in each.
+  auto shard = tags_.upper_bound(ShardKey(tag, hi));
+  const auto first = tags_.lower_bound(ShardKey(tag, lo));
+  while (shard != first) {
+    --shard;
+    const TagRecords& records = *shard->second.records;
+    auto it = records.upper_bound(hi);
+    if (it == records.begin()) continue;
+    --it;
+    return it->first >= lo ? &*it : nullptr;
+  }
+  return nullptr;
+}
+
+bool operator==(const RecordStore& a, const RecordStore& b) {
+  if (a.tags_.size() != b.tags_.size()) return false;
+  auto other = b.tags_.begin();
+  for (const auto& shard : a.tags_) {
+    if (shard.first != other->first) return false;
+    if (shard.second.records != other->second.records &&
+        *shard.second.records != *other->second.records)
+      return false;
+    ++other;
+  }
+  return true;
+}
+
+int32_t RecordStore::NextNumber(uint32_t tag, uint64_t lo, uint64_t hi, int shift,
+                                int32_t start) const {
+  const Record* last = LastInRange(tag, lo, hi);
+  if (!last) return start;
+  const uint64_t largest = FieldOf(last->first, shift);
   if (largest >= kLargestListNumber) return -1;
   return std::max(static_cast<int32_t>(largest + 1), start);
 }
 
-bool RecordStore::WithinInciList(const TagRecords& records, InciField field, const DataKey& key) {
-  if (records.count(key.Packed()) != 0) return true;
+bool RecordStore::WithinInciList(uint32_t tag, InciField field, const DataKey& key) const {
+  if (Find(tag, key)) return true;
   const int shift = FieldShift(field);
   const uint16_t inci = FieldOf(key.Packed(), shift);
   const uint64_t parent = ParentBits(key, shift);
-  const int32_t next = NextNumber(records, RangeLow(parent, shift, 0),
+  const int32_t next = NextNumber(tag, RangeLow(parent, shift, 0),
                                   RangeHigh(parent, shift, kLargestListNumber), shift, 0);
   // A full list (next < 0) ends at 0x7FFF; no list reaches beyond it.
   const uint64_t limit = next < 0 ? kLargestListNumber : static_cast<uint64_t>(next);
@@ -176,29 +226,22 @@ uint64_t RecordStore::NextStamp() {
 
 bool RecordStore::Save(uint32_t tag, const DataKey& key, const void* data, int32_t size) {
   if (!ValidBlock(data, size)) return false;
-  const TagRecords* records = RecordsOf(tag);
-  const bool exists = records && records->count(key.Packed()) != 0;
-  if (!exists && IsInciRecord(tag, key)) {
-    const TagRecords empty;
-    if (!WithinInciList(records ? *records : empty, InciFieldOf(tag), key)) return false;
-  }
+  if (!Find(tag, key) && IsInciRecord(tag, key) && !WithinInciList(tag, InciFieldOf(tag), key))
+    return false;
   const uint8_t* begin = static_cast<const uint8_t*>(data);
-  tags_[tag][key.Packed()] = Bytes(begin, begin + size);
+  WritableRecordsOf(tag, key.Packed())[key.Packed()] = Bytes(begin, begin + size);
   Touch();
   return true;
 }
 
 bool RecordStore::Create(uint32_t tag, DataKey* key, const void* data, int32_t size) {
   if (!key || !ValidBlock(data, size)) return false;
-  const TagRecords empty;
-  const TagRecords* found = RecordsOf(tag);
-  const TagRecords& records = found ? *found : empty;
   const InciField inciField = InciFieldOf(tag);
 
   DataKey made = *key;
   if (made.first == DataKey::kAssign) {
     const int32_t number =
-        NextNumber(records, 0, RangeHigh(0, kFirstShift, kLargestListNumber), kFirstShift, 1);
+        NextNumber(tag, 0, RangeHigh(0, kFirstShift, kLargestListNumber), kFirstShift, 1);
     if (number < 0) return false;
     made.first = static_cast<uint16_t>(number);
     if (made.second == DataKey::kAssign) made.second = 0;
@@ -206,8 +249,8 @@ bool RecordStore::Create(uint32_t tag, DataKey* key, const void* data, int32_t s
   } else if (made.second == DataKey::kAssign) {
     const uint64_t parent = uint64_t{made.first} << kFirstShift;
     const int32_t number =
-        NextNumber(records, parent, RangeHigh(parent, kSecondShift, kLargestListNumber),
-                   kSecondShift, inciField == InciField::kSecond ? 0 : 1);
+        NextNumber(tag, parent, RangeHigh(parent, kSecondShift, kLargestListNumber), kSecondShift,
+                   inciField == InciField::kSecond ? 0 : 1);
     if (number < 0) return false;
     made.second = static_cast<uint16_t>(number);
     if (made.third == DataKey::kAssign) made.third = 0;
@@ -215,115 +258,133 @@ bool RecordStore::Create(uint32_t tag, DataKey* key, const void* data, int32_t s
     const uint64_t parent =
         (uint64_t{made.first} << kFirstShift) | (uint64_t{made.second} << kSecondShift);
     const int32_t number =
-        NextNumber(records, parent, RangeHigh(parent, kThirdShift, kLargestListNumber), kThirdShift,
+        NextNumber(tag, parent, RangeHigh(parent, kThirdShift, kLargestListNumber), kThirdShift,
                    inciField == InciField::kThird ? 0 : 1);
     if (number < 0) return false;
     made.third = static_cast<uint16_t>(number);
   }
   // Whatever was assigned, an inci kept as passed must not leave a gap: the record would
   // sit behind it, where no inci walk reaches.
-  if (IsInciRecord(tag, made) && !WithinInciList(records, inciField, made)) return false;
-  if (records.count(made.Packed()) != 0) return false;
+  if (IsInciRecord(tag, made) && !WithinInciList(tag, inciField, made)) return false;
+  if (Find(tag, made)) return false;
 
   const uint8_t* begin = static_cast<const uint8_t*>(data);
-  tags_[tag].emplace(made.Packed(), Bytes(begin, begin + size));
+  WritableRecordsOf(tag, made.Packed()).emplace(made.Packed(), Bytes(begin, begin + size));
   Touch();
   *key = made;
   return true;
 }
 
 bool RecordStore::Delete(uint32_t tag, const DataKey& key) {
-  const auto tagIt = tags_.find(tag);
-  if (tagIt == tags_.end()) return false;
-  TagRecords& records = tagIt->second;
-  if (records.erase(key.Packed()) == 0) return false;
+  if (!Contains(tag, key)) return false;
+  TagRecords& records = WritableRecordsOf(tag, key.Packed());
+  records.erase(key.Packed());
   Touch();
   if (IsInciRecord(tag, key)) CloseInciGap(&records, InciFieldOf(tag), key);
-  if (records.empty()) tags_.erase(tagIt);
+  DropIfEmpty(tag, key.Packed());
   return true;
 }
 
 bool RecordStore::Next(uint32_t tag, DataKey* key) const {
-  const TagRecords* records = RecordsOf(tag);
-  if (!records || !key) return false;
-  const auto it = records->upper_bound(key->Packed());
-  if (it == records->end()) return false;
-  *key = DataKey::FromPacked(it->first);
-  return true;
+  if (!key) return false;
+  const uint64_t packed = key->Packed();
+  for (auto shard = tags_.lower_bound(ShardKey(tag, packed)); shard != EndShard(tag); ++shard) {
+    const TagRecords& records = *shard->second.records;
+    const auto it = records.upper_bound(packed);
+    if (it == records.end()) continue;
+    *key = DataKey::FromPacked(it->first);
+    return true;
+  }
+  return false;
 }
 
 bool RecordStore::Previous(uint32_t tag, DataKey* key) const {
-  const TagRecords* records = RecordsOf(tag);
-  if (!records || !key) return false;
-  auto it = records->lower_bound(key->Packed());
-  if (it == records->begin()) return false;
-  --it;
-  *key = DataKey::FromPacked(it->first);
+  if (!key || key->Packed() == 0) return false;
+  const Record* before = LastInRange(tag, 0, key->Packed() - 1);
+  if (!before) return false;
+  *key = DataKey::FromPacked(before->first);
   return true;
 }
 
 // --- Host-side access ----------------------------------------------------------------
 
 const RecordStore::Bytes* RecordStore::Find(uint32_t tag, const DataKey& key) const {
-  const TagRecords* records = RecordsOf(tag);
-  if (!records) return nullptr;
-  const auto it = records->find(key.Packed());
-  return it == records->end() ? nullptr : &it->second;
+  const uint64_t packed = key.Packed();
+  const auto found = tags_.find(ShardKey(tag, packed));
+  if (found == tags_.end()) return nullptr;
+  const Shard& shard = found->second;
+  const TagRecords& records = *shard.records;
+  if (shard.hasFinger) {
+    if (shard.finger->first == packed) return &shard.finger->second;
+    const auto next = std::next(shard.finger);
+    if (next != records.end() && next->first == packed) {
+      shard.finger = next;
+      return &next->second;
+    }
+  }
+  const auto it = records.find(packed);
+  if (it == records.end()) return nullptr;
+  shard.finger = it;
+  shard.hasFinger = true;
+  return &it->second;
 }
 
 void RecordStore::Put(uint32_t tag, const DataKey& key, Bytes bytes) {
-  tags_[tag][key.Packed()] = std::move(bytes);
+  WritableRecordsOf(tag, key.Packed())[key.Packed()] = std::move(bytes);
   Touch();
 }
 
 bool RecordStore::Erase(uint32_t tag, const DataKey& key) {
-  const auto tagIt = tags_.find(tag);
-  if (tagIt == tags_.end() || tagIt->second.erase(key.Packed()) == 0) return false;
+  if (!Contains(tag, key)) return false;
+  WritableRecordsOf(tag, key.Packed()).erase(key.Packed());
   Touch();
-  if (tagIt->second.empty()) tags_.erase(tagIt);
+  DropIfEmpty(tag, key.Packed());
   return true;
 }
 
 void RecordStore::ForEach(uint32_t tag,
                           const std::function<void(const DataKey&, const Bytes&)>& visit) const {
-  const TagRecords* records = RecordsOf(tag);
-  if (!records) return;
-  for (const auto& record : *records) visit(DataKey::FromPacked(record.first), record.second);
+  for (auto shard = FirstShard(tag); shard != EndShard(tag); ++shard)
+    for (const auto& record : *shard->second.records)
+      visit(DataKey::FromPacked(record.first), record.second);
 }
 
 void RecordStore::ForEachRecord(
     const std::function<void(uint32_t, const DataKey&, const Bytes&)>& visit) const {
-  for (const auto& tag : tags_) {
-    for (const auto& record : tag.second) {
-      visit(tag.first, DataKey::FromPacked(record.first), record.second);
-    }
-  }
+  for (const auto& shard : tags_)
+    for (const auto& record : *shard.second.records)
+      visit(TagOfShard(shard.first), DataKey::FromPacked(record.first), record.second);
 }
 
 void RecordStore::ForEachFrom(
     uint32_t tag, const DataKey& from,
     const std::function<bool(const DataKey&, const Bytes&)>& visit) const {
-  const TagRecords* records = RecordsOf(tag);
-  if (!records) return;
-  for (auto it = records->lower_bound(from.Packed()); it != records->end(); ++it)
-    if (!visit(DataKey::FromPacked(it->first), it->second)) return;
+  const uint64_t packed = from.Packed();
+  for (auto shard = tags_.lower_bound(ShardKey(tag, packed)); shard != EndShard(tag); ++shard) {
+    const TagRecords& records = *shard->second.records;
+    for (auto it = records.lower_bound(packed); it != records.end(); ++it)
+      if (!visit(DataKey::FromPacked(it->first), it->second)) return;
+  }
 }
 
 size_t RecordStore::Count() const {
   size_t count = 0;
-  for (const auto& tag : tags_) count += tag.second.size();
+  for (const auto& shard : tags_) count += shard.second.records->size();
   return count;
 }
 
 size_t RecordStore::Count(uint32_t tag) const {
-  const TagRecords* records = RecordsOf(tag);
-  return records ? records->size() : 0;
+  size_t count = 0;
+  for (auto shard = FirstShard(tag); shard != EndShard(tag); ++shard)
+    count += shard->second.records->size();
+  return count;
 }
 
 std::vector<uint32_t> RecordStore::Tags() const {
   std::vector<uint32_t> tags;
-  tags.reserve(tags_.size());
-  for (const auto& tag : tags_) tags.push_back(tag.first);
+  for (const auto& shard : tags_)
+    if (tags.empty() || tags.back() != TagOfShard(shard.first))
+      tags.push_back(TagOfShard(shard.first));
   return tags;
 }
 

@@ -4,7 +4,11 @@
 // Records of one tag are kept in key order, so that loading, stepping to the next or the
 // previous record and finding the next free number are each one logarithmic look-up.
 // The store is a plain value: copying it snapshots the document (undo, cancelled edits),
-// and two stores compare equal when they hold the same records.
+// and two stores compare equal when they hold the same records. A copy shares its
+// records with its original, in shards of a tag's records, until one of the two changes
+// a shard, which then takes a copy of its own: a snapshot costs a step per shard, not
+// per record, a change after it copies one shard, and comparing a snapshot with the
+// store it was taken from skips every shard neither has changed.
 //
 // The rules the store follows (key order, numbering on create, closing the gap when an
 // inci is deleted, saving beyond the last inci, loading without a buffer) are written
@@ -14,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -148,27 +153,59 @@ class RecordStore {
   // copy) ever has: what a cache of something computed from the records keys on.
   uint64_t Stamp() const { return stamp_; }
 
-  friend bool operator==(const RecordStore& a, const RecordStore& b) { return a.tags_ == b.tags_; }
+  friend bool operator==(const RecordStore& a, const RecordStore& b);
   friend bool operator!=(const RecordStore& a, const RecordStore& b) { return !(a == b); }
 
  private:
   using TagRecords = std::map<uint64_t, Bytes>;  // by DataKey::Packed()
+  using Record = TagRecords::value_type;
 
-  const TagRecords* RecordsOf(uint32_t tag) const;
+  // The records of a tag are kept in shards of 256 first item numbers each, so that a
+  // change after a copy copies one shard, not every record of the tag. A shard's records
+  // are shared between copies of the store until one of them changes the shard. Beside
+  // them is the record a look-up last found: a caller that walks the records in key
+  // order (a staff after the staff before it) finds each one a step from the last instead
+  // of by a search from the root. The finger points into the shared records, which no
+  // copy changes while they are shared; a change through this store drops it.
+  struct Shard {
+    std::shared_ptr<TagRecords> records;  // never null, never empty
+    mutable TagRecords::const_iterator finger;
+    mutable bool hasFinger = false;
+  };
+  using Shards =
+      std::map<uint64_t, Shard>;  // by ShardKey: the tag, then the first number's high byte
+
+  static uint64_t ShardKey(uint32_t tag, uint64_t packed) {
+    return (uint64_t{tag} << 8) | (packed >> 56);
+  }
+  static uint32_t TagOfShard(uint64_t shardKey) { return static_cast<uint32_t>(shardKey >> 8); }
+  // The shards of a tag: [first, last).
+  Shards::const_iterator FirstShard(uint32_t tag) const;
+  Shards::const_iterator EndShard(uint32_t tag) const;
+
+  // The shard holding the key's records, or null.
+  const TagRecords* RecordsOf(uint32_t tag, uint64_t packed) const;
+  // The shard to change: made when there is none, copied first when a copy of the store
+  // still shares it.
+  TagRecords& WritableRecordsOf(uint32_t tag, uint64_t packed);
+  // Drops the shard when a removal emptied it.
+  void DropIfEmpty(uint32_t tag, uint64_t packed);
+  // The record of the tag with the largest key in [lo, hi], or null.
+  const Record* LastInRange(uint32_t tag, uint64_t lo, uint64_t hi) const;
   // The number one past the largest value of the field in [lo, hi] (packed keys), where
   // the field is taken from the keys by the shift; start when there is none; -1 when the
   // next number would pass 0x7FFF.
-  static int32_t NextNumber(const TagRecords& records, uint64_t lo, uint64_t hi, int shift,
-                            int32_t start);
+  int32_t NextNumber(uint32_t tag, uint64_t lo, uint64_t hi, int shift, int32_t start) const;
   // Whether an inci record may be stored under the key (it exists, or its inci is at
   // most one past the last of its list).
-  static bool WithinInciList(const TagRecords& records, InciField field, const DataKey& key);
+  bool WithinInciList(uint32_t tag, InciField field, const DataKey& key) const;
+  // Moves the later incis of the key's list down by one; a list lies within one shard.
   static void CloseInciGap(TagRecords* records, InciField field, const DataKey& key);
 
   static uint64_t NextStamp();
   void Touch() { stamp_ = NextStamp(); }
 
-  std::map<uint32_t, TagRecords> tags_;
+  Shards tags_;
   uint64_t stamp_ = NextStamp();
 };
 

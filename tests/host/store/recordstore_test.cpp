@@ -367,5 +367,74 @@ TEST(RecordStoreLoad, ReportsAndCopiesWithinTheOfferedSize) {
   EXPECT_FALSE(store.Load(kRawText, K(1), nullptr, nullptr));
 }
 
+// A copy is a snapshot: whatever changes one store after the copy (saves, creates,
+// deletes that move incis, erasures), the other keeps its records, and the two compare
+// unequal until they hold the same records again. Records lie both sides of the 256th
+// first item number, so that a change reaches some of a tag's records and not others.
+TEST(RecordStoreCopy, ChangesAfterACopyReachOnlyTheStoreChanged) {
+  const RecordStore original = Make(kSystemStaff, {K(3, 0), K(3, 1), K(3, 2), K(300, 0)});
+  const struct {
+    const char* name;
+    void (*change)(RecordStore*);
+    std::vector<std::string> after;
+  } rows[] = {
+      {"a save over a record",
+       [](RecordStore* s) { s->Save(kSystemStaff, K(300, 0), "\x09", 1); },
+       {"3,0,0,0=0", "3,1,0,0=1", "3,2,0,0=2", "300,0,0,0=9"}},
+      {"a create in a list",
+       [](RecordStore* s) {
+         DataKey key = K(3, kNew);
+         s->Create(kSystemStaff, &key, "\x07", 1);
+       },
+       {"3,0,0,0=0", "3,1,0,0=1", "3,2,0,0=2", "3,3,0,0=7", "300,0,0,0=3"}},
+      {"a delete that closes an inci gap",
+       [](RecordStore* s) { s->Delete(kSystemStaff, K(3, 0)); },
+       {"3,0,0,0=1", "3,1,0,0=2", "300,0,0,0=3"}},
+      {"an erasure that empties a shard",
+       [](RecordStore* s) { s->Erase(kSystemStaff, K(300, 0)); },
+       {"3,0,0,0=0", "3,1,0,0=1", "3,2,0,0=2"}},
+  };
+  const std::vector<std::string> before = Dump(original, kSystemStaff);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    RecordStore copy = original;
+    EXPECT_TRUE(copy == original);
+    row.change(&copy);
+    EXPECT_EQ(Dump(copy, kSystemStaff), row.after);
+    EXPECT_EQ(Dump(original, kSystemStaff), before);
+    EXPECT_FALSE(copy == original);
+    // A look-up in the original after the copy changed finds the original's bytes.
+    ASSERT_NE(original.Find(kSystemStaff, K(3, 0)), nullptr);
+    EXPECT_EQ((*original.Find(kSystemStaff, K(3, 0)))[0], 0);
+
+    // The other way round: the original's copy changes, the copy of it stays.
+    RecordStore changed = original;
+    const RecordStore kept = changed;
+    row.change(&changed);
+    EXPECT_EQ(Dump(kept, kSystemStaff), before);
+  }
+}
+
+// A new first item number follows the largest of the tag, wherever it lies; after the
+// largest is erased, the one before it counts.
+TEST(RecordStoreCreate, NumbersFollowTheLargestFirstAcrossTheWholeTag) {
+  RecordStore store = Make(kStaff, {K(5), K(1000)});
+  DataKey key = K(kNew);
+  ASSERT_TRUE(store.Create(kStaff, &key, "\x01", 1));
+  EXPECT_EQ(Str(key), "1001,0,0,0");
+  store.Erase(kStaff, K(1001));
+  store.Erase(kStaff, K(1000));
+  key = K(kNew);
+  ASSERT_TRUE(store.Create(kStaff, &key, "\x01", 1));
+  EXPECT_EQ(Str(key), "6,0,0,0");
+  // The record before a key whose 256 first numbers hold only larger ones.
+  store.Put(kStaff, K(300), {});
+  DataKey previous = K(290);
+  ASSERT_TRUE(store.Previous(kStaff, &previous));
+  EXPECT_EQ(Str(previous), "6,0,0,0");
+  EXPECT_EQ(store.Count(kStaff), 3u);
+  EXPECT_EQ(store.Tags(), std::vector<uint32_t>{kStaff});
+}
+
 }  // namespace
 }  // namespace fxthost
