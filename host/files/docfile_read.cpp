@@ -79,6 +79,16 @@ RecordStore::Bytes HexBytes(const std::string& text, const std::string& place) {
   return bytes;
 }
 
+// A group's bracket style or bar-line mode by its name in the table.
+template <size_t N>
+int16_t Style(const StyleName (&table)[N], const Json& value, const std::string& place) {
+  int16_t style = 0;
+  if (StyleValueOf(table, ExpectString(value, place), &style)) return style;
+  std::string names;
+  for (const StyleName& entry : table) names += std::string(names.empty() ? "" : ", ") + entry.name;
+  Refuse(place, "\"" + value.get_ref<const std::string&>() + "\" is not one of " + names);
+}
+
 // --- The members the schema names, and the raw records ------------------------------
 
 // A staff the file names where the staff must exist.
@@ -222,7 +232,8 @@ struct Reader {
 
   void Groups(const Json& value, const std::string& place) {
     std::set<uint32_t> seen;
-    const auto members = {"id", "key", "staves", "measures", "name", "abbreviation", "offset6"};
+    const auto members = {"id",           "key",     "staves",  "measures", "name",
+                          "abbreviation", "offset6", "bracket", "barline"};
     EachObject(value, place, members, [&](const Json& entry, const std::string& at) {
       GroupRecord group;
       const Json* id = Find(entry, "id");
@@ -264,6 +275,10 @@ struct Reader {
       group.endMeasure = static_cast<int16_t>(measurePair.second);
       if (const Json* v = Find(entry, "offset6"))
         group.offset6 = Int16(*v, MemberPlace(at, "offset6"));
+      if (const Json* v = Find(entry, "bracket"))
+        group.bracket = Style(kBracketStyles, *v, MemberPlace(at, "bracket"));
+      if (const Json* v = Find(entry, "barline"))
+        group.barline = Style(kBarlineModes, *v, MemberPlace(at, "barline"));
       if (const Json* name = Find(entry, "name"))
         group.fullNameBlock =
             NewName(ExpectString(*name, MemberPlace(at, "name")), MemberPlace(at, "name"));

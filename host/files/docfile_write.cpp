@@ -279,6 +279,11 @@ Json GroupEntry(const Document& document, const GroupRecord& group, Coverage* co
     }
   }
   entry["offset6"] = group.offset6;
+  // A style word whose value has no name is left to the raw record.
+  if (const char* name = StyleNameOf(kBracketStyles, group.bracket); name && group.bracket)
+    entry["bracket"] = name;
+  if (const char* name = StyleNameOf(kBarlineModes, group.barline); name && group.barline)
+    entry["barline"] = name;
   coverage->namedGroups.insert(DataKey::Of(group.first, group.number).Packed());
   return entry;
 }

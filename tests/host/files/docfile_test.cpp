@@ -87,8 +87,8 @@ const char* const kEverything = R"doc({
     { "id": 1, "name": "" }
   ],
   "groups": [
-    { "id": 4, "staves": [7, 8], "measures": [1, 3], "name": "", "offset6": -12 },
-    { "id": 9, "staves": [2, 2], "measures": [2, 40], "abbreviation": "Hn.", "offset6": 5 },
+    { "id": 4, "staves": [7, 8], "measures": [1, 3], "name": "", "offset6": -12, "bracket": "brace", "barline": "mensurstrich" },
+    { "id": 9, "staves": [2, 2], "measures": [2, 40], "abbreviation": "Hn.", "offset6": 5, "barline": "none" },
     { "key": [3, 2], "staves": [8, 2], "measures": [1, 1], "offset6": 0 }
   ],
   "selection": { "list": 2, "staves": [8, 2], "measures": [2, 3], "startPosition": 0, "endPosition": 2147483647 },
@@ -123,14 +123,15 @@ TEST(DocumentFile, LoadsGroupsWithTheirNamesThroughTextBlocks) {
   ASSERT_TRUE(Load(kEverything, &document));
   struct Row {
     uint16_t first, number;
-    int16_t top, bottom, start, end, offset6;
+    int16_t top, bottom, start, end, offset6, bracket, barline;
     const char* full;  // null: no name block
     const char* abbreviated;
   };
   const Row rows[] = {
-      {0, 4, 7, 8, 1, 3, -12, "", nullptr},
-      {0, 9, 2, 2, 2, 40, 5, nullptr, "Hn."},
-      {3, 2, 8, 2, 1, 1, 0, nullptr, nullptr},
+      {0, 4, 7, 8, 1, 3, -12, fxthost::kBracketStyleBrace, fxthost::kBarlineMensurstrich, "",
+       nullptr},
+      {0, 9, 2, 2, 2, 40, 5, 0, fxthost::kBarlineNone, nullptr, "Hn."},
+      {3, 2, 8, 2, 1, 1, 0, 0, 0, nullptr, nullptr},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.number);
@@ -141,6 +142,8 @@ TEST(DocumentFile, LoadsGroupsWithTheirNamesThroughTextBlocks) {
     EXPECT_EQ(group.startMeasure, row.start);
     EXPECT_EQ(group.endMeasure, row.end);
     EXPECT_EQ(group.offset6, row.offset6);
+    EXPECT_EQ(group.bracket, row.bracket);
+    EXPECT_EQ(group.barline, row.barline);
     fxthost::GroupNames names;
     ASSERT_TRUE(fxthost::ReadGroupNames(document, row.first, row.number, &names));
     EXPECT_EQ(names.fullBlock != 0, row.full != nullptr);
@@ -403,6 +406,12 @@ TEST(DocumentFile, RefusesWhatItCannotReadAndSaysWhereAndWhy) {
       {"{" + staves +
            R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2], "offset6": 40000 }] })",
        "groups[0].offset6", "does not fit"},
+      {"{" + staves +
+           R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2], "bracket": "curly" }] })",
+       "groups[0].bracket", "\"curly\" is not one of bracket, brace, square, line, none"},
+      {"{" + staves +
+           R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2], "barline": 1 }] })",
+       "groups[0].barline", "expected a string"},
       {"{" + staves +
            R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2], "name": null }] })",
        "groups[0].name", "expected a string"},
