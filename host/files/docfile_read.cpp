@@ -487,6 +487,11 @@ bool ParseDocument(const std::string& text, const std::string& file, Document* d
     if (error) *error = DocumentError{file, refusal.place, refusal.reason};
     return false;
   }
+  return BuildDocument(root, file, document, info, error);
+}
+
+bool BuildDocument(const Json& root, const std::string& file, Document* document,
+                   DocumentFile* info, DocumentError* error) {
   Document built;
   DocumentFile builtInfo;
   try {
@@ -517,7 +522,7 @@ bool ReadDocumentFile(const std::string& path, Document* document, DocumentFile*
     if (error) *error = DocumentError{path, "", "cannot be read"};
     return false;
   }
-  return ParseDocument(text.str(), path, document, info, error);
+  return ParseDocumentOrScore(text.str(), path, document, info, error, nullptr);
 }
 
 }  // namespace fxthost
