@@ -50,6 +50,19 @@ constexpr std::pair<const char*, const char*> kKinds[] = {
     {"accordion-registration", "accordion registrations"},
     {"listening", "listenings"}};
 
+// The decimal number an element's text begins with (0 when there is none), refused at
+// its place when it is not within the bound either way: a larger one would overflow the
+// positions and pitches computed from it.
+double Decimal(const pugi::xml_node& element, const std::string& place, double bound) {
+  const char* text = element.child_value();
+  const double value = std::strtod(text, nullptr);
+  if (!(std::fabs(value) <= bound))
+    Refuse(place, std::string("<") + element.name() + "> \"" + text + "\" is not a number from -" +
+                      std::to_string(static_cast<long>(bound)) + " to " +
+                      std::to_string(static_cast<long>(bound)));
+  return value;
+}
+
 std::string KindOf(const char* element) {
   for (const auto& kind : kKinds)
     if (std::strcmp(kind.first, element) == 0) return kind.second;
@@ -135,7 +148,8 @@ void Importer::AddNotation(Json& document) {
           const int staff = staffOf(child);
           long position = cursor;
           if (const pugi::xml_node offset = child.child("offset")) {
-            const double shift = std::atof(offset.child_value()) * kQuarter / state.divisions;
+            const double value = Decimal(offset, NodePlace(offset), 0x7FFFFFFF);
+            const double shift = state.divisions ? value * kQuarter / state.divisions : 0;
             position += static_cast<long>(std::lround(shift));
           }
           for (const pugi::xml_node& type : child.children("direction-type")) {
@@ -232,7 +246,7 @@ void Importer::AddNotation(Json& document) {
               if (kSteps[s].first == step) stepIndex = s, semitone = kSteps[s].second;
             if (stepIndex < 0) Refuse(NodePlace(pitch), place + ": a pitch without a step A to G");
             const long octave = WholeNumber(pitch.child("octave"), 0, 9);
-            const double alteration = std::atof(pitch.child_value("alter"));
+            const double alteration = Decimal(pitch.child("alter"), NodePlace(pitch), 0x7FFF);
             alter = static_cast<int>(std::lround(alteration));
             if (alteration != alter) Count("microtonal alterations");
             level = static_cast<int>((octave - 4) * 7 + stepIndex);

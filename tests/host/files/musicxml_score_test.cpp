@@ -231,6 +231,13 @@ TEST(MusicXmlMusic, NotesRestsChordsVoicesAndTuplets) {
       {"Music: a transposing part sounds at concert pitch", Note("D", 4, 8),
        "<transpose><diatonic>-1</diatonic><chromatic>-2</chromatic></transpose>",
        R"([[{"duration":4096,"notes":[{"level":0}]}]])"},
+      {"Music: a duration of no whole EDUs is the dotted type times the tuplet's ratio",
+       "<attributes><divisions>3</divisions></attributes>" +
+           Note("C", 4, 1,
+                "<type>eighth</type><time-modification><actual-notes>3</actual-notes>"
+                "<normal-notes>2</normal-notes></time-modification>") +
+           Note("C", 4, 1, "<type>quarter</type><dot/><dot/>"),
+       "", R"([[{"duration":341,"notes":[{"level":0}]},{"duration":1792,"notes":[{"level":0}]}]])"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.rule);
@@ -352,6 +359,14 @@ TEST(MusicXmlImport, RefusesWhatItCannotReadWithThePlace) {
       {"Refusals: numbers that do not fit",
        Score(one, Part("P1", {""}, "<time><beats>99999</beats><beat-type>4</beat-type></time>")),
        "99999 beats do not fit"},
+      {"Refusals: an alteration that does not fit",
+       Score(one, Part("P1", {"<note><pitch><step>C</step><alter>3e9</alter><octave>4</octave>"
+                              "</pitch><duration>2</duration></note>"})),
+       "<alter> \"3e9\" is not a number from -32767 to 32767"},
+      {"Refusals: an offset that does not fit",
+       Score(one, Part("P1", {"<direction><direction-type><words>a</words></direction-type>"
+                              "<offset>9e18</offset></direction>"})),
+       "<offset> \"9e18\" is not a number from -2147483647 to 2147483647"},
       {"Refusals: a fifth voice",
        Score(one,
              Part("P1", {Note("C", 4, 1, "<voice>1</voice>") + Note("C", 4, 1, "<voice>2</voice>") +
