@@ -307,8 +307,10 @@ std::string Container(const std::string& containerXml, const std::string& name,
   return bytes;
 }
 
+// The score is the first root file; a second (a rendering of it) is not read.
 const char* const kContainer =
-    "<container><rootfiles><rootfile full-path=\"music/score.xml\"/></rootfiles></container>";
+    "<container><rootfiles><rootfile full-path=\"music/score.xml\"/>"
+    "<rootfile full-path=\"score.pdf\" media-type=\"application/pdf\"/></rootfiles></container>";
 
 TEST(MusicXmlImport, ReadsTheScoreAnMxlContainerNames) {
   const std::string score = Score(ScorePart("P1"), Part("P1", {Note("C", 4, 8)}));
