@@ -1,6 +1,6 @@
 # The kit for plug-in authors: `cmake --install` puts the framework's headers under
-# include/fxt/ (bridge/, framework/, platform/, plugin/entrypoints.h), the static
-# framework library (and the POSIX platform layer it needs), fxthost with the Split
+# include/fxt/ (bridge/, framework/, platform/, plugin/entrypoints.h and
+# plugin/moduletext.h), the static framework library (and the POSIX platform layer it needs), fxthost with the Split
 # Groups module beside it, and the package config lib/cmake/fxt/, which gives
 # find_package(fxt) the targets fxt::framework and fxt::fxthost and the function
 # fxt_add_plugin (cmake/package/FxtPlugin.cmake).
@@ -14,7 +14,8 @@ foreach(dir bridge framework platform)
   install(DIRECTORY ${FXT_ROOT}/${dir}/ DESTINATION ${FXT_INSTALL_INCLUDE}/${dir}
           FILES_MATCHING PATTERN "*.h" PATTERN "*.def" PATTERN "platform_internal.h" EXCLUDE)
 endforeach()
-install(FILES ${FXT_ROOT}/plugin/entrypoints.h DESTINATION ${FXT_INSTALL_INCLUDE}/plugin)
+install(FILES ${FXT_ROOT}/plugin/entrypoints.h ${FXT_ROOT}/plugin/moduletext.h
+        DESTINATION ${FXT_INSTALL_INCLUDE}/plugin)
 
 set(FXT_INSTALL_TARGETS fxt_framework)
 if(NOT WIN32)

@@ -1,6 +1,7 @@
 // The document reader on arbitrary text: it either refuses the text, naming the file
-// and a reason, or gives a document that the writer saves and the reader takes back as
-// the same document (the same text when saved again, the same chart).
+// and a reason with the file's control characters escaped, or gives a document that the
+// writer saves and the reader takes back as the same document (the same text when saved
+// again, the same chart). The refusals are described in docs/fxthost.md.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -32,6 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fxthost::DocumentError error;
   if (!fxthost::ParseDocument(text, "fuzz.json", &document, &info, &error)) {
     if (error.file != "fuzz.json" || error.reason.empty()) Fail("refusal without a reason", text);
+    for (const char c : error.Message())
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+        Fail("a refusal holds a control character", error.Message());
     return 0;
   }
   const std::string saved = fxthost::FormatDocument(document, info);

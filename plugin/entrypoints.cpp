@@ -3,23 +3,10 @@
 // answers is written in plugin/entrypoints.h.
 #include "plugin/entrypoints.h"
 
-#include <cstring>
-
 #include "bridge/finalepdk.h"
-#include "bridge/recordbytes.h"
 #include "framework/text/fcstring.h"
 #include "plugin/tolleksplitgroups.h"
 #include "resources/version.h"
-
-namespace {
-
-// Copies a text into a fixed field as strncpy does: the bytes, then zeros to the end of
-// the field; a text as long as the field or longer fills it without a terminator.
-void CopyField(uint8_t* field, const char* text) {
-  std::strncpy(reinterpret_cast<char*>(field), text, kMenuItemTextSize);
-}
-
-}  // namespace
 
 extern "C" {
 
@@ -35,17 +22,12 @@ int32_t FX_CALL FinaleExtensionInit(FXPTR, uint32_t* flags) {
 
 int32_t FX_CALL FinaleExtensionEnumerate(FXPTR, int32_t index, void* menuItem) {
   if (static_cast<int16_t>(index) > 0) return 0;
-  uint8_t* record = static_cast<uint8_t*>(menuItem);
-  FCString text;
+  FCString name, description, menuText;
   // The first load names the module; its handle serves every later load.
-  text.LoadResource(kStringPluginName, FXT_MODULE_FILE_NAME);
-  CopyField(record + kMenuItemNameOffset, text.GetCString());
-  text.LoadResource(kStringDescription, nullptr);
-  CopyField(record + kMenuItemDescriptionOffset, text.GetCString());
-  text.LoadResource(kStringMenuText, nullptr);
-  CopyField(record + kMenuItemTextOffset, text.GetCString());
-  fxt::PutU16(record, kMenuItemWord1Offset, 1);
-  fxt::PutU16(record, kMenuItemWord2Offset, 0);
+  name.LoadResource(kStringPluginName, FXT_MODULE_FILE_NAME);
+  description.LoadResource(kStringDescription, nullptr);
+  menuText.LoadResource(kStringMenuText, nullptr);
+  FillMenuItem(menuItem, name.GetCString(), description.GetCString(), menuText.GetCString());
   return 1;
 }
 

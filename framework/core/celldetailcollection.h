@@ -12,6 +12,9 @@
 class FCCell;
 class FCMusicRegion;
 class __FCCellDetail;
+class FCChord;
+class FCIndependentCellDetail;
+class FCMidiExpression;
 
 class __FCCollectionCellDetail : public __FCCollectionDetail {
  public:
@@ -44,19 +47,20 @@ class __FCCollectionNoInciCellDetail : public __FCCollectionData {
   void LoadAllInRegion(FCMusicRegion* region);
 };
 
-class FCChords : public __FCCollectionCellDetail {
+class FCChords : public FCCollectionOf<__FCCollectionCellDetail, FCChord> {
  public:
   const char* ClassName() const override { return "FCChords"; }
   __FCBaseData* CreateElement() override;
 };
 
-class FCMidiExpressions : public __FCCollectionCellDetail {
+class FCMidiExpressions : public FCCollectionOf<__FCCollectionCellDetail, FCMidiExpression> {
  public:
   const char* ClassName() const override { return "FCMidiExpressions"; }
   __FCBaseData* CreateElement() override;
 };
 
-class FCIndependentCellDetails : public __FCCollectionNoInciCellDetail {
+class FCIndependentCellDetails
+    : public FCCollectionOf<__FCCollectionNoInciCellDetail, FCIndependentCellDetail> {
  public:
   const char* ClassName() const override { return "FCIndependentCellDetails"; }
   __FCBaseData* CreateElement() override;

@@ -1,4 +1,5 @@
-// Ordered lists of framework objects that own their elements.
+// Ordered lists of framework objects that own their elements, and typed access to them
+// (FCCollectionOf: GetElementAt and range-for).
 //
 // __FCCollection holds any __FCBase objects at indexes 0 to GetCount() - 1. Every element
 // belongs to the collection, which destroys it (through __FCBase's virtual destructor)
@@ -12,6 +13,9 @@
 // The element array grows in steps of 10 slots while the collection holds fewer than 100
 // elements, and by half its count from then on; it never shrinks.
 #pragma once
+
+#include <cstddef>
+#include <iterator>
 
 #include "framework/core/iterator.h"
 
@@ -92,8 +96,84 @@ class __FCCollection : public __FCIteratorBase {
   __FCBase** _elements = nullptr;
 };
 
+// --- Typed access ---------------------------------------------------------------------
+//
+// FCCollectionOf<Base, Element> sits between a collection class and its base (class
+// FCStaves : public FCCollectionOf<__FCCollectionNoInciOther, FCStaff>) and adds
+// GetElementAt and range-for, both handing out Element pointers. It adds no virtual
+// function and no data; GetItemAt keeps its own meaning. Every collection class of the
+// framework derives from it.
+
+// Walks the elements of a collection that are of class Element, from index 0, skipping
+// null elements and elements of another class. It follows the count as it is when it is
+// compared, so that a loop may add elements behind it.
+template <class Element>
+class FCCollectionIterator {
+ public:
+  // An input iterator, so that standard algorithms and containers take the walk
+  // (std::vector<FCStaff*> list(staves.begin(), staves.end())).
+  typedef std::input_iterator_tag iterator_category;
+  typedef Element* value_type;
+  typedef std::ptrdiff_t difference_type;
+  typedef Element* const* pointer;
+  typedef Element* reference;
+
+  // An iterator at the first Element at or after index, or the end iterator when
+  // collection is null.
+  FCCollectionIterator(const __FCCollection* collection, int index)
+      : _collection(collection), _index(index) {
+    _SkipOthers();
+  }
+
+  Element* operator*() const {
+    return dynamic_cast<Element*>(_collection->__FCCollection::GetItemAt(_index));
+  }
+  FCCollectionIterator& operator++() {
+    ++_index;
+    _SkipOthers();
+    return *this;
+  }
+  FCCollectionIterator operator++(int) {
+    FCCollectionIterator before = *this;
+    ++*this;
+    return before;
+  }
+  // Two iterators differ when exactly one of them is at the end; range-for compares only
+  // with the end iterator.
+  bool operator!=(const FCCollectionIterator& other) const { return AtEnd() != other.AtEnd(); }
+  bool operator==(const FCCollectionIterator& other) const { return !(*this != other); }
+
+  bool AtEnd() const { return !_collection || _index >= _collection->GetCount(); }
+
+ private:
+  void _SkipOthers() {
+    while (!AtEnd() && !**this) ++_index;
+  }
+
+  const __FCCollection* _collection;
+  int _index;
+};
+
+template <class Base, class Element>
+class FCCollectionOf : public Base {
+ public:
+  typedef Element ElementType;
+  typedef FCCollectionIterator<Element> Iterator;
+
+  // The element at index as an Element; null when index is out of range, the element
+  // there is null or of another class.
+  Element* GetElementAt(int index) const {
+    return dynamic_cast<Element*>(this->__FCCollection::GetItemAt(index));
+  }
+
+  // for (Element* element : collection): every element that is an Element, in index
+  // order; never null.
+  Iterator begin() const { return Iterator(this, 0); }
+  Iterator end() const { return Iterator(nullptr, 0); }
+};
+
 // A collection of FCString objects.
-class FCStrings : public __FCCollection {
+class FCStrings : public FCCollectionOf<__FCCollection, FCString> {
  public:
   const char* ClassName() const override { return "FCStrings"; }
 

@@ -26,7 +26,7 @@ void __FCCellDetail::_SetCellKey() {
 }
 
 bool __FCCellDetail::LoadFirst() {
-  if (!_connectedcell) return false;
+  if (!_connectedcell || !_connectedcell->_FitsHost()) return false;
   _SetCellKey();
   _SetKeyThird(0);
   return LoadDataBlock();
@@ -46,7 +46,7 @@ bool __FCCellDetail::LoadNext() {
 
 bool __FCCellDetail::SaveNew() {
   // Without a block there is nothing to create the record from.
-  if (!_connectedcell || !_GetDataBlock()) return false;
+  if (!_connectedcell || !_connectedcell->_FitsHost() || !_GetDataBlock()) return false;
   _SetCellKey();
   _SetKeyThird(KEY_ASSIGN);
   return _CreateRecord();

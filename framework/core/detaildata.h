@@ -29,7 +29,7 @@ class __FCCellDetail : public __FCBaseData {
   const char* ClassName() const override { return "__FCCellDetail"; }
 
   // Loads inci 0 of the connected cell; false, without a host call, when none is
-  // connected.
+  // connected or the cell does not fit the host's numbers (FCCell::_FitsHost).
   bool LoadFirst() override;
   // Loads the next inci of the cell; on failure the inci goes back to the last one
   // that loaded. Inci 0xFFFF is the last: the walk does not wrap around to 0.
@@ -37,7 +37,8 @@ class __FCCellDetail : public __FCBaseData {
 
   // Appends a new record to the connected cell (third sent as 0xFFFF). Unlike the other
   // creating operations it does not test the loaded size. False, without a host call,
-  // when no cell is connected or the object has no data block.
+  // when no cell is connected, the cell does not fit the host's numbers, or the object
+  // has no data block.
   virtual bool SaveNew();
 
   // The cell that names the key; used, not owned.

@@ -20,7 +20,9 @@ void FCEnclosure::CloneMemoryFrom(__FCBaseData* source) {
     std::memcpy(bytes, other->_Bytes(), RECORD_SIZE);
   else
     std::memset(bytes, 0, RECORD_SIZE);
-  _CloneFixedRecord(_record, bytes, RECORD_SIZE);
+  // An enclosure embedded in a region's record copies into that record, so that the
+  // region's save carries the copy; any other copies into its own record.
+  _SetRecordBytes(bytes);
 }
 
 void FCEnclosure::_GetRecordBytes(uint8_t bytes[RECORD_SIZE]) const {

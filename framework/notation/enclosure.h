@@ -26,7 +26,8 @@ class FCEnclosure : public __FCNoInciOther {
   // The custom tag when set, else 'otDe'.
   uint32_t Tag() const override;
   // Copies the source enclosure's 12 bytes (wherever they lie; zeros when source is no
-  // enclosure) into this object's own record and makes that the data block, full size.
+  // enclosure) into the data block, full size: into the region's record for an
+  // enclosure embedded in one, else into this object's own record, made the data block.
   void CloneMemoryFrom(__FCBaseData* source) override;
 
   // The 12 bytes of the frame (from the data block, or the object's own record before

@@ -79,7 +79,7 @@ bool FCExpression::AssignTextExpressionDef(FCTextExpressionDef* definition) {
 }
 
 bool FCExpression::SaveNewToCell(FCCell* cell) {
-  if (!cell) return false;
+  if (!cell || !cell->_FitsHost()) return false;
   const unsigned short measureNumber = static_cast<unsigned short>(cell->GetMeasure());
   FCMeasure measure;
   if (!measure.Load(measureNumber)) return false;
@@ -112,7 +112,7 @@ bool FCExpression::IsVisibleOnStaff(short staff, FCStaffListElement::STAFFLIST_M
 
 void FCExpressions::LoadAllInCell(FCCell* cell, FCStaffListElement::STAFFLIST_MODES mode) {
   _ClearElements();
-  if (!cell) return;
+  if (!cell || !cell->_FitsHost()) return;
   __FCBaseData* made = _CreateTemplate();
   FCExpression* expression = dynamic_cast<FCExpression*>(made);
   if (!expression) {

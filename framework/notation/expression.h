@@ -74,8 +74,9 @@ class FCExpression : public __FCInciOther {
   bool AssignTextExpressionDef(FCTextExpressionDef* definition);
   // Creates the expression in the cell's measure, attached to the cell's staff, without
   // a staff list, as the measure's next inci; the measure is marked as having
-  // expressions first. False when the measure does not load (nothing written) or the
-  // expression cannot be created (the measure's mark is then put back as it was).
+  // expressions first. False when the measure does not load or the cell does not fit
+  // the host's numbers (FCCell::_FitsHost; nothing written), or the expression cannot be
+  // created (the measure's mark is then put back as it was).
   bool SaveNewToCell(FCCell* cell);
   // Whether the expression shows on the staff: its own staff, or, for a mode other
   // than 0, a staff of its staff list of that kind.
@@ -87,12 +88,13 @@ class FCExpression : public __FCInciOther {
 
 // The expressions of one measure (its incis) or of one cell, each an FCExpression the
 // collection owns.
-class FCExpressions : public __FCCollectionInciOther {
+class FCExpressions : public FCCollectionOf<__FCCollectionInciOther, FCExpression> {
  public:
   const char* ClassName() const override { return "FCExpressions"; }
   __FCBaseData* CreateElement() override { return new FCExpression; }
 
   // Replaces the contents with the expressions of the cell's measure that are visible on
-  // the cell's staff in the mode, in inci order. A null cell leaves the collection empty.
+  // the cell's staff in the mode, in inci order. A null cell, or one that does not fit
+  // the host's numbers (FCCell::_FitsHost), leaves the collection empty.
   virtual void LoadAllInCell(FCCell* cell, FCStaffListElement::STAFFLIST_MODES mode);
 };

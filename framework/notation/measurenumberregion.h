@@ -178,7 +178,8 @@ class FCMeasureNumberRegion : public __FCNoInciOther {
 };
 
 // All measure number regions of the document, in the host's order.
-class FCMeasureNumberRegions : public __FCCollectionNoInciOther {
+class FCMeasureNumberRegions
+    : public FCCollectionOf<__FCCollectionNoInciOther, FCMeasureNumberRegion> {
  public:
   const char* ClassName() const override { return "FCMeasureNumberRegions"; }
   __FCBaseData* CreateElement() override { return new FCMeasureNumberRegion; }

@@ -48,7 +48,7 @@ class FCShapeDefInstruction : public __FCBase {
 };
 
 // The instructions of a shape; owns them.
-class FCShapeDefInstructions : public __FCCollection {
+class FCShapeDefInstructions : public FCCollectionOf<__FCCollection, FCShapeDefInstruction> {
  public:
   const char* ClassName() const override { return "FCShapeDefInstructions"; }
   // The element at index as an instruction; null out of range or for another kind.

@@ -53,7 +53,7 @@ class FCStaffListElement : public __FCInciOther {
 
 // The entries of one staff list (incis under the list's number), each an
 // FCStaffListElement the collection owns.
-class FCStaffListElements : public __FCCollectionInciOther {
+class FCStaffListElements : public FCCollectionOf<__FCCollectionInciOther, FCStaffListElement> {
  public:
   const char* ClassName() const override { return "FCStaffListElements"; }
   __FCBaseData* CreateElement() override { return new FCStaffListElement; }

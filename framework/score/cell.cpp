@@ -1,5 +1,5 @@
 // FCCell's questions about its music: the key in force and the entries' duration (cell.h).
-// A staff without a slot, layer choices: docs/framework-behaviour.md.
+// A staff without a slot, layer choices, numbers past 16 bits: docs/framework-behaviour.md.
 #include "framework/score/cell.h"
 
 #include <algorithm>
@@ -20,8 +20,14 @@ FCCell::~FCCell() {
   delete _other;
 }
 
+bool FCCell::_FitsHost() const {
+  auto fits = [](int value) { return value >= INT16_MIN && value <= INT16_MAX; };
+  return fits(_measure) && fits(_staff);
+}
+
 FCKeySignature* FCCell::GetKeySignature() {
   if (!_keysig) _keysig = new FCKeySignature;
+  if (!_FitsHost()) return _keysig;
   FCCurrentStaffSpec spec;
   if (spec.Load(this, 0) && (spec.GetFlags() & FCStaff::FLAG_INDEPENDENT_KEY)) {
     FCIndependentCellDetail detail;
@@ -32,7 +38,7 @@ FCKeySignature* FCCell::GetKeySignature() {
     }
   }
   FCMeasure measure;
-  if (_measure >= 0 && _measure <= 0xFFFF && measure.Load(static_cast<unsigned short>(_measure))) {
+  if (_measure >= 0 && measure.Load(static_cast<unsigned short>(_measure))) {
     const FCKeySignature* key = measure._EnsureKeySignature();
     if (key) _keysig->SetKeyValue(key->GetKeyValue());
   }
@@ -40,7 +46,7 @@ FCKeySignature* FCCell::GetKeySignature() {
 }
 
 int FCCell::CalcEntryDuration(int layer) {
-  if (layer < -1) return 0;
+  if (layer < -1 || !_FitsHost()) return 0;
   const int slot = FX_InstToSlot(static_cast<int16_t>(_staff), 0, kVersion);
   if (slot <= 0) return 0;
   const int layers = FX_GetMaxLayers(kVersion);

@@ -21,18 +21,23 @@ class FCCell : public __FCBase {
 
   int GetMeasure() const { return _measure; }
   int GetStaff() const { return _staff; }
+  // Whether the measure and staff fit the host's signed 16-bit numbers. A cell outside
+  // them is no cell of the host's: its questions are answered without asking the host,
+  // which would otherwise answer for the cell its numbers cut to (65,538 is measure 2).
+  bool _FitsHost() const;
 
   // The key signature in force in the cell: the cell's own, when the staff's settings
   // say that cells have their own keys and the cell's independent details give one;
   // otherwise the measure's. The object is the cell's (made on first use, refreshed by
-  // every call, kept when neither source loads); callers do not destroy it.
+  // every call, kept when neither source loads or the cell does not fit the host);
+  // callers do not destroy it.
   FCKeySignature* GetKeySignature();
 
   // The longest duration of the cell's music over the chosen layers: -1 all layers, 0
   // the layers the host shows, n (1 or more) layer n alone. Layers whose frame does not
   // load count 0. A staff without a slot in the score's list (0) has no music here: 0,
-  // without asking for a frame; so does a choice below -1. Every frame loaded is given
-  // back.
+  // without asking for a frame; so do a choice below -1 and a cell that does not fit the
+  // host. Every frame loaded is given back.
   int CalcEntryDuration(int layer);
 
  private:

@@ -7,7 +7,7 @@
 class FCCell;
 class FCMusicRegion;
 
-class FCCells : public __FCCollection {
+class FCCells : public FCCollectionOf<__FCCollection, FCCell> {
  public:
   const char* ClassName() const override { return "FCCells"; }
 

@@ -34,7 +34,7 @@ class FCDocument : public __FCBase {
 };
 
 // The documents open in the host, each an FCDocument the collection owns.
-class FCDocuments : public __FCCollection {
+class FCDocuments : public FCCollectionOf<__FCCollection, FCDocument> {
  public:
   const char* ClassName() const override { return "FCDocuments"; }
 

@@ -117,8 +117,8 @@ class FCPartScopePrefs : public __FCPrefsBase {
   // read (the flag keeps its value).
   bool Load(short number) override;
   // Writes the flag into the side record (1 when false, 0 when true), keeping its other
-  // words. False, writing nothing, when the side record cannot be read; otherwise true,
-  // whatever the write reported.
+  // words. False, writing nothing, when the side record cannot be read; otherwise what
+  // the write reported (false when the host refused it).
   bool Save() override;
 
   bool GetScopeFlag() const { return _scopeflag; }

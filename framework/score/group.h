@@ -123,7 +123,7 @@ class FCGroup : public __FCNoInciDetail {
 };
 
 // The group records of the document; LoadAll walks them in the host's order.
-class FCGroups : public __FCCollectionNoInciDetail {
+class FCGroups : public FCCollectionOf<__FCCollectionNoInciDetail, FCGroup> {
  public:
   FCGroups() = default;
   ~FCGroups() override = default;

@@ -148,7 +148,7 @@ class FCMeasure : public __FCNoInciOther {
 };
 
 // The measure records of the document.
-class FCMeasures : public __FCCollectionNoInciOther {
+class FCMeasures : public FCCollectionOf<__FCCollectionNoInciOther, FCMeasure> {
  public:
   FCMeasures() = default;
   ~FCMeasures() override;

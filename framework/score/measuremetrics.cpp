@@ -7,7 +7,7 @@
 #include "framework/score/cell.h"
 
 bool FCMeasureMetrics::Load(FCCell* cell, bool flag) {
-  if (!cell) return false;
+  if (!cell || !cell->_FitsHost()) return false;
   return FX_GetMeasureMetrics(static_cast<int16_t>(cell->GetStaff()),
                               static_cast<int16_t>(cell->GetMeasure()), _record, flag ? 1 : 0,
                               static_cast<int32_t>(FINALE_INTERFACE_VERSION)) != 0;

@@ -19,8 +19,9 @@ class FCMeasureMetrics : public __FCBase {
 
   const char* ClassName() const override { return "FCMeasureMetrics"; }
 
-  // Asks the host for the cell's metrics; true when it answered. A null cell is false
-  // without a host call.
+  // Asks the host for the cell's metrics; true when it answered. A null cell, or one
+  // that does not fit the host's numbers (FCCell::_FitsHost), is false without a host
+  // call.
   bool Load(FCCell* cell, bool flag);
 
   int GetMeasureDuration() const;

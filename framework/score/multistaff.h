@@ -45,7 +45,8 @@ class FCMultiStaffInstrument : public __FCNoInciOther {
 
 // Every multi-staff instrument of the document, each an FCMultiStaffInstrument the
 // collection owns.
-class FCMultiStaffInstruments : public __FCCollectionNoInciOther {
+class FCMultiStaffInstruments
+    : public FCCollectionOf<__FCCollectionNoInciOther, FCMultiStaffInstrument> {
  public:
   const char* ClassName() const override { return "FCMultiStaffInstruments"; }
   __FCBaseData* CreateElement() override { return new FCMultiStaffInstrument; }

@@ -12,6 +12,13 @@ constexpr int32_t kVersion = static_cast<int32_t>(FINALE_INTERFACE_VERSION);
 // What FX_GetNextPartID answers after the last part.
 constexpr int32_t kEndOfParts = -1;
 
+// Makes the part current. A host that refuses to switch to the part that is current
+// already (or lacks the function) has not refused: the part is current.
+bool EnterPart(const FCPart& part) {
+  return FX_SetCurrentPartID(part.GetID(), kVersion) != 0 ||
+         FX_GetCurrentPartID(kVersion) == part.GetID();
+}
+
 }  // namespace
 
 FCPart::FCPart(short partID, short documentID) : _partid(partID), _documentid(documentID) {}
@@ -78,18 +85,21 @@ int FCParts::ForEachWithScope(FCIteratorHandler* handler) {
     // outermost walk over it: a walk nested in the handler leaves it as it is.
     const bool scoped = part->GetDocumentID() == FX_GetCurrentEnigmaDocument(kVersion) &&
                         part->_GetSavedPartID() == FCPart::NO_SAVED_PART;
+    bool entered = true;
     if (scoped) {
       part->_SetSavedPartID(static_cast<short>(FX_GetCurrentPartID(kVersion)));
-      FX_SetCurrentPartID(part->GetID(), kVersion);
+      entered = EnterPart(*part);
     }
-    const bool goOn = handler->Iterate(part);
+    // A part the host cannot make current (removed since the list was made) is passed
+    // over: the handler would otherwise edit whatever part is current in its place.
+    const bool goOn = entered ? handler->Iterate(part) : true;
     if (scoped) {
       if (part->GetDocumentID() == FX_GetCurrentEnigmaDocument(kVersion))
         FX_SetCurrentPartID(part->_GetSavedPartID(), kVersion);
       part->_SetSavedPartID(FCPart::NO_SAVED_PART);
     }
     if (!goOn) break;
-    ++count;
+    if (entered) ++count;
   }
   handler->AfterIteration();
   return count;

@@ -48,7 +48,7 @@ class FCPart : public __FCBase {
 
 // The score and the linked parts of the current document, each an FCPart the collection
 // owns.
-class FCParts : public __FCCollection {
+class FCParts : public FCCollectionOf<__FCCollection, FCPart> {
  public:
   const char* ClassName() const override { return "FCParts"; }
 
@@ -63,8 +63,10 @@ class FCParts : public __FCCollection {
   FCPart* GetScore();
   // Calls BeforeIteration (false: nothing else happens, result 0), then Iterate for
   // each part with the part made current when it belongs to the current document,
-  // putting the previous part back after each; stops when Iterate answers false. Then
-  // AfterIteration. The number of parts for which Iterate answered true.
+  // putting the previous part back after each; stops when Iterate answers false. A part
+  // of the current document that the host cannot make current is passed over (Iterate
+  // is not called for it). Then AfterIteration. The number of parts for which Iterate
+  // answered true.
   int ForEachWithScope(FCIteratorHandler* handler);
 
   // The element at index as a part; null out of range or for another kind of element.

@@ -1,5 +1,6 @@
-// FCStaff and FCCurrentStaffSpec: the 'SOIS' record's transposition, flags and full name,
-// and the settings in force at a point, 'SOSC' (staff.h; docs/host-texts-staves.md).
+// FCStaff and FCCurrentStaffSpec: the 'SOIS' record's transposition, flags and full name
+// (read and saved), and the settings in force at a point, 'SOSC' (staff.h;
+// docs/host-texts-staves.md).
 #include "framework/score/staff.h"
 
 #include <cstring>
@@ -100,6 +101,22 @@ FCString* FCStaff::CreateDisplayFullNameString() const {
   return name;
 }
 
+bool FCStaff::SaveFullNameString(FCString* text) {
+  if (!text) return false;
+  FCTextBlock block;
+  if (GetFullNameID() != 0 && block.Load(GetFullNameID())) return block.SaveRawTextString(text);
+
+  const unsigned short previous = GetFullNameID();
+  const unsigned short created = FCTextBlock::SaveNewTextAndBlock(text);
+  if (created == 0) return false;
+  SetFullNameID(created);
+  if (Save()) return true;
+  // The record still names the old block: leave nothing behind that nothing names.
+  SetFullNameID(previous);
+  if (block.Load(created)) block.DeepDeleteData();
+  return false;
+}
+
 // --- FCCurrentStaffSpec --------------------------------------------------------------------
 
 bool FCCurrentStaffSpec::Load(unsigned short) { return false; }
@@ -111,7 +128,7 @@ bool FCCurrentStaffSpec::SaveNew() { return false; }
 unsigned short FCCurrentStaffSpec::GetItemNo() const { return 0; }
 
 bool FCCurrentStaffSpec::Load(FCCell* cell, int32_t position) {
-  if (!cell) return false;
+  if (!cell || !cell->_FitsHost()) return false;
   _SetKeyFirst(static_cast<uint16_t>(cell->GetStaff()));
   _SetKeySecond(static_cast<uint16_t>(cell->GetMeasure()));
   fxt::PutS32(_GetDataKey(), 4, position);

@@ -69,6 +69,16 @@ class FCStaff : public __FCNoInciOther {
   // "^flat()" shown as "b" and "^sharp()" as "#".
   FCString* CreateDisplayFullNameString() const;
 
+  // Makes text the staff's full name, in the document at once. When the staff's full
+  // name block loads, text is written over the raw text behind it (the staff record is
+  // not written; a block other staves share changes for them too). Otherwise text goes
+  // into a new raw text and text block, the record is pointed at the block and saved;
+  // when that save fails, the new block and its text are deleted again and the block
+  // number is restored. False for a null text (no host call) or when a write fails.
+  // The staff must have been loaded. (The staff record has no abbreviated name that
+  // the framework knows of, so there is no such call for it.)
+  bool SaveFullNameString(FCString* text);
+
  protected:
   uint8_t _record[RECORD_SIZE];
 };
@@ -94,12 +104,13 @@ class FCCurrentStaffSpec : public FCStaff {
 
   // Loads the settings for the cell's staff and measure at position (duration units
   // from the measure's start; bytes 4 to 7 of the key). The cell is only read; a null
-  // cell gives false without a host call.
+  // cell, or one that does not fit the host's numbers (FCCell::_FitsHost), gives false
+  // without a host call.
   bool Load(FCCell* cell, int32_t position);
 };
 
 // Every staff of the document, each an FCStaff the collection owns.
-class FCStaves : public __FCCollectionNoInciOther {
+class FCStaves : public FCCollectionOf<__FCCollectionNoInciOther, FCStaff> {
  public:
   const char* ClassName() const override { return "FCStaves"; }
   __FCBaseData* CreateElement() override { return new FCStaff; }

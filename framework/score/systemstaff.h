@@ -41,8 +41,18 @@ class FCSystemStaff : public __FCInciOther {
 
 // The staves of one instrument list in their order (incis under the list's number), each
 // an FCSystemStaff the collection owns.
-class FCSystemStaves : public __FCCollectionInciOther {
+class FCSystemStaves : public FCCollectionOf<__FCCollectionInciOther, FCSystemStaff> {
  public:
   const char* ClassName() const override { return "FCSystemStaves"; }
   __FCBaseData* CreateElement() override { return new FCSystemStaff; }
+
+  // The instrument list of the score order: list 0, the staves top to bottom as the
+  // score shows them. FCStaves::LoadAll goes by staff number instead, so a staff
+  // numbered 24 but shown 19th comes last there.
+  static constexpr unsigned short SCORE_ORDER_LIST = 0;
+
+  // Replaces the contents with the staves in score order, top to bottom: the same as
+  // LoadAllForItem(SCORE_ORDER_LIST). GetStaff() of each element is the staff number
+  // (FCStaff::Load takes it).
+  void LoadScoreOrder() { LoadAllForItem(SCORE_ORDER_LIST); }
 };

@@ -1,5 +1,6 @@
-// FCUndoBlock: one edit as one host edit transaction (undoblock.h). How the host opens,
-// keeps and discards edits: docs/host-behaviour.md, "Edit transactions and undo".
+// FCUndoBlock: one edit, a handler's or a callable's, as one host edit transaction
+// (undoblock.h). How the host opens, keeps and discards edits: docs/host-behaviour.md,
+// "Edit transactions and undo".
 #include "framework/score/undoblock.h"
 
 #include "bridge/finalepdk.h"
@@ -16,4 +17,25 @@ bool FCUndoBlock::Execute(__FCUndoBlockHandler* handler, FCString* name) {
   else
     FX_CancelFinaleEdit(version);
   return keep;
+}
+
+namespace {
+
+// A callable as an undo block handler.
+class CallableEdit : public __FCUndoBlockHandler {
+ public:
+  explicit CallableEdit(const std::function<bool()>& edit) : _edit(edit) {}
+  bool PerformEdit() override { return _edit(); }
+
+ private:
+  const std::function<bool()>& _edit;
+};
+
+}  // namespace
+
+bool FCUndoBlock::Execute(const std::function<bool()>& edit, const char* name) {
+  if (!edit) return false;
+  CallableEdit handler(edit);
+  FCString text(name ? name : "");
+  return Execute(&handler, &text);
 }

@@ -1,8 +1,17 @@
 // One edit as one host edit transaction, so that the host undoes it in one step.
 //
-// The edit is a handler's PerformEdit: true keeps what it did, false makes the host
-// discard it.
+// The edit is a handler's PerformEdit, or any callable answering bool (a lambda): true
+// keeps what it did, false makes the host discard it.
+//
+// A command needs no block of its own to be one undo step: the host opens one
+// transaction around every FinaleExtensionInvoke and keeps it as one undo step named for
+// the menu item. An FCUndoBlock inside a command nests in that transaction: what a kept
+// edit did becomes part of the command's one step, and an edit that answers false takes
+// back only its own changes. (fxthost's rules: docs/host-behaviour.md, "Edit
+// transactions and undo".)
 #pragma once
+
+#include <functional>
 
 #include "framework/core/fcbase.h"
 
@@ -27,4 +36,9 @@ class FCUndoBlock : public __FCBase {
   // calling the handler, when the host does not open the transaction or there is no
   // handler.
   bool Execute(__FCUndoBlockHandler* handler, FCString* name);
+
+  // The same with edit in place of a handler's PerformEdit:
+  //   FCUndoBlock().Execute([&] { return staff.SaveFullNameString(&name); }, "Rename");
+  // A null name is an empty one; an empty edit gives false without a host call.
+  bool Execute(const std::function<bool()>& edit, const char* name);
 };

@@ -6,10 +6,12 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -34,6 +36,7 @@
 #include "host/run/crashguard.h"
 #include "host/run/messages.h"
 #include "host/run/opendocuments.h"
+#include "host/run/outputs.h"
 #include "host/run/paths.h"
 #include "host/run/pluginmodule.h"
 #include "host/store/recorddiff.h"
@@ -55,6 +58,7 @@ int Unusable(const std::string& reason) {
 }
 
 std::string DescribeSelection(const Document& document, const Region& region) {
+  if (region.IsEmpty()) return "an empty selection";
   const int16_t top = StaffAtSlot(document.records, region.startList, region.startSlot);
   const int16_t bottom = StaffAtSlot(document.records, region.endList, region.endSlot);
   std::string text = "staves " + std::to_string(top) + "-" + std::to_string(bottom) + " (slots " +
@@ -142,7 +146,8 @@ bool PrepareRun(Host& host, const RunOptions& options, bool demo, PreparedRun* r
     return false;
   }
   if (!ChooseSelection(*run->document, options, &run->region, problem)) return false;
-  SetSelection(*run->document, run->region);
+  // An empty selection leaves the document without one, as it came.
+  if (!run->region.IsEmpty()) SetSelection(*run->document, run->region);
   run->version = run->info.hostVersion.value_or(host.Version());
   if (!ChooseHostVersion(options.hostVersion, &run->version, problem) ||
       !CheckReportPath(options, demo, problem) ||
@@ -269,37 +274,50 @@ bool RunCommand(Host& host, const RunOptions& options, const PreparedRun& run,
   return true;
 }
 
-// Writes a file the run was asked for and says so; false, with the reason on standard
-// error, when it cannot be written.
-bool WriteOutput(const std::string& path, const std::string& content) {
-  std::string error;
-  if (!WriteFileAtomically(path, content, &error)) {
-    Complain(std::cerr, error);
-    return false;
-  }
-  std::cout << "Wrote " << path << "\n";
+// Every file the run is to write, prepared before the plug-in runs: -o, --report and
+// each further document's output. False, with the reason, when one cannot be.
+bool PrepareOutputs(const RunOptions& options, const PreparedRun& run, Outputs* outputs,
+                    std::string* problem) {
+  std::vector<std::string> targets{options.output, options.report};
+  for (const OpenedDocument& document : run.further) targets.push_back(document.output);
+  for (const std::string& target : targets)
+    if (!target.empty() && !outputs->Prepare(target, problem)) return false;
   return true;
 }
 
-// fxthost run (and demo, on the built-in orchestra): prepares the run, loads the plug-in,
-// runs the command and writes what was asked for; returns the exit status.
+// Writes what the run was asked for, all or nothing, and says so; false, with the reason
+// on standard error, when it could not.
+bool WriteOutputs(const RunOptions& options, const PreparedRun& run, const RunReport& report,
+                  Outputs& outputs) {
+  if (!options.output.empty())
+    outputs.Fill(options.output, FormatDocument(*run.document, run.info));
+  if (!options.report.empty()) outputs.Fill(options.report, FormatReport(report));
+  SaveChangedDocuments(run.further, outputs, std::cout);
+  std::vector<std::string> written;
+  std::string error;
+  if (!outputs.Commit(&written, &error)) {
+    Complain(std::cerr, error + "; nothing was written");
+    return false;
+  }
+  for (const std::string& path : written) std::cout << "Wrote " << path << "\n";
+  return true;
+}
+
+// fxthost run (and demo, on the built-in orchestra): prepares the run and its outputs,
+// loads the plug-in, runs the command and writes what was asked for; returns the exit
+// status.
 int Run(const RunOptions& options, bool demo) {
   Host host;
   std::string problem;
   PreparedRun run;
   if (!PrepareRun(host, options, demo, &run, &problem)) return Unusable(problem);
+  Outputs outputs;
+  if (!PrepareOutputs(options, run, &outputs, &problem)) return Unusable(problem);
   LoadedCommand command;
   if (!LoadCommand(options, run.version, &command, &problem)) return Unusable(problem);
   RunReport report;
   if (!RunCommand(host, options, run, command, &report)) return kExitNotWritten;
-
-  bool written = true;
-  if (!options.output.empty())
-    written = WriteOutput(options.output, FormatDocument(*run.document, run.info)) && written;
-  if (!options.report.empty())
-    written = WriteOutput(options.report, FormatReport(report)) && written;
-  if (!SaveChangedDocuments(run.further, std::cout, std::cerr)) written = false;
-  return written ? kExitRan : kExitNotWritten;
+  return WriteOutputs(options, run, report, outputs) ? kExitRan : kExitNotWritten;
 }
 
 int Show(const std::string& path) {
@@ -330,9 +348,39 @@ int Menu(const std::string& pluginPath) {
   return 0;
 }
 
-}  // namespace
+// An empty value ("-o ''") names nothing, and taken for an absent option it would quietly
+// do the default: every option and argument that takes a value refuses one.
+bool RefuseEmptyValues(const CLI::App& app, std::string* problem) {
+  for (const CLI::App* command : app.get_subcommands())
+    for (const CLI::Option* option : command->get_options()) {
+      if (option->get_type_size_max() == 0) continue;  // a flag
+      for (const std::string& value : option->results())
+        if (value.empty()) {
+          *problem = command->get_name() + " " + option->get_name() +
+                     ": the value is empty; give a value or leave the option out";
+          return false;
+        }
+    }
+  return true;
+}
 
-int RunCommandLine(int argc, char** argv) {
+// Standard output flushed and checked: a write that failed (a full disk, a device that
+// takes nothing) is an error like any other, so that no one takes a lost chart or menu
+// for one shown. The stream is cleared again for what a batch runs next.
+int FinishStandardOutput(int status) {
+  errno = 0;
+  std::cout.flush();
+  const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0 || !std::cout.good();
+  if (!failed) return status;
+  const int error = errno;
+  Complain(std::cerr, "cannot write to standard output" +
+                          (error ? ": " + std::string(std::strerror(error)) : std::string()));
+  std::clearerr(stdout);
+  std::cout.clear();
+  return std::max(status, kExitNotWritten);
+}
+
+int ParseAndRun(int argc, char** argv) {
   CLI::App app{
       "fxthost: an emulated Finale host that loads plug-in modules and runs them "
       "on score documents."};
@@ -403,6 +451,8 @@ int RunCommandLine(int argc, char** argv) {
     int status = app.exit(e);
     return status == 0 ? 0 : kExitUnusable;
   }
+  std::string problem;
+  if (!RefuseEmptyValues(app, &problem)) return Unusable(problem);
   if (menu->parsed()) return Menu(menuPlugin);
   if (show->parsed()) return Show(showPath);
   if (prefs->parsed()) return PrintPreferenceRecords(prefsPath, std::cout, std::cerr);
@@ -412,5 +462,9 @@ int RunCommandLine(int argc, char** argv) {
   if (batch->parsed()) return RunBatch(batchPath);
   return kExitUnusable;
 }
+
+}  // namespace
+
+int RunCommandLine(int argc, char** argv) { return FinishStandardOutput(ParseAndRun(argc, argv)); }
 
 }  // namespace fxthost

@@ -1,8 +1,10 @@
-// The terminal's user interface: each message box printed as it comes, questions asked
-// on standard input when it is a terminal (host/cli/console.h).
+// The terminal's user interface: each message box printed as it comes, every line of it
+// behind the alert's prefix, questions asked on standard input when it is a terminal
+// (host/cli/console.h).
 #include "host/cli/console.h"
 
 #include <iostream>
+#include <string>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -26,6 +28,21 @@ bool InputIsTerminal() {
 #endif
 }
 
+// The alert's text, every line of it behind the alert's prefix ("kind: caption: "), so
+// that no line of a long message reads as one of fxthost's own. A line of its own ends
+// at "\n" or "\r\n"; an empty line prints the prefix without its closing space.
+void PrintAlert(std::ostream& out, const std::string& prefix, const std::string& text) {
+  size_t start = 0;
+  for (;;) {
+    const size_t end = text.find('\n', start);
+    std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+    if (end != std::string::npos && !line.empty() && line.back() == '\r') line.pop_back();
+    out << (line.empty() ? prefix.substr(0, prefix.size() - 1) : prefix + line) << "\n";
+    if (end == std::string::npos) return;
+    start = end + 1;
+  }
+}
+
 }  // namespace
 
 ConsoleUserInterface::ConsoleUserInterface(Host& host, std::ostream& out, const Answer* answer,
@@ -42,7 +59,7 @@ ConsoleUserInterface ConsoleUserInterface::ForTerminal(Host& host, const Answer*
 
 int ConsoleUserInterface::ShowMessageBox(const std::string& caption, const std::string& text,
                                          uint32_t type) {
-  out_ << AlertKind(type) << ": " << caption << ": " << text << "\n";
+  PrintAlert(out_, AlertKind(type) + ": " + caption + ": ", text);
   Answer answer = answer_;
   if (IsQuestion(type) && !configured_) {
     answer = Answer::kNone;

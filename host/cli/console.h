@@ -8,9 +8,10 @@
 
 namespace fxthost {
 
-// Prints each box as "kind: caption: message" as it comes. A question is answered from
-// the configured answer; without one, the user is asked on the input when it is a
-// terminal; otherwise the box counts as closed without an answer.
+// Prints each box as "kind: caption: message" as it comes; every further line of a
+// message carries the same prefix ("kind: caption: line"; an empty line "kind: caption:"). A
+// question is answered from the configured answer; without one, the user is asked on the input when
+// it is a terminal; otherwise the box counts as closed without an answer.
 class ConsoleUserInterface : public UserInterface {
  public:
   // answer: the configured answer, or null for none. input: where the user answers,

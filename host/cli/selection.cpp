@@ -39,9 +39,16 @@ class SelectionChooser {
 
   // False with the reason in problem when the selection names no music of the document.
   bool Choose(Region* chosen) {
-    if (!ChooseList() || !ChooseStaves() || !ChooseMeasures() || !ChoosePositions() ||
-        !CheckRegion())
-      return false;
+    if (!ChooseList()) return false;
+    if (NamesNoSelection()) {
+      // The empty selection: no slots and no measures of the list chosen, in whole
+      // measures (positions 0 to the measure's end), so that it reads as empty, not as
+      // partial.
+      region_.endPosition = Region::kMeasureEnd;
+      *chosen = region_;
+      return true;
+    }
+    if (!ChooseStaves() || !ChooseMeasures() || !ChoosePositions() || !CheckRegion()) return false;
     *chosen = region_;
     return true;
   }
@@ -50,6 +57,14 @@ class SelectionChooser {
   bool Refuse(std::string reason) {
     *problem_ = std::move(reason);
     return false;
+  }
+
+  // Neither the document nor an option names any part of a selection: the command runs
+  // on the empty selection and decides for itself what that means.
+  bool NamesNoSelection() const {
+    return !hasBase_ && options_.staves.empty() && options_.slots.empty() &&
+           options_.measures.empty() && options_.startPosition.empty() &&
+           options_.endPosition.empty();
   }
 
   // The list of the slots: --list, else the selection's, else list 0.

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "host/files/docfile_notation.h"
+#include "host/files/docfile_textblocks.h"
 #include "host/store/notationmodel.h"
 #include "host/store/score.h"
 #include "host/store/scoremodel.h"
@@ -16,13 +17,17 @@ namespace fxthost {
 
 namespace {
 
-bool DefinitionExists(const Document& document, uint16_t definition) {
-  return document.records.Contains(kTextExpressionDefTag, DataKey::Of(definition));
+// The last inci of a list, of expressions or of a staff list's staves (docs/host-records.md,
+// Inci records).
+constexpr int kLastExpressionInci = 0x7FFF;
+
+bool DefinitionExists(const BuiltDocument& document, uint16_t definition) {
+  return document.Record(kTextExpressionDefTag, DataKey::Of(definition));
 }
 
-bool StaffListExists(const Document& document, uint16_t list) {
+bool StaffListExists(const BuiltDocument& document, uint16_t list) {
   for (uint32_t tag : kStaffListTags)
-    if (document.records.Contains(tag, DataKey::Of(list, 0))) return true;
+    if (document.Record(tag, DataKey::Of(list, 0))) return true;
   return false;
 }
 
@@ -74,24 +79,20 @@ bool StaffListWritable(const Document& document, uint32_t tag, uint16_t list) {
   return !once.empty();
 }
 
-bool StaffListWritableInAnyKind(const Document& document, uint16_t list) {
-  for (uint32_t tag : kStaffListTags)
-    if (StaffListWritable(document, tag, list)) return true;
-  return false;
-}
-
 // Whether the expressions of one measure can be written by name: incis 0, 1, 2, ...,
-// each of the record size and naming what exists.
+// each of the record size and naming what exists (by name or as a raw record: the
+// reader looks both up).
 bool MeasureWritable(const Document& document, const std::vector<PlacedExpression>& expressions,
                      int32_t last) {
+  const BuiltDocument written{document, nullptr};
   for (size_t i = 0; i < expressions.size(); ++i) {
     const PlacedExpression& e = expressions[i];
     const RecordStore::Bytes* bytes =
         document.records.Find(kExpressionTag, DataKey::Of(e.measure, e.inci));
     if (e.inci != i || !bytes || bytes->size() != static_cast<size_t>(kExpressionRecordSize) ||
-        e.measure < 1 || e.measure > last || !StaffExists(document, e.staff) ||
-        (!e.shape && !DefinitionExists(document, e.definition)) || e.definition > 0x7FFF ||
-        (e.staffList != 0 && !StaffListWritableInAnyKind(document, e.staffList)))
+        e.measure < 1 || e.measure > last || !written.Staff(e.staff) ||
+        (!e.shape && !DefinitionExists(written, e.definition)) ||
+        (e.staffList != 0 && !StaffListExists(written, e.staffList)))
       return false;
   }
   return true;
@@ -106,7 +107,7 @@ void ReadTextExpressions(const Json& value, const std::string& place, Document& 
   std::set<uint16_t> seen;
   EachObject(
       value, place,
-      {"id", "text", "description", "rehearsalMarks", "category", "useCategoryFont",
+      {"id", "text", "textBlock", "description", "rehearsalMarks", "category", "useCategoryFont",
        "useCategoryPosition", "enclosure"},
       [&](const Json& object, const std::string& at) {
         const Json* id = Find(object, "id");
@@ -129,14 +130,11 @@ void ReadTextExpressions(const Json& value, const std::string& place, Document& 
           definition.useCategoryPosition = Boolean(*v, MemberPlace(at, "useCategoryPosition"));
         if (const Json* v = Find(object, "enclosure"))
           definition.enclosure = Boolean(*v, MemberPlace(at, "enclosure"));
-        if (const Json* v = Find(object, "text")) {
-          const std::string& text = ExpectString(*v, MemberPlace(at, "text"));
-          definition.textBlock = NewTextBlock(document, text, kExpressionTextType);
-          if (definition.textBlock == 0)
-            Refuse(MemberPlace(at, "text"), "no text number is left for this text");
+        definition.textBlock =
+            ReadTextMembers(document, object, at, kExpressionTextMembers, kExpressionTextType);
+        if (definition.textBlock != 0)
           reading->links.push_back(
               {kTextExpressionDefTag, DataKey::Of(definition.id), 0, definition.textBlock});
-        }
         document.records.Put(kTextExpressionDefTag, DataKey::Of(definition.id),
                              DefinitionRecord(definition));
         // A new frame; a raw record under the same key gives its bytes.
@@ -152,8 +150,8 @@ Json WriteTextExpressions(const Document& document, NotationCoverage* coverage) 
     if (definition.id < 1 || definition.id > 0x7FFF) continue;
     Json entry = Json::object();
     entry["id"] = definition.id;
-    if (definition.text) {
-      entry["text"] = *definition.text;
+    if (WriteTextMembers(document, definition.textBlock, kExpressionTextMembers,
+                         kExpressionTextType, &entry)) {
       coverage->blocks.push_back(definition.textBlock);
       coverage->nameWords[{kTextExpressionDefTag, DataKey::Of(definition.id).Packed()}] = 0;
     }
@@ -194,6 +192,10 @@ void ReadStaffLists(const Json& value, const std::string& place, Document& docum
         const std::string stavesPlace = MemberPlace(at, "staves");
         ExpectArray(*staves, stavesPlace);
         if (staves->empty()) Refuse(stavesPlace, "a staff list names at least one staff");
+        if (staves->size() > kLastExpressionInci + 1u)
+          Refuse(stavesPlace, "a staff list holds at most " +
+                                  std::to_string(kLastExpressionInci + 1) + " staves (incis 0 to " +
+                                  std::to_string(kLastExpressionInci) + ")");
         std::set<int16_t> once;
         for (size_t i = 0; i < staves->size(); ++i) {
           const std::string staffPlace = IndexPlace(stavesPlace, i);
@@ -203,8 +205,9 @@ void ReadStaffLists(const Json& value, const std::string& place, Document& docum
           RecordStore::Bytes record(2, 0);
           fxt::PutS16(record.data(), 0, staff);
           document.records.Put(tag, DataKey::Of(list, static_cast<uint16_t>(i)), record);
-          reading->checks.push_back([staffPlace, staff](const Document& built) {
-            if (!StaffExists(built, staff))
+          reading->whole.push_back({tag, DataKey::Of(list, static_cast<uint16_t>(i)), staffPlace});
+          reading->checks.push_back([staffPlace, staff](const BuiltDocument& built) {
+            if (!built.Staff(staff))
               Refuse(staffPlace, "staff " + std::to_string(staff) + " does not exist");
           });
         }
@@ -258,14 +261,19 @@ void ReadExpressions(const Json& value, const std::string& place, Document& docu
               static_cast<int32_t>(Number(*v, MemberPlace(at, "position"), INT32_MIN, INT32_MAX));
         if (const Json* v = Find(object, "staffList"))
           expression.staffList =
-              static_cast<uint16_t>(Number(*v, MemberPlace(at, "staffList"), 0, 0x7FFF));
-        // Incis follow the order of the file within each measure.
+              static_cast<uint16_t>(Number(*v, MemberPlace(at, "staffList"), 0, 0xFFFF));
+        // Incis follow the order of the file within each measure, up to the last inci a
+        // list holds.
         uint16_t& inci = nextInci[expression.measure];
+        if (inci > kLastExpressionInci)
+          Refuse(at, "measure " + std::to_string(number) + " holds at most " +
+                         std::to_string(kLastExpressionInci + 1) + " expressions (incis 0 to " +
+                         std::to_string(kLastExpressionInci) + ")");
         expression.inci = inci++;
         document.records.Put(kExpressionTag, DataKey::Of(expression.measure, expression.inci),
                              ExpressionRecord(expression));
-        reading->checks.push_back([at, expression](const Document& built) {
-          if (!StaffExists(built, expression.staff))
+        reading->checks.push_back([at, expression](const BuiltDocument& built) {
+          if (!built.Staff(expression.staff))
             Refuse(MemberPlace(at, "staff"),
                    "staff " + std::to_string(expression.staff) + " does not exist");
           if (!expression.shape && !DefinitionExists(built, expression.definition))

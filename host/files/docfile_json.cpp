@@ -1,14 +1,11 @@
 // The refusal and the checks that the readers of a document file's members share
 // (declared in docfile_json.h): each reads one JSON value or refuses it with its place
-// and a reason; and the strict parse of the whole text that comes before them. The document format
-// is described in docs/fxthost.md.
+// and a reason. The strict parse of the whole text that comes before them is in
+// docfile_parse.cpp. The document format is described in docs/fxthost.md.
 #include "host/files/docfile_json.h"
 
-#include <cctype>
 #include <cmath>
-#include <set>
 #include <string>
-#include <vector>
 
 #include "host/store/score.h"
 
@@ -16,6 +13,49 @@ namespace fxthost {
 
 [[noreturn]] void Refuse(const std::string& place, const std::string& reason) {
   throw Refusal{place, reason};
+}
+
+namespace {
+
+// The length of the UTF-8 character that starts at text[i], or 0 when the bytes there
+// are not one.
+size_t CharacterLength(const std::string& text, size_t i) {
+  const unsigned char lead = static_cast<unsigned char>(text[i]);
+  const size_t length = lead < 0x80   ? 1
+                        : lead < 0xC2 ? 0
+                        : lead < 0xE0 ? 2
+                        : lead < 0xF0 ? 3
+                        : lead < 0xF5 ? 4
+                                      : 0;
+  if (i + length > text.size()) return 0;
+  for (size_t k = 1; k < length; ++k)
+    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
+  return length;
+}
+
+}  // namespace
+
+std::string EscapeControls(const std::string& text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (size_t i = 0; i < text.size();) {
+    const size_t length = CharacterLength(text, i);
+    const unsigned lead = static_cast<unsigned char>(text[i]);
+    // U+0080 to U+009F are 0xC2 and the code's own byte.
+    const unsigned code =
+        length == 2 && lead == 0xC2 ? static_cast<unsigned char>(text[i + 1]) : lead;
+    if (length == 0) {
+      out += std::string("\\x") + kHex[lead >> 4] + kHex[lead & 15];
+      ++i;
+      continue;
+    }
+    if ((length == 1 || lead == 0xC2) && (code < 0x20 || (code >= 0x7F && code <= 0x9F)))
+      out += std::string("\\u00") + kHex[code >> 4] + kHex[code & 15];
+    else
+      out.append(text, i, length);
+    i += length;
+  }
+  return out;
 }
 
 std::string MemberPlace(const std::string& place, const std::string& name) {
@@ -141,106 +181,6 @@ int64_t NumberKey(const std::string& key, const std::string& place, int64_t low,
 bool StaffExists(const Document& document, int16_t staff) {
   return staff > 0 &&
          document.records.Contains(kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)));
-}
-
-namespace {
-
-// What the JSON parser alone would let through: a member named twice in one object (the
-// parser keeps the last and drops the earlier without a word) and a text holding U+0000
-// (names are stored as terminated texts, so it would cut them short). The parser reports
-// every key and value to this check as it reads them; the check keeps the path to the
-// current value, one step per open object or array, so that a refusal names its place.
-class StrictJson {
- public:
-  bool operator()(int /*depth*/, nlohmann::json::parse_event_t event, Json& parsed) {
-    using Event = nlohmann::json::parse_event_t;
-    switch (event) {
-      case Event::object_start:
-      case Event::array_start:
-        steps_.push_back(Step{event == Event::object_start, {}, std::string(), 0});
-        break;
-      case Event::key: {
-        const std::string& name = parsed.get_ref<const std::string&>();
-        Step& step = steps_.back();
-        step.key = name;
-        if (name.find('\0') != std::string::npos)
-          Refuse(Place(), "a member name cannot hold the character U+0000");
-        if (!step.keys.insert(name).second) Refuse(Place(), "this member is given twice");
-        break;
-      }
-      case Event::value:
-        if (parsed.is_string() &&
-            parsed.get_ref<const std::string&>().find('\0') != std::string::npos)
-          Refuse(Place(), "a text cannot hold the character U+0000");
-        Advance();
-        break;
-      case Event::object_end:
-      case Event::array_end:
-        steps_.pop_back();
-        Advance();
-        break;
-    }
-    return true;
-  }
-
- private:
-  struct Step {
-    bool object;
-    std::set<std::string> keys;  // the members of an object so far
-    std::string key;             // the member being read
-    size_t index;                // the element being read
-  };
-
-  // After a value: the next element of an array.
-  void Advance() {
-    if (!steps_.empty() && !steps_.back().object) ++steps_.back().index;
-  }
-
-  // The place of the value being read, in the form the reader's refusals use.
-  std::string Place() const {
-    std::string place;
-    for (const Step& step : steps_) {
-      if (!step.object) {
-        place = IndexPlace(place, step.index);
-        continue;
-      }
-      bool word = !step.key.empty() && std::isalpha(static_cast<unsigned char>(step.key[0]));
-      for (char c : step.key) word = word && std::isalnum(static_cast<unsigned char>(c));
-      place = word ? MemberPlace(place, step.key) : KeyPlace(place, step.key);
-    }
-    return place;
-  }
-
-  std::vector<Step> steps_;
-};
-
-// "line 3, column 7" of a byte offset into the text.
-std::string LineAndColumn(const std::string& text, size_t offset) {
-  size_t line = 1, column = 1;
-  for (size_t i = 0; i < offset && i < text.size(); ++i) {
-    if (text[i] == '\n') {
-      ++line;
-      column = 1;
-    } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-      ++column;
-    }
-  }
-  return "line " + std::to_string(line) + ", column " + std::to_string(column);
-}
-
-}  // namespace
-
-Json ParseStrictJson(const std::string& text) {
-  try {
-    return Json::parse(text, StrictJson());
-  } catch (const Json::parse_error& e) {
-    // The library's message reads "[json.exception.parse_error.101] parse error at line
-    // 1, column 2: syntax error while parsing ..."; the reason is what follows the place.
-    std::string reason = e.what();
-    const size_t colon = reason.find(": ", reason.find("parse error"));
-    reason = colon == std::string::npos ? reason : reason.substr(colon + 2);
-    Refuse(LineAndColumn(text, e.byte > 0 ? e.byte - 1 : 0), "malformed JSON: " + reason);
-  }
 }
 
 }  // namespace fxthost

@@ -1,8 +1,9 @@
 // What the readers and writers of a document file's members share: the JSON type, the
 // refusal that carries a place and a reason to the reader's entry, and the checks that
-// read a member or refuse it. Defined in docfile_json.cpp; the members of each kind of
-// content are read and written in files of their own (docfile_*.cpp). The document
-// format is described in docs/fxthost.md.
+// read a member or refuse it. Defined in docfile_json.cpp (the strict parse of the
+// text in docfile_parse.cpp); the members of each kind of content are read and written
+// in files of their own (docfile_*.cpp). The document format is described in
+// docs/fxthost.md.
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -29,10 +30,16 @@ struct Refusal {
 
 [[noreturn]] void Refuse(const std::string& place, const std::string& reason);
 
-// The text as JSON, refused (Refuse) with the line and column of a syntax error, or with
-// the place of a member given twice in one object or of a text holding U+0000, which the
-// JSON parser alone would let through.
+// The text as JSON, refused (Refuse) with the line and column of a syntax error, a
+// number beyond a double's range or a NUL byte, or with the place of what the JSON
+// parser alone would let through: a member given twice in one object, a text holding
+// U+0000, a number too small for a double (docfile_parse.cpp).
 Json ParseStrictJson(const std::string& text);
+
+// The text with its control characters written as \u001b and a byte that is not part of
+// a UTF-8 character as \xff, so that a place or a reason that quotes the file can be
+// shown at a terminal.
+std::string EscapeControls(const std::string& text);
 
 // "place.name", "place[3]", "place[\"key\"]".
 std::string MemberPlace(const std::string& place, const std::string& name);
@@ -74,12 +81,36 @@ struct NameLink {
   uint16_t block;
 };
 
+// Where the checks of a reading look up what the file names: the document built and,
+// while the writer reads back what it wrote by name, the document it writes, whose
+// records the written file's raw records bring.
+struct BuiltDocument {
+  const Document& built;
+  const Document* known;
+  bool Staff(int16_t staff) const {
+    return StaffExists(built, staff) || (known && StaffExists(*known, staff));
+  }
+  bool Record(uint32_t tag, const DataKey& key) const {
+    return built.records.Contains(tag, key) || (known && known->records.Contains(tag, key));
+  }
+};
+
+// A record that a member gives whole, and where: a raw record under the same tag and key
+// would give the same record a second time.
+struct WholeRecord {
+  uint32_t tag;
+  DataKey key;
+  std::string place;
+};
+
 // What the readers of the notation members hand back to the document reader: the name
-// words to point at their blocks, and the checks that can run only once the raw records
-// are in (a definition, staff or staff list the file names where it must exist).
+// words to point at their blocks, the checks that can run only once the raw records are
+// in (a definition, staff or staff list the file names where it must exist), and the
+// records they give whole.
 struct NotationReading {
   std::vector<NameLink> links;
-  std::vector<std::function<void(const Document&)>> checks;
+  std::vector<std::function<void(const BuiltDocument&)>> checks;
+  std::vector<WholeRecord> whole;
 };
 
 // What the writers of the notation members stand for in a written file: the text

@@ -82,7 +82,7 @@ MusicEntry ReadEntry(const Json& value, const std::string& place) {
 }
 
 void ReadLayers(const Json& value, const std::string& place, int16_t staff, int16_t measure,
-                Document& document) {
+                Document& document, NotationReading* reading) {
   ExpectArray(value, place);
   if (value.size() > static_cast<size_t>(kLayerCount))
     Refuse(place, "a cell has at most 4 layers, found " + std::to_string(value.size()));
@@ -99,16 +99,16 @@ void ReadLayers(const Json& value, const std::string& place, int16_t staff, int1
     total = 0;
     if (entries.size() > static_cast<size_t>(INT16_MAX))
       Refuse(layerPlace, "a layer has at most 32767 entries");
-    if (!entries.empty())
-      document.records.Put(kMusicTag,
-                           DataKey::Of(static_cast<uint16_t>(staff), static_cast<uint16_t>(measure),
-                                       static_cast<uint16_t>(layer)),
-                           LayerRecord(entries));
+    if (entries.empty()) continue;
+    const DataKey key = DataKey::Of(static_cast<uint16_t>(staff), static_cast<uint16_t>(measure),
+                                    static_cast<uint16_t>(layer));
+    document.records.Put(kMusicTag, key, LayerRecord(entries));
+    reading->whole.push_back({kMusicTag, key, layerPlace});
   }
 }
 
 void ReadPositions(const Json& value, const std::string& place, const PositionedKind& kind,
-                   int16_t staff, int16_t measure, Document& document) {
+                   int16_t staff, int16_t measure, Document& document, NotationReading* reading) {
   ExpectArray(value, place);
   if (value.size() > 0x7FFF) Refuse(place, "a cell has at most 32767 of them");
   for (size_t i = 0; i < value.size(); ++i) {
@@ -116,10 +116,10 @@ void ReadPositions(const Json& value, const std::string& place, const Positioned
         static_cast<int32_t>(Number(value[i], IndexPlace(place, i), INT32_MIN, INT32_MAX));
     RecordStore::Bytes record(kind.size, 0);
     fxt::PutS32(record.data(), kind.position, position);
-    document.records.Put(kind.tag,
-                         DataKey::Of(static_cast<uint16_t>(staff), static_cast<uint16_t>(measure),
-                                     static_cast<uint16_t>(i)),
-                         record);
+    const DataKey key = DataKey::Of(static_cast<uint16_t>(staff), static_cast<uint16_t>(measure),
+                                    static_cast<uint16_t>(i));
+    document.records.Put(kind.tag, key, record);
+    reading->whole.push_back({kind.tag, key, IndexPlace(place, i)});
   }
 }
 
@@ -158,6 +158,7 @@ void ReadMusic(const Json& value, const std::string& place, Document& document,
       record[static_cast<size_t>(layer - 1)] = 1;
     }
     document.records.Put(kShownLayersTag, DataKey(), record);
+    reading->whole.push_back({kShownLayersTag, DataKey(), shownPlace});
   }
   const Json* cells = Find(value, "cells");
   if (!cells) return;
@@ -183,12 +184,13 @@ void ReadMusic(const Json& value, const std::string& place, Document& document,
           Refuse(at, "the cell of staff " + std::to_string(staff) + ", measure " +
                          std::to_string(measure) + " is given twice");
         if (const Json* v = Find(object, "layers"))
-          ReadLayers(*v, MemberPlace(at, "layers"), staff, measure, document);
+          ReadLayers(*v, MemberPlace(at, "layers"), staff, measure, document, reading);
         for (const PositionedKind& kind : kPositioned)
           if (const Json* v = Find(object, kind.member))
-            ReadPositions(*v, MemberPlace(at, kind.member), kind, staff, measure, document);
-        reading->checks.push_back([staffPlace, staff](const Document& built) {
-          if (!StaffExists(built, staff))
+            ReadPositions(*v, MemberPlace(at, kind.member), kind, staff, measure, document,
+                          reading);
+        reading->checks.push_back([staffPlace, staff](const BuiltDocument& built) {
+          if (!built.Staff(staff))
             Refuse(staffPlace, "staff " + std::to_string(staff) + " does not exist");
         });
       });

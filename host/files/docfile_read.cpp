@@ -7,9 +7,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
 #include <set>
-#include <sstream>
 #include <utility>
 #include <vector>
 
@@ -19,6 +22,8 @@
 #include "host/files/docfile_parts.h"
 #include "host/files/docfile_read.h"
 #include "host/files/docfile_siderecords.h"
+#include "host/files/docfile_textblocks.h"
+#include "host/store/entryframes.h"
 #include "host/store/groups.h"
 #include "host/store/score.h"
 #include "host/store/scoremodel.h"
@@ -64,21 +69,6 @@ uint32_t Tag(const Json& value, const std::string& place) {
   return tag;
 }
 
-RecordStore::Bytes HexBytes(const std::string& text, const std::string& place) {
-  if (text.size() % 2 != 0) Refuse(place, "hexadecimal bytes come in pairs of digits");
-  RecordStore::Bytes bytes;
-  bytes.reserve(text.size() / 2);
-  auto digit = [&](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    Refuse(place, std::string("'") + c + "' is not a hexadecimal digit");
-  };
-  for (size_t i = 0; i < text.size(); i += 2)
-    bytes.push_back(static_cast<uint8_t>(digit(text[i]) * 16 + digit(text[i + 1])));
-  return bytes;
-}
-
 // A group's bracket style or bar-line mode by its name in the table.
 template <size_t N>
 int16_t Style(const StyleName (&table)[N], const Json& value, const std::string& place) {
@@ -101,12 +91,7 @@ struct Reader {
   Document& document;
   std::vector<NameLink> links;
   std::vector<StaffReference> staffReferences;
-
-  uint16_t NewName(const std::string& text, const std::string& place) {
-    const uint16_t block = NewTextBlock(document, text);
-    if (block == 0) Refuse(place, "no text number is left for this name");
-    return block;
-  }
+  std::vector<WholeRecord> whole;
 
   void Measures(const Json& value, const std::string& place) {
     if (value.is_array()) {
@@ -162,24 +147,29 @@ struct Reader {
       if (const Json* v = Find(it.value(), "effects"))
         pref.effects = static_cast<uint16_t>(Number(*v, MemberPlace(at, "effects"), 0, 0xFFFF));
       PutFontPref(document, static_cast<int16_t>(static_cast<uint16_t>(number)), pref);
+      whole.push_back({kFontPrefsTag, DataKey::Of(static_cast<uint16_t>(number)), at});
     }
   }
 
   void Staves(const Json& value, const std::string& place) {
     std::vector<int16_t> order;
-    std::set<int16_t> seen;
-    EachObject(value, place, {"id", "name"}, [&](const Json& entry, const std::string& at) {
+    std::vector<bool> seen(0x8000, false);  // by staff number, 1 to 32767
+    const auto members = {"id", "name", "nameBlock"};
+    EachObject(value, place, members, [&](const Json& entry, const std::string& at) {
       const Json* id = Find(entry, "id");
       if (!id) Refuse(at, "a staff needs its id");
       const int16_t staff = static_cast<int16_t>(Number(*id, MemberPlace(at, "id"), 1, 0x7FFF));
-      if (!seen.insert(staff).second)
+      if (seen[static_cast<size_t>(staff)])
         Refuse(MemberPlace(at, "id"), "staff " + std::to_string(staff) + " is given twice");
-      PutStaff(document, staff, "");
-      uint16_t block = 0;
-      if (const Json* name = Find(entry, "name"))
-        block = NewName(ExpectString(*name, MemberPlace(at, "name")), MemberPlace(at, "name"));
-      links.push_back(
-          {kStaffTag, DataKey::Of(static_cast<uint16_t>(staff)), kStaffNameBlockOffset, block});
+      seen[static_cast<size_t>(staff)] = true;
+      const uint16_t block = ReadTextMembers(document, entry, at, kNameMembers, kNameTextType);
+      // The record names its block at once; the link puts the block back only where a raw
+      // record replaces the record.
+      RecordStore::Bytes record(kStaffRecordSize, 0);
+      fxt::PutU16(record.data(), kStaffNameBlockOffset, block);
+      const DataKey key = DataKey::Of(static_cast<uint16_t>(staff));
+      document.records.Put(kStaffTag, key, std::move(record));
+      links.push_back({kStaffTag, key, kStaffNameBlockOffset, block});
       order.push_back(staff);
     });
     if (order.size() > 0x8000) Refuse(place, "more staves than a staff list can hold");
@@ -232,8 +222,9 @@ struct Reader {
 
   void Groups(const Json& value, const std::string& place) {
     std::set<uint32_t> seen;
-    const auto members = {"id",           "key",     "staves",  "measures", "name",
-                          "abbreviation", "offset6", "bracket", "barline"};
+    const auto members = {"id",     "key",       "staves",       "measures",
+                          "name",   "nameBlock", "abbreviation", "abbreviationBlock",
+                          "offset6", "bracket", "barline"};
     EachObject(value, place, members, [&](const Json& entry, const std::string& at) {
       GroupRecord group;
       const Json* id = Find(entry, "id");
@@ -279,12 +270,9 @@ struct Reader {
         group.bracket = Style(kBracketStyles, *v, MemberPlace(at, "bracket"));
       if (const Json* v = Find(entry, "barline"))
         group.barline = Style(kBarlineModes, *v, MemberPlace(at, "barline"));
-      if (const Json* name = Find(entry, "name"))
-        group.fullNameBlock =
-            NewName(ExpectString(*name, MemberPlace(at, "name")), MemberPlace(at, "name"));
-      if (const Json* name = Find(entry, "abbreviation"))
-        group.abbreviatedNameBlock = NewName(ExpectString(*name, MemberPlace(at, "abbreviation")),
-                                             MemberPlace(at, "abbreviation"));
+      group.fullNameBlock = ReadTextMembers(document, entry, at, kNameMembers, kNameTextType);
+      group.abbreviatedNameBlock =
+          ReadTextMembers(document, entry, at, kAbbreviationMembers, kNameTextType);
       WriteGroup(document, group);
       const DataKey groupKey = DataKey::Of(group.first, group.number);
       links.push_back({kGroupTag, groupKey, kGroupFullNameOffset, group.fullNameBlock});
@@ -298,6 +286,7 @@ struct RawRecord {
   uint32_t tag;
   DataKey key;
   RecordStore::Bytes bytes;
+  std::string place;
 };
 
 std::vector<RawRecord> RawRecords(const Json& value, const std::string& place) {
@@ -313,6 +302,7 @@ std::vector<RawRecord> RawRecords(const Json& value, const std::string& place) {
     const Json* hex = Find(value[i], "hex");
     if (!tag || !key || !hex) Refuse(at, "a record needs its tag, key and hex");
     RawRecord record;
+    record.place = at;
     record.tag = Tag(*tag, MemberPlace(at, "tag"));
     const std::string keyPlace = MemberPlace(at, "key");
     ExpectArray(*key, keyPlace);
@@ -329,6 +319,13 @@ std::vector<RawRecord> RawRecords(const Json& value, const std::string& place) {
         record.bytes.size() < static_cast<size_t>(kGroupRecordSize))
       Refuse(MemberPlace(at, "hex"), "a group record is " + std::to_string(kGroupRecordSize) +
                                          " bytes, found " + std::to_string(record.bytes.size()));
+    // A layer's entries are whole entry records, at most as many as a frame counts: a
+    // frame would cut the rest off when it is saved.
+    if (record.tag == kMusicTag && !WholeLayer(record.bytes))
+      Refuse(MemberPlace(at, "hex"), "a layer record is whole entries of " +
+                                         std::to_string(kEntrySize) + " bytes, at most " +
+                                         std::to_string(kMaxEntries) + " of them, found " +
+                                         std::to_string(record.bytes.size()) + " bytes");
     if (!seen.emplace(record.tag, record.key.Packed()).second)
       Refuse(at, "the same record (tag and key) is given twice");
     records.push_back(std::move(record));
@@ -336,7 +333,35 @@ std::vector<RawRecord> RawRecords(const Json& value, const std::string& place) {
   return records;
 }
 
+// Refuses a record that a member gives whole and a raw record gives again: one of the two
+// would be lost without a word, as with a member given twice.
+void RefuseGivenTwice(const std::vector<RawRecord>& raw, const std::vector<WholeRecord>& whole) {
+  if (raw.empty() || whole.empty()) return;
+  std::map<std::pair<uint32_t, uint64_t>, const RawRecord*> byKey;
+  for (const RawRecord& record : raw) byKey[{record.tag, record.key.Packed()}] = &record;
+  for (const WholeRecord& record : whole) {
+    const auto found = byKey.find({record.tag, record.key.Packed()});
+    if (found != byKey.end())
+      Refuse(record.place, "the same record is given again as " + found->second->place);
+  }
+}
+
 }  // namespace
+
+RecordStore::Bytes HexBytes(const std::string& text, const std::string& place) {
+  if (text.size() % 2 != 0) Refuse(place, "hexadecimal bytes come in pairs of digits");
+  RecordStore::Bytes bytes;
+  bytes.reserve(text.size() / 2);
+  auto digit = [&](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    Refuse(place, std::string("'") + c + "' is not a hexadecimal digit");
+  };
+  for (size_t i = 0; i < text.size(); i += 2)
+    bytes.push_back(static_cast<uint8_t>(digit(text[i]) * 16 + digit(text[i + 1])));
+  return bytes;
+}
 
 // The selection as a region of the document, refused when it names no music of it.
 Region SelectionRegion(const Json& value, const Document& document, const std::string& place) {
@@ -438,7 +463,7 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
     if (const Json* records = Find(root, "records")) raw = RawRecords(*records, "records");
   for (const RawRecord& record : raw) document.records.Put(record.tag, record.key, record.bytes);
 
-  Reader reader{document, {}, {}};
+  Reader reader{document, {}, {}, {}};
   if (const Json* v = Find(root, "measures")) reader.Measures(*v, "measures");
   if (const Json* v = Find(root, "fonts")) reader.Fonts(*v, "fonts");
   if (const Json* v = Find(root, "fontPrefs")) reader.FontPrefs(*v, "fontPrefs");
@@ -449,27 +474,35 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   if (const Json* v = Find(root, "parts")) ReadParts(*v, "parts", &document);
   if (const Json* v = Find(root, "groups")) reader.Groups(*v, "groups");
   SideRecordProblem sideProblem;
+  std::vector<SideRecordPlace> sideRecords;
   if (const Json* v = Find(root, "sideRecords"))
-    if (!ReadSideRecords(*v, "sideRecords", &document.records, &sideProblem))
+    if (!ReadSideRecords(*v, "sideRecords", &document.records, &sideProblem, &sideRecords))
       Refuse(sideProblem.place, sideProblem.reason);
+  for (SideRecordPlace& record : sideRecords)
+    reader.whole.push_back({record.tag, record.key, std::move(record.place)});
   NotationReading notation;
   ReadNotationMembers(root, document, &notation);
   if (const Json* v = Find(root, "music")) ReadMusic(*v, "music", document, &notation);
   reader.links.insert(reader.links.end(), notation.links.begin(), notation.links.end());
+  reader.whole.insert(reader.whole.end(), notation.whole.begin(), notation.whole.end());
+  RefuseGivenTwice(raw, reader.whole);
 
   for (const RawRecord& record : raw) document.records.Put(record.tag, record.key, record.bytes);
   for (const NameLink& link : reader.links) {
     const RecordStore::Bytes* bytes = document.records.Find(link.tag, link.key);
-    if (!bytes || bytes->size() < static_cast<size_t>(link.offset + 2)) continue;
+    if (!bytes || bytes->size() < static_cast<size_t>(link.offset + 2) ||
+        fxt::GetU16(bytes->data(), static_cast<size_t>(link.offset)) == link.block)
+      continue;
     RecordStore::Bytes patched = *bytes;
     fxt::PutU16(patched.data(), static_cast<size_t>(link.offset), link.block);
     document.records.Put(link.tag, link.key, std::move(patched));
   }
 
+  const BuiltDocument lookup{document, known};
   for (const StaffReference& reference : reader.staffReferences)
-    if (!StaffExists(document, reference.staff) && !(known && StaffExists(*known, reference.staff)))
+    if (!lookup.Staff(reference.staff))
       Refuse(reference.place, "staff " + std::to_string(reference.staff) + " does not exist");
-  for (const auto& check : notation.checks) check(document);
+  for (const auto& check : notation.checks) check(lookup);
 
   if (const Json* v = Find(root, "selection")) {
     if (!SetSelection(document, SelectionRegion(*v, document, "selection")))
@@ -478,30 +511,45 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   if (info) *info = file;
 }
 
+namespace {
+
+// A place or a reason may quote the file's texts: its control characters are escaped
+// before they reach a terminal.
+bool Refused(const std::string& file, DocumentError* error, const std::string& place,
+             const std::string& reason) {
+  if (error) *error = DocumentError{file, EscapeControls(place), EscapeControls(reason)};
+  return false;
+}
+
+}  // namespace
+
 bool ParseDocument(const std::string& text, const std::string& file, Document* document,
                    DocumentFile* info, DocumentError* error) {
+  auto refused = [&](const std::string& place, const std::string& reason) {
+    return Refused(file, error, place, reason);
+  };
   Json root;
   try {
     root = ParseStrictJson(text);
   } catch (const Refusal& refusal) {
-    if (error) *error = DocumentError{file, refusal.place, refusal.reason};
-    return false;
+    return refused(refusal.place, refusal.reason);
   }
   return BuildDocument(root, file, document, info, error);
 }
 
 bool BuildDocument(const Json& root, const std::string& file, Document* document,
                    DocumentFile* info, DocumentError* error) {
+  auto refused = [&](const std::string& place, const std::string& reason) {
+    return Refused(file, error, place, reason);
+  };
   Document built;
   DocumentFile builtInfo;
   try {
     Build(root, built, &builtInfo, true);
   } catch (const Refusal& refusal) {
-    if (error) *error = DocumentError{file, refusal.place, refusal.reason};
-    return false;
+    return refused(refusal.place, refusal.reason);
   } catch (const Json::exception& e) {
-    if (error) *error = DocumentError{file, "", std::string("cannot be read: ") + e.what()};
-    return false;
+    return refused("", std::string("cannot be read: ") + e.what());
   }
   document->records = std::move(built.records);
   document->fonts = std::move(built.fonts);
@@ -515,14 +563,26 @@ bool BuildDocument(const Json& root, const std::string& file, Document* document
 
 bool ReadDocumentFile(const std::string& path, Document* document, DocumentFile* info,
                       DocumentError* error) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  if (in) text << in.rdbuf();
-  if (!in || in.bad()) {
-    if (error) *error = DocumentError{path, "", "cannot be read"};
+  auto refused = [&](const std::string& reason) {
+    if (error) *error = DocumentError{path, "", reason};
     return false;
-  }
-  return ParseDocumentOrScore(text.str(), path, document, info, error, nullptr);
+  };
+  // A directory opens as a file on POSIX and reads as nothing, which would pass for an
+  // empty document.
+  std::error_code ignored;
+  if (std::filesystem::is_directory(path, ignored)) return refused("is a directory");
+  errno = 0;
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (!in) return refused(std::string("cannot be read: ") + std::strerror(errno));
+  std::string text;
+  char chunk[65536];
+  size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) text.append(chunk, n);
+  const bool failed = std::ferror(in) != 0;
+  const int reason = errno;
+  std::fclose(in);
+  if (failed) return refused(std::string("cannot be read: ") + std::strerror(reason));
+  return ParseDocumentOrScore(text, path, document, info, error, nullptr);
 }
 
 }  // namespace fxthost

@@ -17,6 +17,11 @@ namespace fxthost {
 // A tag of four printable ASCII characters, which a file can give as text.
 bool PrintableTag(uint32_t tag);
 
+// Record bytes as the file writes them, two lowercase hexadecimal digits a byte
+// (docfile_write.cpp), and read back, refused at place when they are not such digits.
+std::string HexText(const RecordStore::Bytes& bytes);
+RecordStore::Bytes HexBytes(const std::string& text, const std::string& place);
+
 // The selection as a region of the document, refused when it names no music of it.
 Region SelectionRegion(const Json& value, const Document& document, const std::string& place);
 

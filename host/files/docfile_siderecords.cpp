@@ -17,6 +17,7 @@ struct SideRecord {
   uint32_t tag;
   uint16_t inci;
   RecordStore::Bytes bytes;
+  std::string place;
 };
 
 // Raised while reading the member and caught at its entry.
@@ -88,7 +89,7 @@ std::vector<SideRecord> Records(const Json& member, const std::string& place) {
       if (words.size() != fxt::PREF_SIDE_WORDS)
         Refuse(recordPlace, "a side record has six words, found " + std::to_string(words.size()));
       SideRecord record{tag, static_cast<uint16_t>(inci),
-                        RecordStore::Bytes(fxt::PREF_SIDE_SIZE, 0)};
+                        RecordStore::Bytes(fxt::PREF_SIDE_SIZE, 0), recordPlace};
       for (size_t w = 0; w < words.size(); ++w)
         fxt::PutS16(record.bytes.data(), 2 * w,
                     Word(words[w], recordPlace + "[" + std::to_string(w) + "]"));
@@ -108,7 +109,7 @@ DataKey SideKey(uint16_t inci) {
 }  // namespace
 
 bool ReadSideRecords(const Json& member, const std::string& place, RecordStore* records,
-                     SideRecordProblem* problem) {
+                     SideRecordProblem* problem, std::vector<SideRecordPlace>* placed) {
   std::vector<SideRecord> read;
   try {
     read = Records(member, place);
@@ -116,8 +117,10 @@ bool ReadSideRecords(const Json& member, const std::string& place, RecordStore* 
     if (problem) *problem = refused.problem;
     return false;
   }
-  for (SideRecord& record : read)
+  for (SideRecord& record : read) {
     records->Put(record.tag, SideKey(record.inci), std::move(record.bytes));
+    if (placed) placed->push_back({record.tag, SideKey(record.inci), std::move(record.place)});
+  }
   return true;
 }
 

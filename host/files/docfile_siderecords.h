@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include <string>
+#include <vector>
 
 #include "host/store/recordstore.h"
 
@@ -26,10 +27,19 @@ struct SideRecordProblem {
   std::string reason;
 };
 
-// Stores the records of the member (found at place) in records. False, storing nothing,
-// with the first problem, when the member cannot be read as a whole.
+// A record the member stored, and its place in the file.
+struct SideRecordPlace {
+  uint32_t tag;
+  DataKey key;
+  std::string place;
+};
+
+// Stores the records of the member (found at place) in records, and, when placed is
+// given, where each one is. False, storing nothing, with the first problem, when the
+// member cannot be read as a whole.
 bool ReadSideRecords(const nlohmann::ordered_json& member, const std::string& place,
-                     RecordStore* records, SideRecordProblem* problem);
+                     RecordStore* records, SideRecordProblem* problem,
+                     std::vector<SideRecordPlace>* placed = nullptr);
 
 // The member for every side record of the store that it can say (a printable tag, inci
 // 0 to kLastSideRecordInci, 12 bytes, the key's last two fields 0), tags ascending and

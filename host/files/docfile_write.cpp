@@ -18,11 +18,23 @@
 #include "host/files/docfile_parts.h"
 #include "host/files/docfile_read.h"
 #include "host/files/docfile_siderecords.h"
+#include "host/files/docfile_textblocks.h"
 #include "host/store/groups.h"
 #include "host/store/score.h"
 #include "host/store/scoremodel.h"
 
 namespace fxthost {
+
+std::string HexText(const RecordStore::Bytes& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text;
+  text.reserve(bytes.size() * 2);
+  for (uint8_t b : bytes) {
+    text += kDigits[b >> 4];
+    text += kDigits[b & 15];
+  }
+  return text;
+}
 
 namespace {
 
@@ -35,17 +47,6 @@ std::string Hex32(uint32_t value) {
 std::string TagText(uint32_t tag) {
   std::string text;
   for (int shift = 24; shift >= 0; shift -= 8) text += static_cast<char>((tag >> shift) & 0xFF);
-  return text;
-}
-
-std::string HexText(const RecordStore::Bytes& bytes) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string text;
-  text.reserve(bytes.size() * 2);
-  for (uint8_t b : bytes) {
-    text += kDigits[b >> 4];
-    text += kDigits[b & 15];
-  }
   return text;
 }
 
@@ -210,13 +211,9 @@ Json StavesMember(const Document& document, Coverage* coverage) {
   for (int16_t staff : order) {
     Json entry{{"id", staff}};
     StaffInfo staffInfo;
-    if (ReadStaff(document, staff, &staffInfo)) {
-      std::string text;
-      if (staffInfo.nameBlock != 0 && ReadTextBlock(document, staffInfo.nameBlock, &text)) {
-        entry["name"] = text;
-        CoverBlock(document, staffInfo.nameBlock, coverage);
-      }
-    }
+    if (ReadStaff(document, staff, &staffInfo) &&
+        WriteTextMembers(document, staffInfo.nameBlock, kNameMembers, kNameTextType, &entry))
+      CoverBlock(document, staffInfo.nameBlock, coverage);
     coverage->namedStaves.insert(DataKey::Of(static_cast<uint16_t>(staff)).Packed());
     staves.push_back(entry);
   }
@@ -269,14 +266,11 @@ Json GroupEntry(const Document& document, const GroupRecord& group, Coverage* co
   entry["measures"] = {group.startMeasure, group.endMeasure};
   GroupNames names;
   if (ReadGroupNames(document, group.first, group.number, &names)) {
-    if (names.full) {
-      entry["name"] = *names.full;
+    if (WriteTextMembers(document, names.fullBlock, kNameMembers, kNameTextType, &entry))
       CoverBlock(document, names.fullBlock, coverage);
-    }
-    if (names.abbreviated) {
-      entry["abbreviation"] = *names.abbreviated;
+    if (WriteTextMembers(document, names.abbreviatedBlock, kAbbreviationMembers, kNameTextType,
+                         &entry))
       CoverBlock(document, names.abbreviatedBlock, coverage);
-    }
   }
   entry["offset6"] = group.offset6;
   // A style word whose value has no name is left to the raw record.

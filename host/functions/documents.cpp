@@ -30,13 +30,16 @@ Document::Part* FindPart(Document& document, int16_t id) {
 bool IsPart(Document& document, int16_t id) { return id == 0 || FindPart(document, id); }
 
 // FX_GetDocumentPath(number, buffer, version): the path as UTF-16 with its 0 unit. A
-// document without a path, an unknown one, or a path too long for the buffer gives 0
-// and leaves the buffer alone: a cut path would name another file.
+// document without a path, an unknown one, a path too long for the buffer, or one that
+// is not valid UTF-8 gives 0 and leaves the buffer alone: a cut path, or one with U+FFFD
+// in place of bytes it cannot convert, would name another file.
 intptr_t GetDocumentPath(Host& host, const uint64_t* w) {
   Document* document = host.FindDocument(S16(w[0]));
   uint8_t* buffer = Ptr<uint8_t>(w[1]);
   if (!document || !buffer || document->path.empty()) return 0;
   const std::u16string path = Utf8ToUtf16(document->path);
+  // Valid UTF-8 converts back to the same bytes; each malformed byte became U+FFFD.
+  if (Utf16ToUtf8(path) != document->path) return 0;
   if (path.size() + 1 > kPathUnits) return 0;
   for (size_t i = 0; i < path.size(); ++i) fxt::PutU16(buffer, 2 * i, path[i]);
   fxt::PutU16(buffer, 2 * path.size(), 0);

@@ -69,8 +69,9 @@ bool WriteBack(Host& host, const EntryFrame& frame) {
 
 // FX_LoadTGF(instrument list, slot, measure, layer index, flag, version): a new frame for
 // the layer of the cell at the slot of the list; null when the slot holds no staff, the
-// measure is not the document's or the layer is not 0 to 3. An empty layer gives a frame
-// of no entries. The flag is not used.
+// measure is not the document's, the layer is not 0 to 3 or its record is not whole
+// entries (at most 32767). An empty layer gives a frame of no entries. The flag is not
+// used.
 intptr_t LoadTGF(Host& host, const uint64_t* w) {
   Document* document = host.CurrentDocument();
   if (!document) return 0;
@@ -82,6 +83,8 @@ intptr_t LoadTGF(Host& host, const uint64_t* w) {
     return 0;
   const RecordStore::Bytes* record =
       document->records.Find(kMusicTag, LayerKey(staff, measure, layer));
+  // A frame that could not hold the record whole would cut it when saved.
+  if (record && !WholeLayer(*record)) return 0;
   const std::vector<uint8_t> none;
   return reinterpret_cast<intptr_t>(
       host.HandOutFrame(document->number, staff, measure, layer, record ? *record : none));

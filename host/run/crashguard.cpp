@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <unistd.h>
 #endif
 
@@ -16,12 +18,37 @@
 
 namespace fxthost {
 
+namespace {
+
+const char* const* filesToRemove = nullptr;
+
+}  // namespace
+
+void RemoveOnCrash(const char* const* files) { filesToRemove = files; }
+
 #if defined(_WIN32)
 
 // Windows reports an unhandled exception itself and ends the process with the
-// exception's code, never 0; nothing is saved either way.
-CrashGuard::CrashGuard(const char*) {}
-CrashGuard::~CrashGuard() {}
+// exception's code, never 0; nothing is saved either way. The filter only removes the
+// files prepared for the run before the system goes on.
+namespace {
+
+LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
+int depth = 0;
+
+LONG WINAPI RemoveFilesOnCrash(EXCEPTION_POINTERS* exception) {
+  for (const char* const* file = filesToRemove; file && *file; ++file) DeleteFileA(*file);
+  return previousFilter ? previousFilter(exception) : EXCEPTION_CONTINUE_SEARCH;
+}
+
+}  // namespace
+
+CrashGuard::CrashGuard(const char*) {
+  if (depth++ == 0) previousFilter = SetUnhandledExceptionFilter(RemoveFilesOnCrash);
+}
+CrashGuard::~CrashGuard() {
+  if (--depth == 0) SetUnhandledExceptionFilter(previousFilter);
+}
 
 #else
 
@@ -46,6 +73,7 @@ void WriteError(const char* text, size_t length) {
 }
 
 void OnFatalSignal(int signal) {
+  for (const char* const* file = filesToRemove; file && *file; ++file) unlink(*file);
   WriteError(message, messageLength);
   const char* name = signal == SIGSEGV   ? "invalid memory access"
                      : signal == SIGILL  ? "illegal instruction"

@@ -11,6 +11,11 @@ namespace fxthost {
 
 constexpr int kExitCrashed = 3;
 
+// The files to remove when the plug-in crashes (the temporary files of the outputs
+// prepared for the run): a null-terminated list that stays valid until it is replaced,
+// or null for none.
+void RemoveOnCrash(const char* const* files);
+
 class CrashGuard {
  public:
   // what names the plug-in and the call in the message ("plug-in X crashed while ...").

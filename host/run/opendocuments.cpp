@@ -4,7 +4,6 @@
 
 #include <ostream>
 
-#include "host/run/messages.h"
 #include "host/run/paths.h"
 
 namespace fxthost {
@@ -79,26 +78,16 @@ bool OpenFurtherDocuments(Host& host, const std::vector<std::string>& specs,
   return true;
 }
 
-bool SaveChangedDocuments(const std::vector<OpenedDocument>& opened, std::ostream& out,
-                          std::ostream& err) {
-  bool saved = true;
+void SaveChangedDocuments(const std::vector<OpenedDocument>& opened, Outputs& outputs,
+                          std::ostream& out) {
   for (const OpenedDocument& document : opened) {
     if (!document.Changed()) continue;
-    if (document.output.empty()) {
+    if (document.output.empty())
       out << document.input << " changed; not written (name an output: --open " << document.input
           << "=OUT)\n";
-      continue;
-    }
-    std::string error;
-    if (WriteFileAtomically(document.output, FormatDocument(*document.document, document.info),
-                            &error)) {
-      out << "Wrote " << document.output << "\n";
-    } else {
-      Complain(err, error);
-      saved = false;
-    }
+    else
+      outputs.Fill(document.output, FormatDocument(*document.document, document.info));
   }
-  return saved;
 }
 
 }  // namespace fxthost

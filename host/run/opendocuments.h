@@ -10,6 +10,7 @@
 
 #include "host/files/docfile.h"
 #include "host/functions/host.h"
+#include "host/run/outputs.h"
 
 namespace fxthost {
 
@@ -37,10 +38,10 @@ bool OpenFurtherDocuments(Host& host, const std::vector<std::string>& specs,
                           const std::string& mainInput, const std::vector<std::string>& written,
                           std::vector<OpenedDocument>* opened, std::string* problem);
 
-// Saves each document that changed and has an output, saying so on out, and says on
-// out which changed documents have none; a file that cannot be written is reported on
-// err and makes the result false.
-bool SaveChangedDocuments(const std::vector<OpenedDocument>& opened, std::ostream& out,
-                          std::ostream& err);
+// Gives outputs the text of each document that changed and has an output (prepared in
+// outputs before the run), and says on out which changed documents have none; the
+// outputs' commit then writes them.
+void SaveChangedDocuments(const std::vector<OpenedDocument>& opened, Outputs& outputs,
+                          std::ostream& out);
 
 }  // namespace fxthost

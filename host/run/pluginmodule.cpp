@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -12,6 +13,7 @@
 #endif
 
 #include "bridge/recordbytes.h"
+#include "host/run/paths.h"
 
 namespace fxthost {
 
@@ -26,14 +28,39 @@ struct PluginModule::EntryPoints {
 
 namespace {
 
-void* OpenModule(const std::string& path, std::string* error) {
+// The file the host loads for a module path: the path made absolute against the current
+// directory, so that a bare name ("plug.fxt") means the file in the current directory and
+// is never looked up where dlopen and LoadLibrary look for libraries by name. Empty, with
+// the reason, when no such file is there.
+std::string ModuleFile(const std::string& path, std::string* error) {
+  namespace fs = std::filesystem;
+  std::string file = AbsolutePath(path);
+  std::error_code ec;
+  const fs::file_status status = fs::status(file, ec);
+  const char* problem = !fs::exists(status)        ? "no such file"
+                        : fs::is_directory(status) ? "a directory, not a module"
+                                                   : nullptr;
+  if (problem) {
+    if (error) *error = std::string(problem) + " (" + file + ")";
+    return "";
+  }
 #if defined(_WIN32)
-  HMODULE module = LoadLibraryA(path.c_str());
+  // LoadLibrary adds ".dll" to a name without an extension; a final dot says it has none.
+  if (!fs::path(file).has_extension()) file += ".";
+#endif
+  return file;
+}
+
+void* OpenModule(const std::string& path, std::string* error) {
+  const std::string file = ModuleFile(path, error);
+  if (file.empty()) return nullptr;
+#if defined(_WIN32)
+  HMODULE module = LoadLibraryA(file.c_str());
   if (!module && error)
     *error = "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")";
   return reinterpret_cast<void*>(module);
 #else
-  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!module && error) *error = dlerror();
   return module;
 #endif

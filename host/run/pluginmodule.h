@@ -23,7 +23,9 @@ struct MenuItem {
 class PluginModule {
  public:
   // Loads the module at path and resolves its six entry points; null with a reason in
-  // error when the file cannot be loaded or lacks one of them.
+  // error when the file cannot be loaded or lacks one of them. A relative path names a
+  // file under the current directory, a bare name included: the system's library path is
+  // never searched.
   static std::unique_ptr<PluginModule> Load(const std::string& path, std::string* error);
   ~PluginModule();
 

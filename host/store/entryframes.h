@@ -81,6 +81,12 @@ int32_t LayerDuration(const uint8_t* entries, int count);
 inline int EntryCount(const RecordStore::Bytes& record) {
   return static_cast<int>(record.size() / kEntrySize);
 }
+// The most entries a frame counts (its count is a signed 16-bit word).
+constexpr size_t kMaxEntries = 0x7FFF;
+// Whether a frame holds the layer record whole: whole entries, at most kMaxEntries.
+inline bool WholeLayer(const RecordStore::Bytes& record) {
+  return record.size() % kEntrySize == 0 && record.size() / kEntrySize <= kMaxEntries;
+}
 
 // The record for count entry records a frame gives back: positions counted again, a rest
 // (an entry without notes, or one marked as a rest) kept without flag or notes, a note

@@ -2,35 +2,65 @@
 // (recorddiff.h).
 #include "host/store/recorddiff.h"
 
-#include <map>
-#include <utility>
+#include <vector>
 
 namespace fxthost {
 
+namespace {
+
+// A record of a store, as a walk in tag and key order gives it.
+struct Entry {
+  uint32_t tag;
+  uint64_t key;
+  const RecordStore::Bytes* bytes;
+};
+
+std::vector<Entry> Entries(const RecordStore& store) {
+  std::vector<Entry> entries;
+  entries.reserve(store.Count());
+  store.ForEachRecord([&](uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes) {
+    entries.push_back({tag, key.Packed(), &bytes});
+  });
+  return entries;
+}
+
+RecordChange Change(RecordChange::Kind kind, const Entry& entry) {
+  RecordChange change;
+  change.kind = kind;
+  change.tag = entry.tag;
+  change.key = DataKey::FromPacked(entry.key);
+  return change;
+}
+
+}  // namespace
+
+// Both stores walked side by side in tag and key order, the order of the list: linear in
+// the records, with no look-up of one store's records in the other.
 std::vector<RecordChange> DiffRecords(const RecordStore& before, const RecordStore& after) {
-  using Place = std::pair<uint32_t, uint64_t>;
-  std::map<Place, RecordChange> changes;
-  before.ForEachRecord([&](uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes) {
-    const RecordStore::Bytes* now = after.Find(tag, key);
-    if (now && *now == bytes) return;
-    RecordChange& change = changes[{tag, key.Packed()}];
-    change.kind = now ? RecordChange::Kind::kChanged : RecordChange::Kind::kDeleted;
-    change.tag = tag;
-    change.key = key;
-    change.before = bytes;
-    if (now) change.after = *now;
-  });
-  after.ForEachRecord([&](uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes) {
-    if (before.Contains(tag, key)) return;
-    RecordChange& change = changes[{tag, key.Packed()}];
-    change.kind = RecordChange::Kind::kAdded;
-    change.tag = tag;
-    change.key = key;
-    change.after = bytes;
-  });
+  const std::vector<Entry> was = Entries(before);
+  const std::vector<Entry> now = Entries(after);
+  auto precedes = [](const Entry& a, const Entry& b) {
+    return a.tag != b.tag ? a.tag < b.tag : a.key < b.key;
+  };
   std::vector<RecordChange> list;
-  list.reserve(changes.size());
-  for (auto& entry : changes) list.push_back(std::move(entry.second));
+  size_t i = 0, j = 0;
+  while (i < was.size() || j < now.size()) {
+    if (j == now.size() || (i < was.size() && precedes(was[i], now[j]))) {
+      list.push_back(Change(RecordChange::Kind::kDeleted, was[i]));
+      list.back().before = *was[i++].bytes;
+    } else if (i == was.size() || precedes(now[j], was[i])) {
+      list.push_back(Change(RecordChange::Kind::kAdded, now[j]));
+      list.back().after = *now[j++].bytes;
+    } else {
+      if (*was[i].bytes != *now[j].bytes) {
+        list.push_back(Change(RecordChange::Kind::kChanged, was[i]));
+        list.back().before = *was[i].bytes;
+        list.back().after = *now[j].bytes;
+      }
+      ++i;
+      ++j;
+    }
+  }
   return list;
 }
 

@@ -300,6 +300,15 @@ void RecordStore::ForEachRecord(
   }
 }
 
+void RecordStore::ForEachFrom(
+    uint32_t tag, const DataKey& from,
+    const std::function<bool(const DataKey&, const Bytes&)>& visit) const {
+  const TagRecords* records = RecordsOf(tag);
+  if (!records) return;
+  for (auto it = records->lower_bound(from.Packed()); it != records->end(); ++it)
+    if (!visit(DataKey::FromPacked(it->first), it->second)) return;
+}
+
 size_t RecordStore::Count() const {
   size_t count = 0;
   for (const auto& tag : tags_) count += tag.second.size();

@@ -130,6 +130,10 @@ class RecordStore {
   void ForEach(uint32_t tag, const std::function<void(const DataKey&, const Bytes&)>& visit) const;
   void ForEachRecord(
       const std::function<void(uint32_t, const DataKey&, const Bytes&)>& visit) const;
+  // The records of one tag from the key on (the key need not name a record), in key
+  // order, for as long as visit returns true: one look-up, then a step per record.
+  void ForEachFrom(uint32_t tag, const DataKey& from,
+                   const std::function<bool(const DataKey&, const Bytes&)>& visit) const;
 
   size_t Count() const;
   size_t Count(uint32_t tag) const;

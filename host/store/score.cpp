@@ -97,19 +97,29 @@ const ListIndex& IndexOf(const RecordStore& records, uint16_t list) {
   next = (next + 1) % 4;
   index.stamp = records.Stamp();
   index.list = list;
-  index.staves.clear();
+  index.staves = ListStaves(records, list, 0x7FFF);
   index.slots.clear();
-  for (int32_t inci = 0; inci < 0x7FFF; ++inci) {
-    const RecordStore::Bytes* record = records.Find(kSystemStaffTag, SystemStaffKey(list, inci));
-    if (!record) break;
-    const int16_t staff = record->size() >= 2 ? fxt::GetS16(record->data(), 0) : 0;
-    index.staves.push_back(staff);
-    if (record->size() >= 2) index.slots.emplace(staff, inci + 1);
-  }
+  for (size_t i = 0; i < index.staves.size(); ++i)
+    index.slots.emplace(index.staves[i], static_cast<int32_t>(i) + 1);
   return index;
 }
 
 }  // namespace
+
+std::vector<int16_t> ListStaves(const RecordStore& records, uint16_t list, size_t most) {
+  std::vector<int16_t> staves;
+  if (most == 0) return staves;
+  records.ForEachFrom(
+      kSystemStaffTag, SystemStaffKey(list, 0),
+      [&](const DataKey& key, const RecordStore::Bytes& record) {
+        if (key.first != list) return false;
+        if (key.third != 0 || key.extra != 0) return true;  // not a slot
+        if (key.second != staves.size()) return false;      // a gap ends it
+        staves.push_back(record.size() >= 2 ? fxt::GetS16(record.data(), 0) : int16_t{0});
+        return staves.size() < most;
+      });
+  return staves;
+}
 
 int32_t SlotCount(const RecordStore& records, uint16_t list) {
   return static_cast<int32_t>(IndexOf(records, list).staves.size());

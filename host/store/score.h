@@ -48,6 +48,11 @@ int32_t MeasureDuration(const RecordStore& records, int32_t measure);
 
 // --- Staff lists -----------------------------------------------------------------
 
+// The staff numbers of an instrument list by slot: the gapless run of its system-staff
+// records from the first position (0 for a record too short to name a staff), at most
+// `most` of them. One walk in key order, not a look-up per slot.
+std::vector<int16_t> ListStaves(const RecordStore& records, uint16_t list, size_t most);
+
 // The number of staves in an instrument list: its system-staff records, counted from
 // the first position for as long as they exist.
 int32_t SlotCount(const RecordStore& records, uint16_t list);

@@ -121,12 +121,21 @@ RecordStore::Bytes MakeTextBlock(int16_t rawText, uint16_t type) {
 }
 
 uint16_t NewTextBlock(Document& document, const std::string& utf8, uint16_t type) {
-  const uint32_t textTag = RawTextTagOfType(type);
+  return NewTextBlockLike(document, utf8, MakeTextBlock(0, type));
+}
+
+uint16_t NewTextBlockLike(Document& document, const std::string& utf8,
+                          const RecordStore::Bytes& settings) {
+  if (settings.size() < static_cast<size_t>(kTextBlockSize) || settings.size() > 0x7FFFFFFF)
+    return 0;
+  const uint32_t textTag = RawTextTagOfType(fxt::GetU16(settings.data(), 24));
   const int16_t rawText = NewRawText(document, textTag, utf8);
   if (rawText == 0) return 0;
-  const RecordStore::Bytes block = MakeTextBlock(rawText, type);
+  RecordStore::Bytes block = settings;
+  fxt::PutS16(block.data(), 0, rawText);
   DataKey key = DataKey::Of(DataKey::kAssign, DataKey::kAssign);
-  if (!document.records.Create(kTextBlockTag, &key, block.data(), kTextBlockSize)) {
+  if (!document.records.Create(kTextBlockTag, &key, block.data(),
+                               static_cast<int32_t>(block.size()))) {
     document.records.Erase(textTag, DataKey::Of(static_cast<uint16_t>(rawText)));
     return 0;
   }
@@ -204,14 +213,7 @@ bool WriteInstrumentList(Document& document, uint16_t list, const std::vector<in
 }
 
 std::vector<int16_t> ReadInstrumentList(const Document& document, uint16_t list) {
-  std::vector<int16_t> staves;
-  for (int inci = 0; inci <= kLastInci; ++inci) {
-    const RecordStore::Bytes* record =
-        document.records.Find(kSystemStaffTag, DataKey::Of(list, static_cast<uint16_t>(inci)));
-    if (!record) break;
-    staves.push_back(record->size() >= 2 ? fxt::GetS16(record->data(), 0) : int16_t{0});
-  }
-  return staves;
+  return ListStaves(document.records, list, static_cast<size_t>(kLastInci) + 1);
 }
 
 std::vector<uint16_t> InstrumentListNumbers(const Document& document) {

@@ -83,6 +83,10 @@ RecordStore::Bytes MakeTextBlock(int16_t rawText, uint16_t type);
 // Makes a raw text and a text block that names it; returns the block's number, 0 when
 // either could not be made (then nothing is left behind).
 uint16_t NewTextBlock(Document& document, const std::string& utf8, uint16_t type = kNameTextType);
+// The same for a block with the settings given (every byte but the raw text number, at
+// least kTextBlockSize bytes; the type is word 12 of them).
+uint16_t NewTextBlockLike(Document& document, const std::string& utf8,
+                          const RecordStore::Bytes& settings);
 // The text behind the block; false when the block or its raw text is missing.
 bool ReadTextBlock(const Document& document, uint16_t block, std::string* utf8);
 bool ReadTextBlock16(const Document& document, uint16_t block, std::u16string* text);

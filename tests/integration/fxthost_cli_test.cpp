@@ -1,7 +1,9 @@
 // The fxthost program as a user runs it.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -33,6 +35,71 @@ TEST(FxthostMenu, UnloadablePluginIsUnusableInput) {
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.output.find("cannot load"), std::string::npos) << run.output;
 }
+
+#if !defined(_WIN32)
+// Through the program on POSIX only: under Wine the tests name the program by a path
+// without a drive, which a current directory on another drive does not find.
+// PluginModule.PathsAreFilesUnderTheCurrentDirectory checks the same resolution in process
+// on every platform.
+// --plugin names a file, a bare name one in the current directory; a library on the
+// system's path is not a plug-in (fxthost.md, Commands: "--plugin names a file").
+TEST(FxthostMenu, PluginIsAFileUnderTheCurrentDirectory) {
+  namespace fs = std::filesystem;
+  const fs::path dir =
+      fs::temp_directory_path() /
+      ("fxt_menu_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+  fs::create_directories(dir);
+  fs::copy_file(FXT_PLUGIN_PATH, dir / "tolleksplitgroups.fxt");
+  const fs::path previous = fs::current_path();
+  fs::current_path(dir);
+  const fs::path here = fs::current_path();  // as the program sees it, links resolved
+  const std::string systemLibrary = "libc.so.6";
+  const struct {
+    std::string plugin;
+    int status;
+    std::string says;
+  } rows[] = {
+      {"tolleksplitgroups.fxt", 0, "Menu text:   Split Groups\n"},
+      {systemLibrary, 2,
+       "fxthost: cannot load plug-in " + systemLibrary + ": no such file (" +
+           (here / systemLibrary).string() + ")\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.plugin);
+    const ProgramRun run = Fxthost("menu --plugin " + row.plugin);
+    EXPECT_EQ(run.status, row.status) << run.output;
+    EXPECT_NE(run.output.find(row.says), std::string::npos) << run.output;
+  }
+  fs::current_path(previous);
+  std::error_code ignored;
+  fs::remove_all(dir, ignored);
+}
+
+// What cannot be written to standard output is an error: status 1 and the reason, and a
+// run still writes its files (fxthost.md, Exit status).
+TEST(FxthostOutput, AFailedWriteToStandardOutputIsAnError) {
+  const std::string doc = std::string(FXT_EXAMPLES_DIR) + "/inside.json";
+  const std::string out = ::testing::TempDir() + "fxthost_full_out.json";
+  const std::string batch = ::testing::TempDir() + "fxthost_full_batch.txt";
+  std::ofstream(batch) << "--version\n";
+  std::remove(out.c_str());
+  const std::string rows[] = {
+      "show " + doc,    "prefs " + doc, "menu --plugin " FXT_PLUGIN_PATH,
+      "--version",      "--help",       "run " + doc + " --plugin " FXT_PLUGIN_PATH " -o " + out,
+      "batch " + batch,
+  };
+  for (const std::string& row : rows) {
+    SCOPED_TRACE(row);
+    const ProgramRun run = Fxthost(row, "/dev/full");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("fxthost: cannot write to standard output"), std::string::npos)
+        << run.output;
+  }
+  EXPECT_TRUE(std::ifstream(out).good()) << "the run wrote its document";
+  std::remove(out.c_str());
+  std::remove(batch.c_str());
+}
+#endif
 
 TEST(FxthostHelp, HelpAndUnknownSubcommands) {
   EXPECT_EQ(Fxthost("--help").status, 0);
@@ -87,6 +154,9 @@ TEST(FxthostPlugins, UnusableOrCrashingModulesAreRefused) {
     EXPECT_NE(result.output.find(row.message), std::string::npos) << result.output;
     EXPECT_FALSE(std::ifstream(out).good());
     EXPECT_FALSE(std::ifstream(report).good());
+    // Nor is a temporary file prepared for them left behind, a crash included.
+    for (const auto& entry : std::filesystem::directory_iterator(::testing::TempDir()))
+      EXPECT_NE(entry.path().filename().string().rfind("fxthost_plugins_", 0), 0u) << entry.path();
   }
 }
 

@@ -29,14 +29,17 @@ struct ProgramRun {
   std::string output;  // standard output and standard error
 };
 
-inline ProgramRun Fxthost(const std::string& arguments) {
+// standardOutput, when given, is the file standard output goes to; output then holds
+// standard error alone.
+inline ProgramRun Fxthost(const std::string& arguments, const char* standardOutput = nullptr) {
   std::string program = FXT_FXTHOST_PATH;
 #if defined(_WIN32)
   for (char& c : program)
     if (c == '/') c = '\\';
 #endif
   const std::string command =
-      std::string(FXT_RUN_PREFIX) + " " + program + " " + arguments + FXT_NO_INPUT " 2>&1";
+      std::string(FXT_RUN_PREFIX) + " " + program + " " + arguments + FXT_NO_INPUT " 2>&1" +
+      (standardOutput ? std::string(" > ") + standardOutput : std::string());
   ProgramRun run{-1, ""};
   FILE* pipe = FXT_POPEN(command.c_str(), "r");
   if (!pipe) return run;

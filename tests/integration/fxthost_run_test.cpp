@@ -158,22 +158,26 @@ TEST_F(FxthostRun, OptionsOverrideTheDocumentsSelection) {
   EXPECT_EQ(ReadText(input), kDocument);
 }
 
-// fxthost.md, Exit status: 0 when the command ran, 1 when an output could not be written,
-// 2 for unusable input (nothing run and nothing written).
+// fxthost.md, Exit status: 0 when the command ran, 2 for unusable input, an output that
+// cannot be prepared among it (nothing run and nothing written, no temporary file left).
 TEST_F(FxthostRun, ExitStatuses) {
   const std::string input = Write("doc.json", kDocument);
   const std::string bare = Write("bare.json", "{ \"measures\": 4, \"staves\": [{ \"id\": 1 }] }");
   struct Row {
     std::string arguments;
     int status;
-    const char* says;  // part of what it prints
+    std::string says;  // part of what it prints
   };
   const Row rows[] = {
       {"run " + input + kPlugin + " --answer yes", 0,
        "Split Groups on staves 3-6 (slots 1-3), measures 5-8"},
       {"run " + bare + kPlugin + " --staves 1-1 --measures 1-4", 0, "The command returned"},
       {"run " + Path("missing.json") + kPlugin, 2, "missing.json: cannot be read"},
-      {"run " + bare + kPlugin, 2, "the document has no selection"},
+      {"run " + bare + kPlugin, 0, "Split Groups on an empty selection"},
+      {"run " + bare + kPlugin + " --measures 1-4", 2,
+       "the document has no selection: give --staves or --slots"},
+      {"run " + bare + kPlugin + " --staves 1-1", 2,
+       "the document has no selection: give --measures"},
       {"run " + input + kPlugin + " --measures 5-80", 2, "outside the document"},
       {"run " + input + kPlugin + " --measures five", 2, "--measures five"},
       {"run " + input + kPlugin + " --staves 4-6", 2, "staff 4 is not in list 0"},
@@ -186,7 +190,15 @@ TEST_F(FxthostRun, ExitStatuses) {
       {"run " + input + kPlugin + " --report " + input, 2, "would overwrite the input"},
       {"run " + input + kPlugin + " -o " + Path("x.json") + " --report " + Path("x.json"), 2,
        "name the same file"},
-      {"run " + input + kPlugin + " -o " + Path("no/such/dir/out.json"), 1, "cannot create"},
+      {"run " + input + kPlugin + " -o " + Path("no/such/dir/out.json"), 2,
+       "cannot create a file beside"},
+      {"run " + input + kPlugin + " -o " + Path("ok.json") + " --report " + Path("no/r.json"), 2,
+       "fxthost: cannot create a file beside " + Path("no/r.json")},
+      {"run " + input + kPlugin + " -o " + Path("ok.json") + " --open " + bare + "=" +
+           Path("no/o.json"),
+       2, "fxthost: cannot create a file beside " + Path("no/o.json")},
+      {"run " + input + kPlugin + " -o " + Path("ok.json") + " --report " + dir_.string(), 2,
+       "fxthost: " + dir_.string() + " is a directory; an output replaces a file"},
       {"show", 2, ""},
   };
   for (const Row& row : rows) {
@@ -197,6 +209,60 @@ TEST_F(FxthostRun, ExitStatuses) {
   }
   EXPECT_EQ(ReadText(input), kDocument);
   EXPECT_EQ(Entries(), 2u);  // doc.json and bare.json: nothing else was written
+}
+
+// An empty value is refused as such, never taken for the option left out: status 2,
+// nothing run and nothing written (fxthost.md, Commands: "an empty value").
+TEST_F(FxthostRun, EmptyOptionValuesAreRefused) {
+  const std::string input = Write("doc.json", kDocument);
+  const std::string run = "run " + input + kPlugin + " --answer no ";
+  const struct {
+    std::string arguments;
+    const char* says;  // the whole line of standard error, or its beginning
+  } rows[] = {
+      {run + "-o \"\"",
+       "fxthost: run -o: the value is empty; give a value or leave the option out\n"},
+      {run + "--report \"\" -o " + Path("out.json"), "fxthost: run --report: the value is empty"},
+      {run + "--item \"\"", "fxthost: run --item: the value is empty"},
+      {run + "--measures \"\"", "fxthost: run --measures: the value is empty"},
+      {run + "--staves \"\"", "fxthost: run --staves: the value is empty"},
+      {run + "--slots \"\"", "fxthost: run --slots: the value is empty"},
+      {run + "--list \"\"", "fxthost: run --list: the value is empty"},
+      {run + "--start-position \"\"", "fxthost: run --start-position: the value is empty"},
+      {run + "--end-position \"\"", "fxthost: run --end-position: the value is empty"},
+      {run + "--host-version \"\"", "fxthost: run --host-version: the value is empty"},
+      {run + "--open \"\"", "fxthost: run --open: the value is empty"},
+      {"run " + input + " --plugin \"\"", "fxthost: run --plugin: the value is empty"},
+      {"run \"\"" + kPlugin, "fxthost: run DOC: the value is empty"},
+      {"run " + input + kPlugin + " --answer \"\"", "--answer"},
+      {"show \"\"", "fxthost: show DOC: the value is empty"},
+      {"prefs \"\"", "fxthost: prefs DOC: the value is empty"},
+      {"menu --plugin \"\"", "fxthost: menu --plugin: the value is empty"},
+      {"demo --plugin \"\"", "fxthost: demo --plugin: the value is empty"},
+      {"batch \"\"", "fxthost: batch FILE: the value is empty"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.arguments);
+    const ProgramRun result = Fxthost(row.arguments);
+    EXPECT_EQ(result.status, 2) << result.output;
+    EXPECT_EQ(result.output.rfind(row.says, 0), 0u) << result.output;
+    EXPECT_EQ(Entries(), 1u) << "doc.json alone";
+  }
+}
+
+// fxthost.md, run: without a selection in the document or the options the command runs on
+// the empty selection, and the document is saved without one, as it came.
+TEST_F(FxthostRun, EmptySelectionWhenNothingNamesOne) {
+  const std::string bare = Write("bare.json", R"({ "measures": 4, "staves": [{ "id": 1 }] })");
+  const std::string out = Path("out.json");
+  const ProgramRun run = Fxthost("run " + bare + kPlugin + " -o " + out);
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("Split Groups on an empty selection"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("error: Measure Range Error"), std::string::npos)
+      << "the command sees no measures, not a partial selection: " << run.output;
+  const nlohmann::json saved = nlohmann::json::parse(ReadText(out), nullptr, false);
+  ASSERT_TRUE(saved.is_object()) << ReadText(out);
+  EXPECT_FALSE(saved.contains("selection")) << ReadText(out);
 }
 
 // A refused selection option says what is wrong with it, not only what was expected
@@ -305,11 +371,15 @@ TEST_F(FxthostRun, ReportHoldsTheResultAndEveryAlert) {
       EXPECT_EQ(alert.value("kind", ""), row.kind);
       EXPECT_EQ(alert.value("answer", ""), row.answer);
       EXPECT_TRUE(alert["caption"].is_string() && alert["message"].is_string());
-      // Printed as it came.
-      EXPECT_NE(run.output.find(alert.value("kind", "") + ": " + alert.value("caption", "") + ": " +
-                                alert.value("message", "")),
-                std::string::npos)
-          << run.output;
+      // Printed as it came, every line of the message behind the alert's prefix (the
+      // message's blank line as the prefix alone); the report keeps the message whole.
+      const std::string prefix = alert.value("kind", "") + ": " + alert.value("caption", "") + ":";
+      std::string printed = prefix + " " + alert.value("message", "");
+      for (size_t at = printed.find('\n'); at != std::string::npos; at = printed.find('\n', at + 1))
+        printed.insert(at + 1, printed[at + 1] == '\n' ? prefix : prefix + " ");
+      EXPECT_NE(alert.value("message", "").find('\n'), std::string::npos) << "a message of lines";
+      EXPECT_NE(run.output.find(printed + "\n"), std::string::npos) << printed << "\n"
+                                                                    << run.output;
     }
   }
 }
@@ -373,8 +443,13 @@ TEST_F(FxthostRun, AChangedFurtherDocumentIsSavedToItsOwnOutput) {
   EXPECT_EQ(opened[0].document->path, fs::absolute(a).lexically_normal().string());
   for (const fxthost::OpenedDocument& document : opened)
     fxthost::SetMeasures(*document.document, 9);
-  std::ostringstream out, err;
-  EXPECT_TRUE(fxthost::SaveChangedDocuments(opened, out, err)) << err.str();
+  fxthost::Outputs outputs;
+  ASSERT_TRUE(outputs.Prepare(Path("a.out"), &problem)) << problem;
+  std::ostringstream out;
+  fxthost::SaveChangedDocuments(opened, outputs, out);
+  std::vector<std::string> written;
+  EXPECT_TRUE(outputs.Commit(&written, &problem)) << problem;
+  EXPECT_EQ(written, std::vector<std::string>{Path("a.out")});
   EXPECT_NE(ReadText(Path("a.out")).find("\"measures\": 9,"), std::string::npos);
   EXPECT_NE(out.str().find(b + " changed; not written"), std::string::npos) << out.str();
 }
@@ -445,6 +520,10 @@ TEST_F(FxthostRun, BatchGoesOnPastAFailedLineAndExitsWithTheWorstStatus) {
   const ProgramRun missing = Fxthost("batch " + Path("none.txt"));
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.output.find("cannot read the batch file"), std::string::npos) << missing.output;
+  const ProgramRun folder = Fxthost("batch " + dir_.string());
+  EXPECT_EQ(folder.status, 2);
+  EXPECT_EQ(folder.output,
+            "fxthost: cannot read the batch file " + dir_.string() + ": it is a directory\n");
 }
 
 TEST(BatchLine, WordsQuotesAndBlanks) {

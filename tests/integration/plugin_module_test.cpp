@@ -2,7 +2,9 @@
 // byte for byte, and its string table read by module handle.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "framework/text/fcstring.h"
@@ -17,6 +19,46 @@ std::unique_ptr<fxthost::PluginModule> LoadPlugin() {
       fxthost::PluginModule::Load(FXT_PLUGIN_PATH, &error);
   EXPECT_TRUE(plugin) << error;
   return plugin;
+}
+
+// A module path names a file under the current directory, a bare name too: the system's
+// library path is never searched, so a library's name there is no module.
+TEST(PluginModule, PathsAreFilesUnderTheCurrentDirectory) {
+  namespace fs = std::filesystem;
+  const fs::path dir =
+      fs::temp_directory_path() /
+      ("fxt_module_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+  fs::create_directories(dir / "folder");
+  fs::copy_file(FXT_PLUGIN_PATH, dir / "plug.fxt");
+  const fs::path previous = fs::current_path();
+  fs::current_path(dir);
+#if defined(_WIN32)
+  const char* systemLibrary = "kernel32.dll";
+#else
+  const char* systemLibrary = "libc.so.6";
+#endif
+  const struct {
+    const char* path;
+    const char* refusal;  // null: the module loads
+  } rows[] = {
+      {"plug.fxt", nullptr},
+      {"folder/../plug.fxt", nullptr},
+      {systemLibrary, "no such file ("},
+      {"missing.fxt", "no such file ("},
+      {"folder", "a directory, not a module ("},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.path);
+    std::string error;
+    const bool loaded = fxthost::PluginModule::Load(row.path, &error) != nullptr;
+    EXPECT_EQ(loaded, row.refusal == nullptr) << error;
+    if (row.refusal) {
+      EXPECT_EQ(error.rfind(row.refusal, 0), 0u) << error;
+    }
+  }
+  fs::current_path(previous);
+  std::error_code ignored;
+  fs::remove_all(dir, ignored);
 }
 
 // A menu item record filled by the module, with guard bytes behind the 196 it owns.

@@ -3,13 +3,14 @@
 //   1 Extend Groups to the End  every group that ends early ends at the last measure
 #include <fxt/framework/finaleframework.h>
 #include <fxt/plugin/entrypoints.h>
+#include <fxt/plugin/moduletext.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <map>
 #include <memory>
 #include <string>
-
-#include "resources/version.h"
+#include <vector>
 
 namespace {
 
@@ -22,29 +23,42 @@ enum : int {
 };
 constexpr int kItems = 2;
 
-std::string Text(int id) {
-  FCString text;
-  text.LoadResource(id, FXT_MODULE_FILE_NAME);
-  return text.GetCString();
-}
-
 void Alert(const std::string& message) {
   FCUI ui;
-  ui.AlertInfo(message.c_str(), Text(kCaptionGroups).c_str());
+  ui.AlertInfo(message.c_str(), ModuleText(kCaptionGroups).c_str());
 }
 
-// One line per group: its numbers from the string table's pattern, then its names.
+// The groups top to bottom as the score shows them: by the place of their top staff in
+// the score order (a group whose top staff is not in it comes last), in the host's order
+// where that is the same.
+std::vector<FCGroup*> InScoreOrder(const FCGroups& groups) {
+  FCSystemStaves order;
+  order.LoadScoreOrder();
+  std::map<short, int> place;
+  for (FCSystemStaff* staff : order)
+    place.emplace(staff->GetStaff(), static_cast<int>(place.size()));
+  auto placeOf = [&](const FCGroup* group) {
+    auto found = place.find(group->GetStartStaff());
+    return found == place.end() ? static_cast<int>(place.size()) : found->second;
+  };
+  std::vector<FCGroup*> sorted(groups.begin(), groups.end());
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [&](FCGroup* a, FCGroup* b) { return placeOf(a) < placeOf(b); });
+  return sorted;
+}
+
+// One line per group, top to bottom: its numbers from the string table's pattern, then
+// its names.
 int32_t GroupReport() {
   FCGroups groups;
   groups.LoadAll();
   if (groups.GetCount() == 0) {
-    Alert(Text(kStringNoGroups));
+    Alert(ModuleText(kStringNoGroups));
     return 0;
   }
-  const std::string pattern = Text(kStringGroupLine);
+  const std::string pattern = ModuleText(kStringGroupLine);
   std::string report;
-  for (int i = 0; i < groups.GetCount(); ++i) {
-    FCGroup* group = static_cast<FCGroup*>(groups.GetItemAt(i));
+  for (FCGroup* group : InScoreOrder(groups)) {
     if (!report.empty()) report += "\n";
     char line[160];
     std::snprintf(line, sizeof line, pattern.c_str(), group->GetItemID(), group->GetStartStaff(),
@@ -61,7 +75,8 @@ int32_t GroupReport() {
   return 1;
 }
 
-// Ends every group at the document's last measure; 1 when a group changed.
+// Ends every group at the document's last measure, all of it one edit that is kept only
+// when every group was saved; 1 when groups changed.
 int32_t ExtendGroups() {
   FCMeasures measures;
   measures.LoadAll();
@@ -69,18 +84,19 @@ int32_t ExtendGroups() {
   FCGroups groups;
   groups.LoadAll();
   int changed = 0;
-  for (int i = 0; i < groups.GetCount(); ++i) {
-    FCGroup* group = static_cast<FCGroup*>(groups.GetItemAt(i));
-    if (group->GetEndMeasure() >= last) continue;
-    group->SetEndMeasure(static_cast<short>(last));
-    if (group->Save()) ++changed;
-  }
-  if (changed == 0) Alert(Text(kStringAllReachEnd));
-  return changed > 0 ? 1 : 0;
-}
-
-void CopyField(uint8_t* field, const std::string& text) {
-  std::strncpy(reinterpret_cast<char*>(field), text.c_str(), kMenuItemTextSize);
+  const bool kept = FCUndoBlock().Execute(
+      [&] {
+        for (FCGroup* group : groups) {
+          if (group->GetEndMeasure() >= last) continue;
+          group->SetEndMeasure(static_cast<short>(last));
+          if (!group->Save()) return false;
+          ++changed;
+        }
+        return true;
+      },
+      ModuleText(kStringName + 12).c_str());
+  if (kept && changed == 0) Alert(ModuleText(kStringAllReachEnd));
+  return kept && changed > 0 ? 1 : 0;
 }
 
 }  // namespace
@@ -98,21 +114,14 @@ int32_t FX_CALL FinaleExtensionInit(FXPTR, uint32_t* flags) {
 }
 
 int32_t FX_CALL FinaleExtensionEnumerate(FXPTR, int32_t index, void* menuItem) {
-  if (index < 0 || index >= kItems || !menuItem) return 0;
-  uint8_t* record = static_cast<uint8_t*>(menuItem);
-  CopyField(record + kMenuItemNameOffset, Text(kStringName));
-  CopyField(record + kMenuItemDescriptionOffset, Text(kStringName + 1 + 10 * index));
-  CopyField(record + kMenuItemTextOffset, Text(kStringName + 2 + 10 * index));
-  record[kMenuItemWord1Offset] = 1;
-  record[kMenuItemWord1Offset + 1] = 0;
-  record[kMenuItemWord2Offset] = 0;
-  record[kMenuItemWord2Offset + 1] = 0;
-  return 1;
+  if (index < 0 || index >= kItems) return 0;
+  return FillMenuItem(menuItem, ModuleText(kStringName).c_str(),
+                      ModuleText(kStringName + 1 + 10 * index).c_str(),
+                      ModuleText(kStringName + 2 + 10 * index).c_str());
 }
 
-// The host names the item chosen in the second slot.
-int32_t FX_CALL FinaleExtensionInvoke(FXPTR, FXPTR item, void*, FXPTR) {
-  return item == 0 ? GroupReport() : item == 1 ? ExtendGroups() : 0;
+int32_t FX_CALL FinaleExtensionInvoke(FXPTR, FXPTR itemIndex, void*, FXPTR) {
+  return itemIndex == 0 ? GroupReport() : itemIndex == 1 ? ExtendGroups() : 0;
 }
 
 void FX_CALL FinaleExtensionTerminate(FXPTR) {}

@@ -1,11 +1,14 @@
 // The base collection: growth of the element array, insertion, removal, ownership of the
-// elements, the finders, and the typed access of FCStrings.
+// elements, the finders, the typed access of FCStrings, and the typed access and
+// range-for every collection class of the framework has (FCCollectionOf).
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
+#include <vector>
 
 #include "framework/core/collection.h"
+#include "framework/finaleframework.h"
 #include "framework/text/fcstring.h"
 
 namespace {
@@ -169,6 +172,92 @@ TEST(StringsCollection, GetItemAtGivesStringsOnly) {
   EXPECT_STREQ("one", strings.GetItemAt(0)->GetCString());
   EXPECT_EQ(nullptr, strings.GetItemAt(1)) << "an element of another class";
   EXPECT_EQ(nullptr, strings.GetItemAt(2));
+}
+
+// A new element of class E (those without a default constructor get one of their own).
+template <class E>
+E* MakeElement() {
+  return new E;
+}
+template <>
+FCDocument* MakeElement<FCDocument>() {
+  return new FCDocument(1);
+}
+template <>
+FCPart* MakeElement<FCPart>() {
+  return new FCPart(0, 1);
+}
+template <>
+FCCell* MakeElement<FCCell>() {
+  return new FCCell(1, 1);
+}
+
+// Elements a, null, a stranger, b: GetElementAt gives the collection's class only, and
+// range-for visits a, b and the element the loop adds on seeing a.
+template <class Collection>
+void ExpectTypedAccess() {
+  using Element = typename Collection::ElementType;
+  Collection collection;
+  Element* a = MakeElement<Element>();
+  Element* b = MakeElement<Element>();
+  collection.Add(a);
+  collection.Add(nullptr);
+  collection.Add(new Named('s'));
+  collection.Add(b);
+  const Collection& reading = collection;
+  const struct {
+    int index;
+    Element* expected;
+  } rows[] = {{-1, nullptr}, {0, a}, {1, nullptr}, {2, nullptr}, {3, b}, {4, nullptr}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.index);
+    EXPECT_EQ(reading.GetElementAt(row.index), row.expected);
+  }
+  EXPECT_NE(collection.__FCCollection::GetItemAt(2), nullptr) << "GetItemAt keeps its meaning";
+
+  Element* added = nullptr;
+  std::vector<Element*> visited;
+  for (Element* element : reading) {
+    visited.push_back(element);
+    if (element == a) collection.Add(added = MakeElement<Element>());
+  }
+  EXPECT_EQ(visited, (std::vector<Element*>{a, b, added}));
+  EXPECT_EQ(std::vector<Element*>(reading.begin(), reading.end()), visited)
+      << "standard containers take the walk";
+}
+
+TEST(TypedCollections, EveryCollectionHandsOutItsOwnClassOnly) {
+  const struct {
+    const char* name;
+    void (*check)();
+  } rows[] = {
+      {"FCStrings", ExpectTypedAccess<FCStrings>},
+      {"FCChords", ExpectTypedAccess<FCChords>},
+      {"FCMidiExpressions", ExpectTypedAccess<FCMidiExpressions>},
+      {"FCIndependentCellDetails", ExpectTypedAccess<FCIndependentCellDetails>},
+      {"FCShapeDefInstructions", ExpectTypedAccess<FCShapeDefInstructions>},
+      {"FCMeasureNumberRegions", ExpectTypedAccess<FCMeasureNumberRegions>},
+      {"FCExpressions", ExpectTypedAccess<FCExpressions>},
+      {"FCStaffListElements", ExpectTypedAccess<FCStaffListElements>},
+      {"FCDocuments", ExpectTypedAccess<FCDocuments>},
+      {"FCCells", ExpectTypedAccess<FCCells>},
+      {"FCGroups", ExpectTypedAccess<FCGroups>},
+      {"FCMeasures", ExpectTypedAccess<FCMeasures>},
+      {"FCSystemStaves", ExpectTypedAccess<FCSystemStaves>},
+      {"FCStaves", ExpectTypedAccess<FCStaves>},
+      {"FCParts", ExpectTypedAccess<FCParts>},
+      {"FCMultiStaffInstruments", ExpectTypedAccess<FCMultiStaffInstruments>},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    row.check();
+  }
+}
+
+TEST(TypedCollections, EmptyCollectionWalksNothing) {
+  FCStaves staves;
+  for (FCStaff* staff : staves) ADD_FAILURE() << "visited " << staff;
+  EXPECT_FALSE(staves.begin() != staves.end());
 }
 
 }  // namespace

@@ -73,16 +73,36 @@ TEST(TextExpressionDefRecord, SizesAndVersionsFollowTheHost) {
     EXPECT_EQ(definition.DataSizeSave(), row.minimum);
     EXPECT_EQ(definition.EnigmaVersion(), row.version);
     for (int i = 0; i < row.minimum; ++i) EXPECT_EQ(Bytes(definition)[i], 0) << i;
+  }
+}
 
-    // A 50-byte record whose description is empty is saved at the minimum size; with a
-    // description, at its own size.
-    FCString seven(row.minimum == 38 ? "abcdefg" : "abcdefghijklmn");
-    definition.SetDescription(&seven);
+// A 50-byte record whose description is empty is saved at the minimum size; with a
+// description, at its own size. The description is empty when its first character is 0:
+// in 8-bit text the byte at 34 alone, in UTF-16 the unit of bytes 34 and 35.
+TEST(TextExpressionDefRecord, EmptyDescriptionIsSavedAtTheMinimumSize) {
+  struct Row {
+    const char* name;
+    uint32_t host;
+    uint8_t at34, at35;
+    int saved;
+  } rows[] = {
+      {"8-bit, a description", kOlderHost, 'a', 'b', 50},
+      {"8-bit, empty", kOlderHost, 0, 0, 36},
+      {"8-bit, empty with a byte after its terminator", kOlderHost, 0, 'b', 36},
+      {"UTF-16, a description", kCurrentHost, 'a', 0, 50},
+      {"UTF-16, empty", kCurrentHost, 0, 0, 38},
+      {"UTF-16, a character whose low byte is 0", kCurrentHost, 0, 'b', 50},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    HostVersion version(row.host);
+    FCTextExpressionDef definition;
+    FCString fourteenBytes(row.host == kCurrentHost ? "abcdefg" : "abcdefghijklmn");
+    definition.SetDescription(&fourteenBytes);
     ASSERT_EQ(definition._GetLoadedSize(), 50);
-    EXPECT_EQ(definition.DataSizeSave(), 50);
-    Bytes(definition)[34] = 0;
-    Bytes(definition)[35] = 0;
-    EXPECT_EQ(definition.DataSizeSave(), row.minimum);
+    Bytes(definition)[34] = row.at34;
+    Bytes(definition)[35] = row.at35;
+    EXPECT_EQ(definition.DataSizeSave(), row.saved);
   }
 }
 

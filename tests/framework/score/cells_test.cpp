@@ -189,6 +189,59 @@ TEST_F(Cells, KeySignatureFromTheCellOrItsMeasure) {
   EXPECT_EQ(key->GetKeyValue(), 7);
 }
 
+// framework-behaviour.md, Cells past 16 bits: each cell would be cut onto a cell that
+// has music, chords, an expression or a key of its own; none of its questions reaches
+// the host, and nothing is written.
+TEST_F(Cells, ACellPastTheHostsNumbersIsNoCellOfTheHosts) {
+  FCStaff staff;
+  ASSERT_TRUE(staff.Load(3));
+  staff.SetFlags(staff.GetFlags() | FCStaff::FLAG_INDEPENDENT_KEY);
+  ASSERT_TRUE(staff.Save());
+  PutDetail(2, 5, true);
+  struct Row {
+    const char* name;
+    int measure, staff;
+  } rows[] = {
+      {"measure 65,537 (measure 1 cut)", 65537, 1},
+      {"staff 65,537 (staff 1 cut)", 1, 65537},
+      {"measure 65,538 on staff 3 (a key of its own cut)", 65538, 3},
+      {"measure 32,768 (-32,768 cut)", 32768, 1},
+      {"measure -32,769 (32,767 cut)", -32769, 1},
+      {"staff -65,533 (staff 3 cut)", 2, -65533},
+  };
+  FCCell first(1, 1);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    FCChord chord;  // a chord with a block, which could be created in a cell
+    chord.ConnectCell(&first);
+    ASSERT_TRUE(chord.LoadFirst());
+    host.ClearCalls();
+    FCCell cell(row.measure, row.staff);
+    EXPECT_FALSE(cell._FitsHost());
+    EXPECT_EQ(cell.CalcEntryDuration(-1), 0);
+    EXPECT_EQ(cell.GetKeySignature()->GetKeyValue(), 0);
+    FCMeasureMetrics metrics;
+    EXPECT_FALSE(metrics.Load(&cell, false));
+    FCCurrentStaffSpec spec;
+    EXPECT_FALSE(spec.Load(&cell, 0));
+    FCChords chords;
+    chords.LoadAllForCell(&cell);
+    EXPECT_EQ(chords.GetCount(), 0);
+    FCExpressions expressions;
+    expressions.LoadAllInCell(&cell, FCStaffListElement::STAFFLIST_NONE);
+    EXPECT_EQ(expressions.GetCount(), 0);
+    FCExpression expression;
+    expression.SetDefinitionID(1);
+    EXPECT_FALSE(expression.SaveNewToCell(&cell));
+    chord.ConnectCell(&cell);
+    EXPECT_FALSE(chord.SaveNew());
+    EXPECT_TRUE(host.Calls().empty()) << host.Calls().size() << " host calls";
+  }
+  // The numbers at the ends of the host's range are the host's.
+  EXPECT_TRUE(FCCell(32767, -32768)._FitsHost());
+  EXPECT_TRUE(FCCell(-32768, 32767)._FitsHost());
+}
+
 TEST_F(Cells, CellsAndMeasuresOfARegion) {
   FCMusicRegion region = Region(3, 4, 1, 2);
   FCCells cells;

@@ -128,6 +128,37 @@ TEST(Parts, WalkMakesEachPartCurrentAndPutsThePreviousBack) {
   }
 }
 
+TEST(Parts, APartThatCannotBeMadeCurrentIsPassedOver) {
+  struct Row {
+    const char* name;
+    bool removeViolin;           // part 7 removed from the document after the list was made
+    fxthost::Behaviour setPart;  // null: the host's own
+    std::vector<int> seen;
+    int result;
+  } rows[] = {
+      // clang-format off
+      {"a part removed since the list was made (host-documents.md: is passed over)",
+       true, nullptr, {0, 2}, 2},
+      {"a host that refuses every switch (host-documents.md: not taken as refusing)",
+       false, AsIfMissing, {2}, 1},
+      // clang-format on
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Host host;
+    Document& document = DocumentWithParts(host, {{7, "Violin I", ""}, {2, "Viola", ""}}, 2);
+    FCParts parts;
+    parts.LoadAll();
+    if (row.removeViolin) document.parts.extracted.erase(document.parts.extracted.begin());
+    if (row.setPart) host.SetBehaviour(Fn::FX_SetCurrentPartID, row.setPart);
+    Recorder handler;
+    EXPECT_EQ(parts.ForEachWithScope(&handler), row.result);
+    EXPECT_EQ(handler.seen, row.seen);
+    EXPECT_EQ(handler.afters, 1);
+    EXPECT_EQ(document.parts.current, 2) << "the part current before is current still";
+  }
+}
+
 // host-documents.md, The framework's walks: parts of another document are passed to the
 // handler as they are.
 TEST(Parts, PartsOfAnotherDocumentAreWalkedWithoutBeingMadeCurrent) {
@@ -145,6 +176,29 @@ TEST(Parts, PartsOfAnotherDocumentAreWalkedWithoutBeingMadeCurrent) {
   EXPECT_EQ(handler.seen, (std::vector<int>{4, 4})) << "the second document's part";
   EXPECT_TRUE(host.CallsTo(Fn::FX_SetCurrentPartID).empty());
   EXPECT_EQ(first.parts.current, 0);
+}
+
+// Two documents whose current parts share an id: only the current document's list has a
+// current part.
+TEST(Parts, CurrentIsTheHostsCurrentPartOfTheCurrentDocument) {
+  Host host;
+  Document& first = DocumentWithParts(host, {{4, "Flute", ""}}, 4);
+  FCParts firstParts;
+  firstParts.LoadAll();
+  Document& second = DocumentWithParts(host, {{4, "Flute", ""}}, 4);
+  FCParts secondParts;
+  secondParts.LoadAll();
+  const struct {
+    const Document& current;
+    FCPart *firstCurrent, *secondCurrent;
+  } rows[] = {{first, firstParts.GetItemAt(1), nullptr},
+              {second, nullptr, secondParts.GetItemAt(1)}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.current.number);
+    host.SetCurrentDocument(row.current.number);
+    EXPECT_EQ(firstParts.GetCurrent(), row.firstCurrent);
+    EXPECT_EQ(secondParts.GetCurrent(), row.secondCurrent);
+  }
 }
 
 TEST(Parts, NameComesFromTheHostWhenItCanNameParts) {

@@ -1,5 +1,6 @@
 // Staves against the emulated host: the transposition word, the three names (with an old
-// and a new host), the walk over all staves and the current staff settings.
+// and a new host), saving the full name, the walk over all staves and the current staff
+// settings.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -133,6 +134,58 @@ TEST_F(StaffTest, LoadAllWalksEveryStaffFromTheLowestNumber) {
     auto* staff = static_cast<FCStaff*>(staves.GetItemAt(i));
     EXPECT_EQ(staff->GetItemNo(), expected[i]);
     EXPECT_EQ(Text(staff->CreateFullNameString()), "s" + std::to_string(expected[i]));
+  }
+}
+
+TEST_F(StaffTest, SaveFullNameStringWritesTheNameOrLeavesNothingBehind) {
+  enum Setup { kLoaded, kBlockMissing, kNotLoaded };
+  struct Row {
+    const char* name;
+    const char* before;  // the staff's name in the document ("" for none)
+    Setup setup;
+    bool nullText;
+    bool refuseSave;  // the host refuses the staff record's save
+    bool result;
+    const char* after;
+    bool sameBlock;  // the record still names the block it had
+    int newRecords;  // records the document gained
+  } rows[] = {
+      {"named staff: the text goes over its block", "Oboe", kLoaded, false, false, true,
+       "Cor anglais", true, 0},
+      {"unnamed staff: a new block and raw text", "", kLoaded, false, false, true, "Cor anglais",
+       false, 2},
+      {"block number naming no block: a new block", "Oboe", kBlockMissing, false, false, true,
+       "Cor anglais", false, 2},
+      {"host refuses the staff record: the new block is deleted", "", kLoaded, false, true, false,
+       "", true, 0},
+      {"staff never loaded: refused, nothing left", "", kNotLoaded, false, false, false, "", true,
+       0},
+      {"null text: refused", "Oboe", kLoaded, true, false, false, "Oboe", true, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ASSERT_TRUE(fxthost::PutStaff(Doc(), 3, row.before));
+    fxthost::StaffInfo before;
+    ASSERT_TRUE(fxthost::ReadStaff(Doc(), 3, &before));
+    FCStaff staff;
+    if (row.setup != kNotLoaded) {
+      ASSERT_TRUE(staff.Load(3));
+    }
+    if (row.setup == kBlockMissing) staff.SetFullNameID(999);
+    const unsigned short blockHeld = staff.GetFullNameID();
+    const size_t records = Doc().records.Count();
+    if (row.refuseSave) host.FailCall(Fn::FX_SaveEData, 1);
+    FCString text("Cor anglais");
+    EXPECT_EQ(staff.SaveFullNameString(row.nullText ? nullptr : &text), row.result);
+    fxthost::StaffInfo after;
+    ASSERT_TRUE(fxthost::ReadStaff(Doc(), 3, &after));
+    EXPECT_EQ(after.name, row.after);
+    EXPECT_EQ(after.nameBlock == before.nameBlock, row.sameBlock);
+    EXPECT_EQ(staff.GetFullNameID() == blockHeld, row.sameBlock);
+    if (row.result) {
+      EXPECT_EQ(staff.GetFullNameID(), after.nameBlock);
+    }
+    EXPECT_EQ(Doc().records.Count(), records + row.newRecords);
   }
 }
 

@@ -72,6 +72,15 @@ TEST_F(StaffListTest, ListLoadsInScoreOrder) {
   }
 }
 
+TEST_F(StaffListTest, ScoreOrderIsTheGlobalListNotTheStaffNumbers) {
+  ASSERT_TRUE(fxthost::WriteInstrumentList(Doc(), 0, {3, 24, 1}));
+  ASSERT_TRUE(fxthost::WriteInstrumentList(Doc(), 4, {2}));
+  FCSystemStaves list;
+  list.LoadAllForItem(4);
+  list.LoadScoreOrder();
+  EXPECT_EQ(StavesOf(list), (std::vector<short>{3, 24, 1})) << "replaces what list 4 loaded";
+}
+
 TEST_F(StaffListTest, ConversionsFollowTheListTheFrameworkWrites) {
   ASSERT_TRUE(fxthost::WriteInstrumentList(Doc(), 0, {3, 1, 2}));
   ExpectConversions(0, {3, 1, 2});

@@ -2,6 +2,7 @@
 // the document is as it was, record for record.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "bridge/finalepdk.h"
@@ -97,6 +98,41 @@ TEST(UndoBlock, EditIsNotRunWhenTheHostOpensNoTransaction) {
     EXPECT_TRUE(host.CallsTo(Fn::FX_EndFinaleEdit).empty());
     EXPECT_TRUE(host.CallsTo(Fn::FX_CancelFinaleEdit).empty());
     EXPECT_EQ(FinaleEditDepth, depth) << "a refused start opens nothing";
+  }
+}
+
+// The callable runs as a handler's edit would, here inside a command the host opened:
+// what it keeps is part of the command's one undo step, what it discards is gone.
+TEST(UndoBlock, CallableEditNestsInTheCommandsUndoStep) {
+  struct Row {
+    const char* name;
+    bool keep;
+    bool empty;  // an empty std::function
+    bool result;
+    int lastMeasure;  // after the command
+  } rows[] = {
+      {"kept", true, false, true, 3},
+      {"discarded", false, false, false, 4},
+      {"empty callable: nothing is run", true, true, false, 4},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    fxthost::Host host;
+    fxthost::Document& doc = MakeScore(host, 4, {1, 2});
+    const fxthost::Document::Content before = doc.Snapshot();
+    ASSERT_TRUE(host.BeginCommand("Command"));
+    MeasureEdit edit(row.keep);
+    std::function<bool()> callable;
+    if (!row.empty) callable = [&edit] { return edit.PerformEdit(); };
+    EXPECT_EQ(FCUndoBlock().Execute(callable, "Change Meter"), row.result);
+    EXPECT_EQ(edit.calls, row.empty ? 0 : 1);
+    EXPECT_EQ(host.OpenEdits().size(), 1u) << "only the command's transaction is open";
+    ASSERT_TRUE(host.EndCommand());
+    EXPECT_EQ(fxthost::LastMeasure(doc.records), row.lastMeasure);
+    ASSERT_EQ(doc.undoSteps.size(), 1u) << "one step: the command's";
+    EXPECT_EQ(doc.undoSteps[0].name, "Command");
+    EXPECT_TRUE(host.Undo());
+    EXPECT_TRUE(doc.records == before.records);
   }
 }
 

@@ -1,7 +1,9 @@
 // Document files: reading, writing, and refusing what cannot be read.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -246,8 +248,9 @@ TEST(DocumentFile, SavingKeepsEverythingTheCommandAndTheHostLeft) {
 }
 
 // A staff that is only a raw record (not in the score order) may still be named by a
-// group or a staff list: the file keeps saying those by name, and only that staff's
-// record as a raw one.
+// group, an instrument list, a staff list, an expression or a cell of music: the file
+// keeps saying those by name, and only that staff's record as a raw one (fxthost.md,
+// Writing).
 TEST(DocumentFile, NamesWhatRefersToAStaffOutsideTheScoreOrder) {
   const std::string staff7 = R"({ "tag": "SOIS", "key": [7, 0, 0, 0], "hex": "0700" })";
   struct Row {
@@ -255,6 +258,23 @@ TEST(DocumentFile, NamesWhatRefersToAStaffOutsideTheScoreOrder) {
     const char* named;  // written by name
   };
   const Row rows[] = {
+      {R"({ "measures": 4, "staves": [{ "id": 3 }],
+            "staffLists": [{ "id": 1, "kind": "otDC", "staves": [7, 3] }],
+            "records": [)" +
+           staff7 + "] }",
+       R"("staffLists": [
+    { "id": 1, "kind": "otDC", "staves": [7, 3] }
+  ])"},
+      {R"({ "measures": 4, "staves": [{ "id": 3 }], "textExpressions": [{ "id": 1 }],
+            "expressions": [{ "measure": 2, "staff": 7, "definition": 1, "position": 0 }],
+            "records": [)" +
+           staff7 + "] }",
+       R"({ "measure": 2, "staff": 7, "definition": 1, "position": 0 })"},
+      {R"({ "measures": 4, "staves": [{ "id": 3 }],
+            "music": { "cells": [{ "staff": 7, "measure": 1, "chords": [0] }] },
+            "records": [)" +
+           staff7 + "] }",
+       R"({ "staff": 7, "measure": 1, "chords": [0] })"},
       {R"({ "measures": 4, "staves": [{ "id": 3 }],
             "groups": [{ "id": 1, "staves": [3, 7], "measures": [1, 4], "name": "Mixed" }],
             "records": [)" +
@@ -328,16 +348,51 @@ TEST(DocumentFile, NamesTakeTextNumbersTheRawRecordsLeaveFree) {
   EXPECT_EQ(text, "Ot");
 }
 
-TEST(DocumentFile, RawRecordsOverrideWhatTheSchemaWrote) {
-  Document document;
-  ASSERT_TRUE(Load(R"({ "fontPrefs": { "33": { "font": 1, "size": 12, "effects": 0 } },
-                        "records": [{ "tag": "pfdf", "key": [33], "hex": "02000900ff00" }] })",
-                   &document));
-  fxthost::FontPref pref;
-  ASSERT_TRUE(fxthost::ReadFontPref(document, 33, &pref));
-  EXPECT_EQ(pref.font, 2);
-  EXPECT_EQ(pref.size, 9);
-  EXPECT_EQ(pref.effects, 0xFF);
+// A raw record gives the bytes that a member naming part of a record leaves out (here a
+// staff's); a record that a member gives whole and a raw record gives again is refused,
+// naming both (fxthost.md, Order of reading).
+TEST(DocumentFile, ARecordGivenByAMemberAndAgainAsARawRecordIsRefused) {
+  Document staff;
+  ASSERT_TRUE(Load(R"({ "staves": [{ "id": 3, "name": "Oboe" }],
+                        "records": [{ "tag": "SOIS", "key": [3], "hex": "0300ff" }] })",
+                   &staff));
+  EXPECT_EQ((*staff.records.Find(fxthost::kStaffTag, Key(3)))[2], 0xFF);
+
+  const std::string head = R"({ "measures": 2, "staves": [{ "id": 3 }], )";
+  auto raw = [](const char* tag, const char* key, size_t bytes) {
+    return std::string(R"("records": [{ "tag": ")") + tag + R"(", "key": )" + key +
+           R"(, "hex": ")" + std::string(bytes * 2, '0') + R"(" }] })";
+  };
+  struct Row {
+    std::string members;
+    const char* message;
+  } rows[] = {
+      {R"("fontPrefs": { "33": { "font": 1 } }, )" + raw("pfdf", "[33]", 6),
+       R"(fontPrefs["33"]: the same record is given again as records[0])"},
+      {R"("sideRecords": { "ot25": [null, [1, 2, 3, 4, 5, 6]] }, )" +
+           raw("ot25", "[65534, 1, 0, 0]", 12),
+       R"(sideRecords["ot25"][1]: the same record is given again as records[0])"},
+      {R"("staffLists": [{ "id": 1, "staves": [3] }], )" + raw("otDC", "[1, 0]", 2),
+       "staffLists[0].staves[0]: the same record is given again as records[0]"},
+      {R"("music": { "shownLayers": [1] }, )" + raw("eShL", "[0]", 4),
+       "music.shownLayers: the same record is given again as records[0]"},
+      {R"("music": { "cells": [{ "staff": 3, "measure": 1, "layers": [[], [{ "duration": 1, "rest": true }]] }] }, )" +
+           raw("eLyr", "[3, 1, 1]", 146),
+       "music.cells[0].layers[1]: the same record is given again as records[0]"},
+      {R"("music": { "cells": [{ "staff": 3, "measure": 2, "chords": [0, 5] }] }, )" +
+           raw("SDCh", "[3, 2, 1]", 30),
+       "music.cells[0].chords[1]: the same record is given again as records[0]"},
+      {R"("music": { "cells": [{ "staff": 3, "measure": 2, "midiExpressions": [0] }] }, )" +
+           raw("dtME", "[3, 2, 0]", 10),
+       "music.cells[0].midiExpressions[0]: the same record is given again as records[0]"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.members);
+    Document document;
+    DocumentError error;
+    EXPECT_FALSE(fxthost::ParseDocument(head + row.members, "t.json", &document, nullptr, &error));
+    EXPECT_EQ(error.Message(), std::string("t.json: ") + row.message);
+  }
 }
 
 TEST(DocumentFile, RefusesWhatItCannotReadAndSaysWhereAndWhy) {
@@ -403,6 +458,13 @@ TEST(DocumentFile, RefusesWhatItCannotReadAndSaysWhereAndWhy) {
        "groups[0].id", "differs from the second number of the key"},
       {"{" + staves + R"(, "groups": [{ "staves": [3, 6], "measures": [1, 2] }] })", "groups[0]",
        "needs its id"},
+      // fxthost.md, records: a layer record is whole entries, at most 32767.
+      {R"({ "records": [{ "tag": "eLyr", "key": [3, 1, 0], "hex": ")" + std::string(147 * 2, '0') +
+           R"(" }] })",
+       "records[0].hex", "whole entries of 146 bytes, at most 32767 of them, found 147 bytes"},
+      {R"({ "records": [{ "tag": "eLyr", "key": [3, 1, 0], "hex": ")" +
+           std::string(146 * 32768 * 2, '0') + R"(" }] })",
+       "records[0].hex", "found 4784128 bytes"},
       {"{" + staves +
            R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2], "offset6": 40000 }] })",
        "groups[0].offset6", "does not fit"},
@@ -489,10 +551,29 @@ TEST(DocumentFile, MessageNamesFilePlaceAndReason) {
   EXPECT_EQ((DocumentError{"a.json", "groups[2].staves[1]", "staff 9 does not exist"}).Message(),
             "a.json: groups[2].staves[1]: staff 9 does not exist");
   EXPECT_EQ((DocumentError{"a.json", "", "cannot be read"}).Message(), "a.json: cannot be read");
+}
+
+// fxthost.md, Refusals: a file that cannot be opened or read gives the system's reason;
+// a directory is named as one (it would otherwise read as an empty text).
+TEST(DocumentFile, AFileThatCannotBeReadGivesTheReason) {
+  const std::string examples = FXT_EXAMPLES_DIR;
+  const std::pair<std::string, std::string> rows[] = {
+      {"/nonexistent/dir/x.json", std::string("cannot be read: ") + std::strerror(ENOENT)},
+      {examples + "/missing.json", std::string("cannot be read: ") + std::strerror(ENOENT)},
+      {examples, "is a directory"},
+      {examples + "/cases", "is a directory"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.first);
+    Document document;
+    DocumentError error;
+    EXPECT_FALSE(fxthost::ReadDocumentFile(row.first, &document, nullptr, &error));
+    EXPECT_EQ(error.Message(), row.first + ": " + row.second);
+  }
   Document document;
   DocumentError error;
-  EXPECT_FALSE(fxthost::ReadDocumentFile("/nonexistent/dir/x.json", &document, nullptr, &error));
-  EXPECT_EQ(error.Message(), "/nonexistent/dir/x.json: cannot be read");
+  EXPECT_TRUE(fxthost::ReadDocumentFile(examples + "/inside.json", &document, nullptr, &error))
+      << error.Message();
 }
 
 TEST(DocumentFile, WritesAtomicallyOrNotAtAll) {

@@ -1,6 +1,11 @@
-// The emulated host's part functions where the framework's walks do not reach them:
-// counting, refusing another document's part, 8-bit names, no document at all.
+// The emulated host's document paths, and its part functions where the framework's walks
+// do not reach them: counting, refusing another document's part, 8-bit names, no
+// document at all.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <string>
 
 #include "bridge/finalepdk.h"
 #include "host/functions/host.h"
@@ -10,6 +15,49 @@ namespace fxthost {
 namespace {
 
 using namespace fxthost::testing;
+
+TEST(HostDocuments, PathIsGivenOnlyWhenItNamesTheDocumentsFile) {
+  struct Row {
+    const char* name;
+    std::string path;      // as the document holds it (UTF-8 when valid)
+    std::u16string given;  // empty: refused, the buffer untouched
+  } rows[] = {
+      // clang-format off
+      {"ASCII", "/scores/a.json", u"/scores/a.json"},
+      {"UTF-8", "/Fl\xC3\xBBte \xE2\x99\xAD.json", u"/Fl\u00FBte \u266D.json"},
+      {"U+FFFD written in the name", "/\xEF\xBF\xBD.json", u"/\uFFFD.json"},
+      {"a character beyond U+FFFF", "/\xF0\x9D\x84\x9E", u"/\U0001D11E"},
+      {"259 units (host-documents.md: a path of more than 259 units)",
+       "/" + std::string(258, 'a'), u"/" + std::u16string(258, u'a')},
+      {"260 units (host-documents.md: a path of more than 259 units)",
+       "/" + std::string(259, 'a'), u""},
+      {"a Windows-1252 byte (host-documents.md: not valid UTF-8)", "/caf\xE9.json", u""},
+      {"an overlong form (host-documents.md: not valid UTF-8)", "/\xC0\xAF.json", u""},
+      {"a surrogate (host-documents.md: not valid UTF-8)", "/\xED\xA0\x80.json", u""},
+      {"cut off at the end (host-documents.md: not valid UTF-8)", "/a\xE2\x99", u""},
+      // clang-format on
+  };
+  Host host;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Document& document = host.NewDocument();
+    document.path = row.path;
+    uint8_t buffer[2 * 260 + 2];
+    std::fill(std::begin(buffer), std::end(buffer), 0xAA);
+    const int16_t result =
+        FX_GetDocumentPath(static_cast<int16_t>(document.number), buffer, kVersion);
+    EXPECT_EQ(result, row.given.empty() ? 0 : 1);
+    std::u16string got;
+    for (size_t i = 0; result && i < 260 && fxt::GetU16(buffer, 2 * i) != 0; ++i)
+      got += static_cast<char16_t>(fxt::GetU16(buffer, 2 * i));
+    EXPECT_EQ(got, row.given);
+    if (!result) {
+      EXPECT_EQ(std::count(std::begin(buffer), std::end(buffer), 0xAA),
+                static_cast<std::ptrdiff_t>(sizeof buffer))
+          << "the buffer is left alone";
+    }
+  }
+}
 
 TEST(HostParts, AnswerForTheCurrentDocumentOnly) {
   Host host;

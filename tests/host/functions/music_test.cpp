@@ -112,6 +112,27 @@ TEST_F(HostMusic, FrameCarriesTheLayerInTheBridgeLayout) {
   }
 }
 
+// host-music.md, Entry frames: a layer record a frame cannot hold whole (a part of an
+// entry, or more entries than its count says) gives no frame, so nothing is cut from it.
+TEST_F(HostMusic, NoFrameForALayerRecordItWouldCut) {
+  const fxthost::DataKey key = fxthost::DataKey::Of(3, 1, 0);
+  const size_t sizes[] = {146 + 1, 146 - 2, 146 * 32768u};
+  for (size_t size : sizes) {
+    SCOPED_TRACE(size);
+    const fxthost::RecordStore::Bytes record(size, 0);
+    Doc().records.Put(fxthost::kMusicTag, key, record);
+    EXPECT_EQ(FX_LoadTGF(0, 1, 1, 0, 1, kVersion), nullptr);
+    --LoadedTGFCounter;  // counted by the bridge even when nothing came back
+    EXPECT_EQ(*Doc().records.Find(fxthost::kMusicTag, key), record);
+  }
+  // The most a frame holds.
+  Doc().records.Put(fxthost::kMusicTag, key, fxthost::RecordStore::Bytes(146 * 32767u, 0));
+  void* frame = FX_LoadTGF(0, 1, 1, 0, 1, kVersion);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(FrameView{static_cast<const uint8_t*>(frame)}.Count(), 32767);
+  EXPECT_EQ(FX_FreeTGF(frame, kVersion), 1);
+}
+
 TEST_F(HostMusic, SavedFrameIsCleanedAndWrittenBack) {
   void* frame = FX_LoadTGF(0, 1, 1, 0, 1, kVersion);
   ASSERT_NE(frame, nullptr);

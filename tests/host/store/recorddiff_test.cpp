@@ -47,5 +47,39 @@ TEST(RecordDiff, ListsAddedChangedAndDeletedRecordsInTagAndKeyOrder) {
   EXPECT_TRUE(DiffRecords(after, after).empty());
 }
 
+// Tags that only one of the stores holds: their records are all added or all deleted,
+// in their place among the other tags.
+TEST(RecordDiff, ATagInOneStoreOnlyIsAddedOrDeletedWhole) {
+  constexpr uint32_t kFirst = fxt::MakeTag('A', 'A', 'A', 'A');
+  constexpr uint32_t kLast = fxt::MakeTag('z', 'z', 'z', 'z');
+  RecordStore before, after;
+  before.Put(kFirst, DataKey::Of(2), {1});
+  before.Put(kFirst, DataKey::Of(3), {2});
+  before.Put(kGroup, DataKey::Of(0, 1), {3});
+  after.Put(kGroup, DataKey::Of(0, 1), {3});
+  after.Put(kLast, DataKey::Of(1), {4});
+  after.Put(kLast, DataKey::Of(7), {5});
+
+  const struct {
+    RecordChange::Kind kind;
+    uint32_t tag;
+    uint16_t first;
+  } expected[] = {
+      {RecordChange::Kind::kDeleted, kFirst, 2},
+      {RecordChange::Kind::kDeleted, kFirst, 3},
+      {RecordChange::Kind::kAdded, kLast, 1},
+      {RecordChange::Kind::kAdded, kLast, 7},
+  };
+  const std::vector<RecordChange> changes = DiffRecords(before, after);
+  ASSERT_EQ(changes.size(), sizeof expected / sizeof expected[0]);
+  for (size_t i = 0; i < changes.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(KindName(changes[i].kind), KindName(expected[i].kind));
+    EXPECT_EQ(changes[i].tag, expected[i].tag);
+    EXPECT_EQ(changes[i].key, DataKey::Of(expected[i].first));
+  }
+  EXPECT_EQ(DiffRecords(after, before).size(), changes.size());
+}
+
 }  // namespace
 }  // namespace fxthost

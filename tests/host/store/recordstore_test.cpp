@@ -295,6 +295,43 @@ TEST(RecordStoreStep, NextAndPreviousFollowUnsignedKeyOrder) {
   EXPECT_FALSE(store.Previous(kStaff, &key));
 }
 
+// A walk from a key: from the first record at or after it, in key order, for as long as
+// the visitor asks for more; nothing of another tag.
+TEST(RecordStoreStep, AWalkFromAKeyStopsWhenTheVisitorDoes) {
+  RecordStore store = Make(kGroup, {K(0, 1), K(0, 2), K(1, 0), K(0x8000), K(0x8000, 0, 0, 1)});
+  store.Put(kStaff, K(0, 5), {});
+  const struct {
+    const char* name;
+    DataKey from;
+    size_t most;  // records taken before the visitor stops
+    std::vector<std::string> visited;
+  } rows[] = {
+      {"from a record",
+       K(0, 2),
+       9,
+       {Str(K(0, 2)), Str(K(1)), Str(K(0x8000)), Str(K(0x8000, 0, 0, 1))}},
+      {"from between records",
+       K(0, 1, 5),
+       9,
+       {Str(K(0, 2)), Str(K(1)), Str(K(0x8000)), Str(K(0x8000, 0, 0, 1))}},
+      {"stopped by the visitor", K(0), 2, {Str(K(0, 1)), Str(K(0, 2))}},
+      {"past the last record", K(0x8000, 0, 0, 2), 9, {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::vector<std::string> visited;
+    store.ForEachFrom(kGroup, row.from, [&](const DataKey& key, const RecordStore::Bytes&) {
+      visited.push_back(Str(key));
+      return visited.size() < row.most;
+    });
+    EXPECT_EQ(visited, row.visited);
+  }
+  bool any = false;
+  store.ForEachFrom(kChord, K(0),
+                    [&](const DataKey&, const RecordStore::Bytes&) { return any = true; });
+  EXPECT_FALSE(any);
+}
+
 TEST(RecordStoreLoad, ReportsAndCopiesWithinTheOfferedSize) {
   RecordStore store;
   store.Put(kRawText, K(1), {1, 2, 3, 4, 5});
