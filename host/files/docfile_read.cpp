@@ -222,9 +222,9 @@ struct Reader {
 
   void Groups(const Json& value, const std::string& place) {
     std::set<uint32_t> seen;
-    const auto members = {"id",     "key",       "staves",       "measures",
-                          "name",   "nameBlock", "abbreviation", "abbreviationBlock",
-                          "offset6", "bracket", "barline"};
+    const auto members = {"id",      "key",       "staves",       "measures",
+                          "name",    "nameBlock", "abbreviation", "abbreviationBlock",
+                          "offset6", "bracket",   "barline"};
     EachObject(value, place, members, [&](const Json& entry, const std::string& at) {
       GroupRecord group;
       const Json* id = Find(entry, "id");
@@ -441,8 +441,8 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   KnownMembers(root, "",
                {"format", "host", "measures", "fonts", "fontPrefs", "staves", "instrumentLists",
                 "multiStaffInstruments", "parts", "groups", "sideRecords", kNotationMembers[0],
-                kNotationMembers[1], kNotationMembers[2], kNotationMembers[3], "music", "selection",
-                "records"});
+                kNotationMembers[1], kNotationMembers[2], kNotationMembers[3], kNotationMembers[4],
+                "music", "selection", "records"});
   if (const Json* format = Find(root, "format")) {
     const std::string& text = ExpectString(*format, "format");
     if (text != kDocumentFormat)
