@@ -25,10 +25,14 @@ bool IsMusicXml(const std::string& bytes);
 // Whether the bytes begin as a zip container does.
 bool IsZip(const std::string& bytes);
 
+// "1 credit", "3 credits": a count and its kind (given in the plural), in the singular
+// for one.
+std::string CountOf(long count, const std::string& kind);
+
 // What an import took and what it left out.
 struct ImportSummary {
   long staves = 0, groups = 0, measures = 0, notes = 0, rests = 0, expressions = 0;
-  std::map<std::string, long> leftOut;  // by kind ("slurs"), the count
+  std::map<std::string, long> leftOut;  // by kind, in the plural ("slurs"), the count
   std::vector<std::string> remarks;     // what the reader decided for the file
   // The lines "fxthost import" prints.
   std::string Text() const;
@@ -36,8 +40,10 @@ struct ImportSummary {
 
 // Reads the score in bytes (file names it in messages) into the members of a document
 // file. False, with the place (line and column, or the part and measure) and the reason
-// in error, when the score cannot be read as a whole.
+// in error, when the score cannot be read as a whole. An .mxl entry that unpacks to more
+// than maxUnpacked bytes is refused.
 bool ImportMusicXml(const std::string& bytes, const std::string& file, Json* document,
-                    ImportSummary* summary, DocumentError* error);
+                    ImportSummary* summary, DocumentError* error,
+                    size_t maxUnpacked = kMaxUnpackedScore);
 
 }  // namespace fxthost

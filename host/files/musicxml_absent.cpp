@@ -8,7 +8,7 @@ namespace fxthost {
 const bool kMusicXmlReader = false;
 
 bool ImportMusicXml(const std::string&, const std::string& file, Json*, ImportSummary*,
-                    DocumentError* error) {
+                    DocumentError* error, size_t) {
   if (error)
     *error = DocumentError{file, "",
                            "this fxthost is built without the MusicXML reader (pugixml and "

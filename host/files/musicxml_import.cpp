@@ -66,15 +66,21 @@ struct ZipCloser {
   void operator()(zip_t* archive) const { zip_discard(archive); }
 };
 
+// The cap as the refusals say it: "256 MiB", or a number of bytes.
+std::string CapText(size_t cap) {
+  if (cap % (size_t{1} << 20) == 0) return std::to_string(cap >> 20) + " MiB";
+  return std::to_string(cap) + " bytes";
+}
+
 // The bytes of one entry of the archive, refused when damaged or above the cap.
-std::string ReadEntry(zip_t* archive, const char* name) {
+std::string ReadEntry(zip_t* archive, const char* name, size_t cap) {
   zip_stat_t stat;
   zip_stat_init(&stat);
   if (zip_stat(archive, name, 0, &stat) != 0)
     Refuse("", std::string("the .mxl container has no file ") + name);
-  if ((stat.valid & ZIP_STAT_SIZE) && stat.size > kMaxUnpackedScore)
-    Refuse(name, "unpacks to " + std::to_string(stat.size) +
-                     " bytes, more than the 256 MiB fxthost unpacks");
+  if ((stat.valid & ZIP_STAT_SIZE) && stat.size > cap)
+    Refuse(name, "unpacks to " + std::to_string(stat.size) + " bytes, more than the " +
+                     CapText(cap) + " fxthost unpacks");
   std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> file(zip_fopen(archive, name, 0), zip_fclose);
   if (!file) Refuse(name, std::string("cannot be unpacked: ") + zip_strerror(archive));
   std::string bytes;
@@ -83,8 +89,8 @@ std::string ReadEntry(zip_t* archive, const char* name) {
     const zip_int64_t got = zip_fread(file.get(), buffer, sizeof buffer);
     if (got < 0) Refuse(name, std::string("the .mxl is damaged: ") + zip_file_strerror(file.get()));
     if (got == 0) break;
-    if (bytes.size() + static_cast<size_t>(got) > kMaxUnpackedScore)
-      Refuse(name, "unpacks to more than the 256 MiB fxthost unpacks");
+    if (bytes.size() + static_cast<size_t>(got) > cap)
+      Refuse(name, "unpacks to more than the " + CapText(cap) + " fxthost unpacks");
     bytes.append(buffer, static_cast<size_t>(got));
   }
   return bytes;
@@ -92,7 +98,7 @@ std::string ReadEntry(zip_t* archive, const char* name) {
 
 // The score inside an .mxl: the file META-INF/container.xml names as its first root
 // file. *inner receives that file's name.
-std::string Unpack(const std::string& bytes, std::string* inner) {
+std::string Unpack(const std::string& bytes, size_t cap, std::string* inner) {
   zip_error_t error;
   zip_error_init(&error);
   zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
@@ -105,7 +111,7 @@ std::string Unpack(const std::string& bytes, std::string* inner) {
     Refuse("", "the .mxl is damaged: " + reason);
   }
   zip_error_fini(&error);
-  const std::string container = ReadEntry(archive.get(), "META-INF/container.xml");
+  const std::string container = ReadEntry(archive.get(), "META-INF/container.xml", cap);
   pugi::xml_document document;
   const pugi::xml_parse_result parsed = document.load_buffer(container.data(), container.size());
   if (!parsed)
@@ -114,7 +120,7 @@ std::string Unpack(const std::string& bytes, std::string* inner) {
   const std::string path = rootfile.attribute("full-path").value();
   if (path.empty()) Refuse("META-INF/container.xml", "the container names no score file");
   *inner = path;
-  return ReadEntry(archive.get(), path.c_str());
+  return ReadEntry(archive.get(), path.c_str(), cap);
 }
 
 // Reads the XML text of a score into the document's members.
@@ -140,13 +146,13 @@ void ImportXml(const std::string& text, Json* document, ImportSummary* summary) 
 }  // namespace
 
 bool ImportMusicXml(const std::string& bytes, const std::string& file, Json* document,
-                    ImportSummary* summary, DocumentError* error) {
+                    ImportSummary* summary, DocumentError* error, size_t maxUnpacked) {
   Json built = Json::object();
   ImportSummary taken;
   std::string inner;
   try {
     if (IsZip(bytes)) {
-      const std::string text = Unpack(bytes, &inner);
+      const std::string text = Unpack(bytes, maxUnpacked, &inner);
       ImportXml(text, &built, &taken);
     } else {
       ImportXml(bytes, &built, &taken);

@@ -80,6 +80,7 @@ class Importer {
   Json GroupsMember();
 
   void CountScoreTexts(const pugi::xml_node& score);
+  Json NumberRegionsMember();
 
   // musicxml_measures.cpp
   void ReadMeasures();

@@ -66,15 +66,22 @@ double Decimal(const pugi::xml_node& element, const std::string& place, double b
 std::string KindOf(const char* element) {
   for (const auto& kind : kKinds)
     if (std::strcmp(kind.first, element) == 0) return kind.second;
-  return std::string(element) + "s";
+  // An element named in the plural ("dashes", "harp-pedals") is its own kind.
+  const std::string name = element;
+  return !name.empty() && name.back() == 's' ? name : name + "s";
 }
 
-// A layer of one staff in one measure: its entries and where they end.
+// A layer of one staff in one measure: its entries and where they end, in EDUs as the
+// file says them (a triplet eighth is 1024/3).
 struct Layer {
   Json entries = Json::array();
-  long end = 0;
-  long sounding = 0;
+  double end = 0;
+  double sounding = 0;  // the entries' lengths and the gaps between them
 };
+
+// The whole EDUs from one exact position to another: entries take the EDUs between their
+// rounded start and end, so that a tuplet's entries add up to its whole length.
+long WholeEdus(double from, double to) { return std::lround(to) - std::lround(from); }
 
 // The staff's layers in a measure, by the voices' places in the staff's order.
 struct Cell {
@@ -98,14 +105,16 @@ void Importer::AddNotation(Json& document) {
     for (size_t m = 0; m < part.measures.size(); ++m) {
       const std::string place = MusicPlace(part, m);
       std::vector<Cell> staffCells(static_cast<size_t>(part.staves));
-      long cursor = 0;
+      double cursor = 0;
       // The layer of the last entry (staff index, layer), which a <chord/> note joins.
       std::pair<int, size_t> last(-1, 0);
-      auto toEdu = [&](const pugi::xml_node& element, long high) -> std::pair<long, bool> {
+      // A duration in EDUs, exact, and whether it is a whole number of them.
+      auto toEdu = [&](const pugi::xml_node& element, long high) -> std::pair<double, bool> {
         if (state.divisions == 0) Refuse(place, "a duration comes before the part's <divisions>");
         const long value = WholeNumber(element, 0, high);
         const long long scaled = static_cast<long long>(value) * kQuarter;
-        return {static_cast<long>(scaled / state.divisions), scaled % state.divisions == 0};
+        return {static_cast<double>(scaled) / static_cast<double>(state.divisions),
+                scaled % state.divisions == 0};
       };
       auto staffOf = [&](const pugi::xml_node& node) -> int {
         const pugi::xml_node staff = node.child("staff");
@@ -139,14 +148,14 @@ void Importer::AddNotation(Json& document) {
           continue;
         }
         if (std::strcmp(name, "backup") == 0 || std::strcmp(name, "forward") == 0) {
-          const long edu = toEdu(child.child("duration"), 0x7FFFFFFF).first;
+          const double edu = toEdu(child.child("duration"), 0x7FFFFFFF).first;
           cursor += name[0] == 'b' ? -edu : edu;
           if (cursor < 0) Refuse(NodePlace(child), place + ": <backup> before the measure's start");
           continue;
         }
         if (std::strcmp(name, "direction") == 0) {
           const int staff = staffOf(child);
-          long position = cursor;
+          long position = std::lround(cursor);
           if (const pugi::xml_node offset = child.child("offset")) {
             const double value = Decimal(offset, NodePlace(offset), 0x7FFFFFFF);
             const double shift = state.divisions ? value * kQuarter / state.divisions : 0;
@@ -194,32 +203,34 @@ void Importer::AddNotation(Json& document) {
           Count("cue notes");
           continue;
         }
+        // A tuplet's bracket is not counted: its ratio is kept with the entries.
         for (const pugi::xml_node& notation : child.child("notations").children())
-          Count(KindOf(notation.name()));
+          if (std::strcmp(notation.name(), "tuplet") != 0) Count(KindOf(notation.name()));
         for (const pugi::xml_node& lyric : child.children("lyric")) Count(KindOf(lyric.name()));
         const int staff = staffOf(child);
         const bool chord = child.child("chord");
         long written = 0;
         const pugi::xml_node duration = child.child("duration");
-        const auto edu = duration ? toEdu(duration, 0x7FFFFFFF) : std::make_pair(0L, false);
+        const auto edu = duration ? toEdu(duration, 0x7FFFFFFF) : std::make_pair(0.0, false);
         for (const auto& type : kNoteTypes)
           if (std::strcmp(child.child_value("type"), type.first) == 0) written = type.second;
         long dotted = written;
         long add = written / 2;
         for (pugi::xml_node dot = child.child("dot"); dot; dot = dot.next_sibling("dot"), add /= 2)
           dotted += add;
-        long sounding = edu.first;
+        // The tuplet: actual notes in the time of normal ones.
+        long actual = 0, normal = 0;
+        if (const pugi::xml_node modification = child.child("time-modification")) {
+          actual = WholeNumber(modification.child("actual-notes"), 1, 0x7FFF);
+          normal = WholeNumber(modification.child("normal-notes"), 1, 0x7FFF);
+        }
+        double sounding = edu.first;
         if (!edu.second) {
           if (written == 0)
             Refuse(
                 duration ? NodePlace(duration) : NodePlace(child),
                 place + ": the note's duration is not a whole number of EDUs and it has no type");
-          sounding = dotted;
-          if (const pugi::xml_node modification = child.child("time-modification")) {
-            const long actual = WholeNumber(modification.child("actual-notes"), 1, 0x7FFF);
-            const long normal = WholeNumber(modification.child("normal-notes"), 1, 0x7FFF);
-            sounding = dotted * normal / actual;
-          }
+          sounding = actual ? static_cast<double>(dotted) * normal / actual : dotted;
         }
         // The voice's layer.
         const std::string voice = child.child_value("voice");
@@ -283,22 +294,24 @@ void Importer::AddNotation(Json& document) {
           continue;
         }
         Layer& target = cell.layers[layer];
-        if (target.end < cursor) {
-          target.entries.push_back({{"duration", cursor - target.end}, {"rest", true}});
+        if (WholeEdus(target.end, cursor) > 0) {
+          target.entries.push_back({{"duration", WholeEdus(target.end, cursor)}, {"rest", true}});
           ++summary_->rests;
-          target.sounding += cursor - target.end;
-          target.end = cursor;
         }
-        const long stored = sounding > 0 ? sounding : 1;
+        target.sounding += std::max(0.0, cursor - target.end) + sounding;
+        target.end = std::max(target.end, cursor);
+        Json entry = {{"duration", std::max(1L, WholeEdus(cursor, cursor + sounding))}};
         if (rest) {
-          target.entries.push_back({{"duration", stored}, {"rest", true}});
+          entry["rest"] = true;
           ++summary_->rests;
         } else {
-          target.entries.push_back({{"duration", stored}, {"notes", Json::array({note})}});
+          entry["notes"] = Json::array({note});
           ++summary_->notes;
         }
+        if (written) entry["written"] = dotted;
+        if (actual) entry["tuplet"] = {actual, normal};
+        target.entries.push_back(std::move(entry));
         target.end = cursor + sounding;
-        target.sounding += stored;
         cursor += sounding;
         last = {staff - 1, layer};
       }
@@ -308,7 +321,7 @@ void Importer::AddNotation(Json& document) {
         if (cell.layers.empty()) continue;
         Json layers = Json::array();
         for (Layer& layer : cell.layers) {
-          voicesShort += !layer.entries.empty() && layer.sounding != length;
+          voicesShort += !layer.entries.empty() && std::fabs(layer.sounding - length) > 1e-6;
           layers.push_back(std::move(layer.entries));
         }
         cells.push_back(
@@ -317,8 +330,11 @@ void Importer::AddNotation(Json& document) {
     }
   }
   if (voicesShort)
-    summary_->remarks.push_back(std::to_string(voicesShort) +
-                                " voices of a measure do not add up to the measure's length");
+    summary_->remarks.push_back(voicesShort == 1
+                                    ? "1 voice of a measure does not add up to the measure's length"
+                                    : std::to_string(voicesShort) +
+                                          " voices of a measure do not add up to the measure's "
+                                          "length");
   summary_->expressions = static_cast<long>(expressions.size());
   if (!definitions.empty()) document["textExpressions"] = std::move(definitions);
   if (!expressions.empty()) document["expressions"] = std::move(expressions);

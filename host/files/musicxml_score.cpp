@@ -4,6 +4,7 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -292,29 +293,68 @@ void Importer::Read(const pugi::xml_node& score, bool timewise) {
   if (!instruments.empty()) doc["multiStaffInstruments"] = instruments;
   const Json groups = GroupsMember();
   if (!groups.empty()) doc["groups"] = groups;
+  const Json regions = NumberRegionsMember();
+  if (!regions.empty()) doc["measureNumberRegions"] = regions;
   AddNotation(doc);
   CountScoreTexts(score);
 }
 
-// The texts of the score that no member holds (page texts are not read): its titles and
-// creators, and the measure numbers when they are not the measures' places.
+// The title and composer as page texts; the score's other texts (other creators,
+// credits) counted as left out.
 void Importer::CountScoreTexts(const pugi::xml_node& score) {
-  if (score.child("work").child("work-title")) Count("titles");
-  if (score.child("movement-title")) Count("titles");
-  for (const pugi::xml_node& creator : score.child("identification").children("creator"))
-    Count(std::string(creator.attribute("type").as_string("creator")) + "s");
+  Json pages = Json::array();
+  auto page = [&](const char* text) {
+    const std::string value = text;
+    if (value.empty()) return;
+    for (const Json& taken : pages)
+      if (taken["text"] == value) return;
+    pages.push_back({{"id", pages.size() + 1}, {"text", value}});
+  };
+  page(score.child("work").child_value("work-title"));
+  page(score.child_value("movement-title"));
+  for (const pugi::xml_node& creator : score.child("identification").children("creator")) {
+    const std::string type = creator.attribute("type").as_string("creator");
+    if (type == "composer")
+      page(creator.child_value());
+    else
+      Count(type + "s");
+  }
   for (const pugi::xml_node& credit : score.children("credit")) Count("credits", credit ? 1 : 0);
-  long differing = 0;
-  for (size_t m = 0; m < parts_[0].measures.size(); ++m) {
+  if (!pages.empty()) (*document_)["pageTexts"] = std::move(pages);
+}
+
+// The measure number regions that make the document show the numbers the score gives:
+// one region for each run of measures numbered one after the other, none when the
+// measures are numbered 1 to N. A number that is not a whole number ("12a"), or one
+// that no region can start at, is counted and takes the number after the one before.
+Json Importer::NumberRegionsMember() {
+  const size_t count = parts_[0].measures.size();
+  std::vector<long> shown(count);
+  for (size_t m = 0; m < count; ++m) {
     const char* number = parts_[0].measures[m].numbered.attribute("number").value();
     char* end = nullptr;
+    errno = 0;
     const long value = std::strtol(number, &end, 10);
-    if (end == number || *end != '\0')
+    if (end != number && *end == '\0' && errno == 0 && value >= -32767 && value <= 32767) {
+      shown[m] = value;
+    } else {
       Count("measure numbers that are not numbers");
-    else
-      differing += value != static_cast<long>(m) + 1;
+      shown[m] = m == 0 ? 1 : shown[m - 1] + 1;
+    }
   }
-  if (differing) Count("measure numbers other than the measure's place", differing);
+  Json regions = Json::array();
+  // A region's last measure is stored plus one: 32766 is the last one it can name.
+  const size_t last = std::min<size_t>(count, 0x7FFE);
+  for (size_t first = 0; first < last;) {
+    size_t end = first + 1;
+    while (end < last && shown[end] == shown[end - 1] + 1) ++end;
+    regions.push_back({{"id", regions.size() + 1},
+                       {"measures", {first + 1, end}},
+                       {"startNumber", std::max(-32767L, std::min(32767L, shown[first]))}});
+    first = end;
+  }
+  if (regions.size() == 1 && shown[0] == 1) return Json::array();
+  return regions;
 }
 
 }  // namespace mxl

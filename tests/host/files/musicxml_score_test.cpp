@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,22 @@ std::string Note(const std::string& step, int octave, int duration, const std::s
   return "<note><pitch><step>" + step + "</step><octave>" + std::to_string(octave) +
          "</octave></pitch><duration>" + std::to_string(duration) + "</duration>" + more +
          "</note>";
+}
+
+// A triplet eighth at divisions 3.
+std::string Triplet(const std::string& step) {
+  return Note(step, 4, 1,
+              "<type>eighth</type><time-modification><actual-notes>3</actual-notes>"
+              "<normal-notes>2</normal-notes></time-modification>");
+}
+
+// A part of one staff whose measures carry the number attributes given.
+std::string Numbered(const std::vector<std::string>& numbers) {
+  std::string text = "<part id=\"P1\">";
+  for (size_t m = 0; m < numbers.size(); ++m)
+    text += "<measure " + numbers[m] + ">" +
+            (m == 0 ? "<attributes><divisions>1</divisions></attributes>" : "") + "</measure>";
+  return text + "</part>\n";
 }
 
 Json Import(const std::string& text, fxthost::ImportSummary* summary = nullptr) {
@@ -237,7 +254,17 @@ TEST(MusicXmlMusic, NotesRestsChordsVoicesAndTuplets) {
                 "<type>eighth</type><time-modification><actual-notes>3</actual-notes>"
                 "<normal-notes>2</normal-notes></time-modification>") +
            Note("C", 4, 1, "<type>quarter</type><dot/><dot/>"),
-       "", R"([[{"duration":341,"notes":[{"level":0}]},{"duration":1792,"notes":[{"level":0}]}]])"},
+       "",
+       R"([[{"duration":341,"notes":[{"level":0}],"written":512,"tuplet":[3,2]},)"
+       R"({"duration":1792,"notes":[{"level":0}],"written":1792}]])"},
+      {"Music: a triplet's entries take the whole EDUs between their rounded ends",
+       "<attributes><divisions>3</divisions></attributes>" + Triplet("C") + Triplet("D") +
+           Triplet("E") + "<note><rest/><duration>9</duration><type>half</type><dot/></note>",
+       "",
+       R"([[{"duration":341,"notes":[{"level":0}],"written":512,"tuplet":[3,2]},)"
+       R"({"duration":342,"notes":[{"level":1}],"written":512,"tuplet":[3,2]},)"
+       R"({"duration":341,"notes":[{"level":2}],"written":512,"tuplet":[3,2]},)"
+       R"({"duration":3072,"rest":true,"written":3072}]])"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.rule);
@@ -278,6 +305,142 @@ TEST(MusicXmlDirections, WordsDynamicsAndRehearsalMarksBecomeExpressions) {
             R"j([{"measure":1,"staff":1,"definition":1,"position":2560},)j"
             R"j({"measure":2,"staff":1,"definition":2,"position":0},)j"
             R"j({"measure":2,"staff":1,"definition":1,"position":512}])j");
+}
+
+TEST(MusicXmlMusic, VoicesAreCheckedAgainstTheMeasureWithTheirTuplets) {
+  const struct {
+    const char* rule;
+    std::string music;  // a 4/4 measure at divisions 3 (a quarter is 3)
+    const char* remark;
+  } rows[] = {
+      {"Music: triplets add up to the measure though stored as 341 and 342",
+       Triplet("C") + Triplet("D") + Triplet("E") + Note("C", 4, 9), nullptr},
+      {"Music: a voice a quarter short does not add up", Note("C", 4, 9),
+       "1 voice of a measure does not add up to the measure's length"},
+      {"Music: each voice is checked on its own",
+       Note("C", 4, 12, "<voice>1</voice>") + "<backup><duration>12</duration></backup>" +
+           Note("E", 4, 6, "<voice>2</voice>") + "<backup><duration>6</duration></backup>" +
+           Note("G", 4, 3, "<voice>3</voice>"),
+       "2 voices of a measure do not add up to the measure's length"},
+      {"Music: a forward gap counts toward the voice",
+       "<forward><duration>3</duration></forward>" + Note("C", 4, 9), nullptr},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.rule);
+    fxthost::ImportSummary summary;
+    Import(Score(ScorePart("P1"),
+                 "<part id=\"P1\"><measure number=\"1\"><attributes><divisions>3</divisions>"
+                 "</attributes>" +
+                     row.music + "</measure></part>"),
+           &summary);
+    if (row.remark) {
+      ASSERT_EQ(summary.remarks.size(), 1u);
+      EXPECT_EQ(summary.remarks[0], row.remark);
+    } else {
+      EXPECT_TRUE(summary.remarks.empty()) << summary.Text();
+    }
+  }
+}
+
+TEST(MusicXmlScore, MeasureNumbersBecomeRegionsThatShowThem) {
+  const struct {
+    const char* rule;
+    std::vector<std::string> numbers;
+    const char* regions;  // nullptr: no member
+    long notNumbers;
+  } rows[] = {
+      {"Measures: numbered 1 to N, no region",
+       {"number=\"1\"", "number=\"2\"", "number=\"3\""},
+       nullptr,
+       0},
+      {"Measures: a pickup numbered 0",
+       {"number=\"0\" implicit=\"yes\"", "number=\"1\"", "number=\"2\""},
+       R"([{"id":1,"measures":[1,3],"startNumber":0}])",
+       0},
+      {"Measures: a second movement numbered from 1 again",
+       {"number=\"1\"", "number=\"2\"", "number=\"1\"", "number=\"2\""},
+       R"([{"id":1,"measures":[1,2],"startNumber":1},{"id":2,"measures":[3,4],"startNumber":1}])",
+       0},
+      {"Measures: an implicit measure repeating its number",
+       {"number=\"5\"", "number=\"5\" implicit=\"yes\"", "number=\"6\""},
+       R"([{"id":1,"measures":[1,1],"startNumber":5},{"id":2,"measures":[2,3],"startNumber":5}])",
+       0},
+      {"Measures: a number that is not a number keeps its place in the count",
+       {"number=\"11\"", "number=\"12a\"", "number=\"13\""},
+       R"([{"id":1,"measures":[1,3],"startNumber":11}])",
+       1},
+      {"Measures: a measure 12a beside a 12 is counted on",
+       {"number=\"12\"", "number=\"12a\"", "number=\"13\""},
+       R"([{"id":1,"measures":[1,2],"startNumber":12},{"id":2,"measures":[3,3],"startNumber":13}])",
+       1},
+      {"Measures: not a number at the start counts from 1",
+       {"number=\"X\"", "number=\"2\"", "number=\"99999\""},
+       nullptr,
+       2},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.rule);
+    fxthost::ImportSummary summary;
+    const Json doc = Import(Score(ScorePart("P1"), Numbered(row.numbers)), &summary);
+    if (row.regions) {
+      ASSERT_TRUE(doc.contains("measureNumberRegions"));
+      EXPECT_EQ(doc["measureNumberRegions"].dump(), row.regions);
+    } else {
+      EXPECT_FALSE(doc.contains("measureNumberRegions")) << doc["measureNumberRegions"].dump();
+    }
+    EXPECT_EQ(summary.leftOut["measure numbers that are not numbers"], row.notNumbers);
+  }
+}
+
+TEST(MusicXmlScore, TitleAndComposerBecomePageTexts) {
+  const std::string head =
+      "<score-partwise><work><work-title>Fugue</work-title></work>"
+      "<movement-title>Fugue</movement-title><identification>"
+      "<creator type=\"composer\">J. S. Bach</creator>"
+      "<creator type=\"lyricist\">Anon</creator></identification>"
+      "<credit page=\"1\"><credit-words>Fugue</credit-words></credit>"
+      "<part-list>" +
+      ScorePart("P1") + "</part-list>" + Part("P1", {""}) + "</score-partwise>";
+  fxthost::ImportSummary summary;
+  const Json doc = Import(head, &summary);
+  EXPECT_EQ(doc["pageTexts"].dump(), R"([{"id":1,"text":"Fugue"},{"id":2,"text":"J. S. Bach"}])");
+  EXPECT_EQ(summary.leftOut, (std::map<std::string, long>{{"credits", 1}, {"lyricists", 1}}));
+  // Read directly: the page texts are records of the document.
+  fxthost::Document document;
+  fxthost::DocumentError error;
+  ASSERT_TRUE(fxthost::ParseDocumentOrScore(head, "s.xml", &document, nullptr, &error, nullptr))
+      << error.Message();
+  EXPECT_NE(fxthost::FormatDocument(document, fxthost::DocumentFile()).find("J. S. Bach"),
+            std::string::npos);
+}
+
+TEST(MusicXmlScore, NamesDecodeCharacterReferencesOnceAndAbbreviationsAreCounted) {
+  const struct {
+    const char* rule;
+    const char* name;
+    const char* expected;
+  } names[] = {
+      {"an entity", "Flute &amp; Piccolo", "Flute & Piccolo"},
+      {"decimal and hexadecimal references", "A&#38;B&#x26;C", "A&B&C"},
+      {"an escape escaped twice stays escaped once", "A &amp;amp; B", "A &amp; B"},
+  };
+  for (const auto& row : names) {
+    SCOPED_TRACE(row.rule);
+    const Json doc = Import(Score(
+        "<score-part id=\"P1\"><part-name>" + std::string(row.name) + "</part-name></score-part>",
+        Part("P1", {""})));
+    EXPECT_EQ(doc["staves"][0]["name"], row.expected);
+  }
+  // One per part with an abbreviation that is not empty, whatever its staves.
+  fxthost::ImportSummary summary;
+  Import(Score(ScorePart("P1", "<part-abbreviation>Fl.</part-abbreviation>") +
+                   ScorePart("P2", "<part-abbreviation></part-abbreviation>") +
+                   ScorePart("P3",
+                             "<part-abbreviation-display><display-text>Pno."
+                             "</display-text></part-abbreviation-display>"),
+               Part("P1", {""}) + Part("P2", {""}) + Part("P3", {""}, "<staves>2</staves>")),
+         &summary);
+  EXPECT_EQ(summary.leftOut["part abbreviations"], 2);
 }
 
 // A .mxl container built here with libzip: the container names the score.
@@ -323,6 +486,18 @@ TEST(MusicXmlImport, ReadsTheScoreAnMxlContainerNames) {
   ASSERT_TRUE(fxthost::ParseDocumentOrScore(mxl, "s.mxl", &document, nullptr, &error, nullptr))
       << error.Message();
   EXPECT_EQ(fxthost::LastMeasure(document.records), 1);
+}
+
+TEST(MusicXmlImport, AnMxlEntryAboveTheCapIsRefused) {
+  const std::string score = Score(ScorePart("P1"), Part("P1", {Note("C", 4, 8)}));
+  const std::string mxl = Container(kContainer, "music/score.xml", score);
+  Json members;
+  fxthost::DocumentError error;
+  EXPECT_TRUE(fxthost::ImportMusicXml(mxl, "t.mxl", &members, nullptr, &error, score.size()));
+  EXPECT_FALSE(fxthost::ImportMusicXml(mxl, "t.mxl", &members, nullptr, &error, score.size() - 1));
+  EXPECT_EQ(error.Message(), "t.mxl: music/score.xml: unpacks to " + std::to_string(score.size()) +
+                                 " bytes, more than the " + std::to_string(score.size() - 1) +
+                                 " bytes fxthost unpacks");
 }
 
 TEST(MusicXmlImport, RefusesWhatItCannotReadWithThePlace) {
