@@ -43,6 +43,8 @@ TEST(DocumentPageTexts, TextsBehindTheirBlocksWrittenBackByName) {
     EXPECT_EQ(PageText(document, 1), "Fugue");
     EXPECT_EQ(PageText(document, 3), "J. S. Bach");
     const std::string saved = fxthost::FormatDocument(document, DocumentFile());
+    // Without further bytes the member says the whole record.
+    EXPECT_EQ(saved.find("\"records\"") == std::string::npos, &row == &rows[0]) << saved;
     EXPECT_NE(saved.find(R"({ "id": 3, "text": "J. S. Bach" })"), std::string::npos) << saved;
     Document again;
     ASSERT_TRUE(fxthost::ParseDocument(saved, "p.json", &again, nullptr, &error))
@@ -53,6 +55,10 @@ TEST(DocumentPageTexts, TextsBehindTheirBlocksWrittenBackByName) {
     const auto* after = again.records.Find(kPageText, DataKey::Of(3));
     ASSERT_TRUE(before && after);
     EXPECT_TRUE(std::equal(before->begin() + 2, before->end(), after->begin() + 2, after->end()));
+    if (&row == &rows[0]) {
+      EXPECT_TRUE(
+          std::all_of(before->begin() + 2, before->end(), [](uint8_t b) { return b == 0; }));
+    }
   }
 }
 
