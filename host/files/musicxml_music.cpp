@@ -51,15 +51,17 @@ constexpr std::pair<const char*, const char*> kKinds[] = {
     {"listening", "listenings"}};
 
 // The decimal number an element's text begins with (0 when there is none), refused at
-// its place when it is not within the bound either way: a larger one would overflow the
-// positions and pitches computed from it.
-double Decimal(const pugi::xml_node& element, const std::string& place, double bound) {
+// its place (which place() gives, only then) when it is not within the bound either way:
+// a larger one would overflow the positions and pitches computed from it.
+template <typename Place>
+double Decimal(const pugi::xml_node& element, Place place, double bound) {
   const char* text = element.child_value();
+  if (!*text) return 0;
   const double value = std::strtod(text, nullptr);
   if (!(std::fabs(value) <= bound))
-    Refuse(place, std::string("<") + element.name() + "> \"" + text + "\" is not a number from -" +
-                      std::to_string(static_cast<long>(bound)) + " to " +
-                      std::to_string(static_cast<long>(bound)));
+    Refuse(place(), std::string("<") + element.name() + "> \"" + text +
+                        "\" is not a number from -" + std::to_string(static_cast<long>(bound)) +
+                        " to " + std::to_string(static_cast<long>(bound)));
   return value;
 }
 
@@ -157,7 +159,8 @@ void Importer::AddNotation(Json& document) {
           const int staff = staffOf(child);
           long position = std::lround(cursor);
           if (const pugi::xml_node offset = child.child("offset")) {
-            const double value = Decimal(offset, NodePlace(offset), 0x7FFFFFFF);
+            const double value = Decimal(
+                offset, [&] { return NodePlace(offset); }, 0x7FFFFFFF);
             const double shift = state.divisions ? value * kQuarter / state.divisions : 0;
             position += static_cast<long>(std::lround(shift));
           }
@@ -257,7 +260,8 @@ void Importer::AddNotation(Json& document) {
               if (kSteps[s].first == step) stepIndex = s, semitone = kSteps[s].second;
             if (stepIndex < 0) Refuse(NodePlace(pitch), place + ": a pitch without a step A to G");
             const long octave = WholeNumber(pitch.child("octave"), 0, 9);
-            const double alteration = Decimal(pitch.child("alter"), NodePlace(pitch), 0x7FFF);
+            const double alteration = Decimal(
+                pitch.child("alter"), [&] { return NodePlace(pitch); }, 0x7FFF);
             alter = static_cast<int>(std::lround(alteration));
             if (alteration != alter) Count("microtonal alterations");
             level = static_cast<int>((octave - 4) * 7 + stepIndex);

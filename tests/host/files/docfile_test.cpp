@@ -11,6 +11,7 @@
 
 #include "bridge/recordbytes.h"
 #include "host/files/docfile.h"
+#include "host/files/docfile_json.h"
 #include "host/store/groups.h"
 #include "host/store/score.h"
 #include "host/store/scoremodel.h"
@@ -602,6 +603,33 @@ TEST(DocumentFile, WritesAtomicallyOrNotAtAll) {
   EXPECT_EQ(entries, 2u);  // out.json and blocked.json
   EXPECT_EQ(ReadText(path), "second");
   fs::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+// Texts are written as JSON escapes them, whether plain ASCII (written as they are) or
+// not: each comes back the same when the file is read again.
+TEST(DocumentFile, TextsAreWrittenEscapedAsJsonEscapesThem) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"Violin I", R"("Violin I")"},
+      {"say \"dolce\"", R"("say \"dolce\"")"},
+      {"back\\slash", R"("back\\slash")"},
+      {"tab\there", R"("tab\there")"},
+      {"Cl. in B\xE2\x99\xAD", "\"Cl. in B\xE2\x99\xAD\""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.first);
+    Document document;
+    ASSERT_TRUE(
+        Load(fxthost::Json{{"staves", {{{"id", 1}, {"name", row.first}}}}}.dump(), &document));
+    const std::string saved = fxthost::FormatDocument(document, DocumentFile());
+    EXPECT_NE(saved.find(std::string("\"name\": ") + row.second), std::string::npos) << saved;
+    Document again;
+    ASSERT_TRUE(Load(saved, &again));
+    EXPECT_TRUE(again.records == document.records);
+  }
 }
 
 }  // namespace
