@@ -405,13 +405,6 @@ TEST(MusicXmlScore, TitleAndComposerBecomePageTexts) {
   const Json doc = Import(head, &summary);
   EXPECT_EQ(doc["pageTexts"].dump(), R"([{"id":1,"text":"Fugue"},{"id":2,"text":"J. S. Bach"}])");
   EXPECT_EQ(summary.leftOut, (std::map<std::string, long>{{"credits", 1}, {"lyricists", 1}}));
-  // Read directly: the page texts are records of the document.
-  fxthost::Document document;
-  fxthost::DocumentError error;
-  ASSERT_TRUE(fxthost::ParseDocumentOrScore(head, "s.xml", &document, nullptr, &error, nullptr))
-      << error.Message();
-  EXPECT_NE(fxthost::FormatDocument(document, fxthost::DocumentFile()).find("J. S. Bach"),
-            std::string::npos);
 }
 
 TEST(MusicXmlScore, NamesDecodeCharacterReferencesOnceAndAbbreviationsAreCounted) {
