@@ -61,6 +61,9 @@ skip_stage() {
 }
 
 BASE_PACKAGES=(cmake make g++ googletest nlohmann-json3-dev libcli11-dev binutils)
+# The MusicXML reader's libraries, for the native builds (native, sanitize, fuzz, demo):
+# Debian has no i386 or MinGW build of them, and fxthost is built without the reader there.
+MUSICXML_PACKAGES=(libpugixml-dev libzip-dev)
 
 # The cmake arguments of a test build that keeps line tables only, at -O2 or -O1: failures
 # and sanitizer reports name files and lines, and the build takes far less time than with

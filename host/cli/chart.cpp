@@ -371,7 +371,8 @@ std::string DrawStaves(const Document& document, const std::vector<int16_t>& ord
 // the columns, and where the bars go.
 struct GroupColumns {
   size_t numberWidth = 1, groupWidth = 5, stavesWidth = 6, measuresWidth = 8;
-  std::vector<std::string> stavesText, measuresText;
+  size_t styleWidth = 0;  // 0: every group has the default style, and no column shows it
+  std::vector<std::string> stavesText, measuresText, styleText;
   size_t left = 0;  // the columns before the bars
   size_t area = 0;  // the columns of the bars
 };
@@ -380,11 +381,24 @@ const std::string& ShownName(const ChartGroup& group) {
   return group.name.empty() ? group.abbreviation : group.name;
 }
 
+// A group's bracket style and bar-line mode, empty for the defaults (a bracket, bar
+// lines through the group); a value without a name shows as its number.
+std::string StyleText(const GroupRecord& record) {
+  if (record.bracket == 0 && record.barline == 0) return "";
+  const char* bracket = StyleNameOf(kBracketStyles, record.bracket);
+  std::string text = bracket ? bracket : "style " + std::to_string(record.bracket);
+  if (record.barline == 0) return text;
+  const char* barline = StyleNameOf(kBarlineModes, record.barline);
+  if (record.barline == kBarlineNone) return text + ", no barlines";
+  return text + ", " + (barline ? barline : "barlines " + std::to_string(record.barline));
+}
+
 GroupColumns LayOutGroups(const std::vector<Row>& rows, const std::vector<SlotRange>& slotsOf,
                           size_t width) {
   GroupColumns columns;
   columns.stavesText.resize(rows.size());
   columns.measuresText.resize(rows.size());
+  columns.styleText.resize(rows.size());
   for (size_t i = 0; i < rows.size(); ++i) {
     const ChartGroup& group = rows[i].group;
     columns.numberWidth = std::max(columns.numberWidth, std::to_string(group.record.number).size());
@@ -393,10 +407,13 @@ GroupColumns LayOutGroups(const std::vector<Row>& rows, const std::vector<SlotRa
     columns.measuresText[i] = Range(group.record.startMeasure, group.record.endMeasure);
     columns.stavesWidth = std::max(columns.stavesWidth, columns.stavesText[i].size());
     columns.measuresWidth = std::max(columns.measuresWidth, columns.measuresText[i].size());
+    columns.styleText[i] = StyleText(group.record);
+    columns.styleWidth = std::max(columns.styleWidth, columns.styleText[i].size());
   }
+  if (columns.styleWidth > 0) columns.styleWidth = std::max<size_t>(columns.styleWidth, 5);
   columns.groupWidth = std::min(columns.groupWidth, std::max<size_t>(12, width / 4));
   columns.left = 2 + columns.numberWidth + 1 + columns.groupWidth + 2 + columns.stavesWidth + 2 +
-                 columns.measuresWidth + 2;
+                 columns.measuresWidth + 2 + (columns.styleWidth ? columns.styleWidth + 2 : 0);
   columns.area = width > columns.left + 11 ? width - columns.left - 1 : 10;
   return columns;
 }
@@ -505,7 +522,8 @@ std::string DrawGroups(const std::vector<Row>& rows, const std::vector<SlotRange
   const MeasureScale scale(measures, columns.area);
   const std::string header =
       "  " + Right("#", columns.numberWidth) + " " + Fit("group", columns.groupWidth) + "  " +
-      Fit("staves", columns.stavesWidth) + "  " + Fit("measures", columns.measuresWidth) + "  ";
+      Fit("staves", columns.stavesWidth) + "  " + Fit("measures", columns.measuresWidth) + "  " +
+      (columns.styleWidth ? Fit("style", columns.styleWidth) + "  " : "");
   std::string out = Line(header + scale.Ruler());
   for (size_t i = 0; i < rows.size(); ++i) {
     const GroupRecord& record = rows[i].group.record;
@@ -514,6 +532,7 @@ std::string DrawGroups(const std::vector<Row>& rows, const std::vector<SlotRange
                 " " + FitName(ShownName(rows[i].group), columns.groupWidth) + "  " +
                 Fit(columns.stavesText[i], columns.stavesWidth) + "  " +
                 Fit(columns.measuresText[i], columns.measuresWidth) + "  " +
+                (columns.styleWidth ? Fit(columns.styleText[i], columns.styleWidth) + "  " : "") +
                 scale.Bar(record.startMeasure, record.endMeasure, glyph));
   }
   if (selection && measures > 0)

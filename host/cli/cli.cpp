@@ -24,6 +24,7 @@
 #include "host/cli/batch.h"
 #include "host/cli/chart.h"
 #include "host/cli/console.h"
+#include "host/cli/import.h"
 #include "host/cli/musicchart.h"
 #include "host/cli/notationview.h"
 #include "host/cli/options.h"
@@ -406,6 +407,12 @@ int ParseAndRun(int argc, char** argv) {
       app.add_subcommand("prefs", "A document's side records by the preference they serve");
   prefs->add_option("DOC", prefsPath, "The document file (JSON)")->required();
 
+  std::string importScore, importOutput;
+  CLI::App* import =
+      app.add_subcommand("import", "Read a MusicXML score (.musicxml, .xml, .mxl) into a document");
+  import->add_option("SCORE", importScore, "The MusicXML score")->required();
+  import->add_option("-o", importOutput, "The document file to write (JSON)")->required();
+
   RunOptions runOptions;
   runOptions.plugin = DefaultPluginPath();
   CLI::App* run = app.add_subcommand("run", "Run the command on a document's selection");
@@ -451,6 +458,7 @@ int ParseAndRun(int argc, char** argv) {
   if (menu->parsed()) return Menu(menuPlugin);
   if (show->parsed()) return Show(showPath);
   if (prefs->parsed()) return PrintPreferenceRecords(prefsPath, std::cout, std::cerr);
+  if (import->parsed()) return ImportScore(importScore, importOutput, std::cout, std::cerr);
   if (run->parsed()) return Run(runOptions, false);
   if (demo->parsed()) return Run(demoOptions, true);
   if (batch->parsed()) return RunBatch(batchPath);

@@ -39,7 +39,13 @@ struct DocumentError {
 // nothing is changed and error says why.
 bool ParseDocument(const std::string& text, const std::string& file, Document* document,
                    DocumentFile* info, DocumentError* error);
-// The same for a file on disk.
+struct ImportSummary;
+// The same for the bytes of a document file or of a MusicXML score, told apart by content
+// (host/files/musicxml.h); for a score, summary (when given) receives what the import
+// took and left out.
+bool ParseDocumentOrScore(const std::string& bytes, const std::string& file, Document* document,
+                          DocumentFile* info, DocumentError* error, ImportSummary* summary);
+// The same for a file on disk, a document file or a MusicXML score.
 bool ReadDocumentFile(const std::string& path, Document* document, DocumentFile* info,
                       DocumentError* error);
 

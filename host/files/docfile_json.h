@@ -123,7 +123,7 @@ struct NotationCoverage {
 };
 
 // The member names the notation readers take, in the order they are written.
-extern const char* const kNotationMembers[4];
+extern const char* const kNotationMembers[5];
 
 // Reads the notation members of the file's object into the document (docfile_notation.cpp
 // and the files it calls).

@@ -3,11 +3,13 @@
 //
 //   "music": { "shownLayers": [1, 2],
 //              "cells": [ { "staff": 3, "measure": 1,
-//                           "layers": [ [ { "duration": 1024, "notes": [ { "level": 0 } ] },
+//                           "layers": [ [ { "duration": 341, "written": 512, "tuplet": [3, 2],
+//                                           "notes": [ { "level": 0 } ] },
 //                                         { "duration": 3072, "rest": true } ] ],
 //                           "chords": [0], "midiExpressions": [1024] } ] }
 //
-// Layers are numbered 1 to 4 by their place in "layers"; a note has its level and,
+// Layers are numbered 1 to 4 by their place in "layers"; an entry has its sounding
+// duration and, optionally, its written value and its tuplet's ratio; a note has its level and,
 // optionally, its alteration and its note number (default: its place in the entry, from
 // 1). Chords and MIDI expressions are given by their positions in the measure. What the
 // records hold beyond this stays in raw records.
@@ -59,12 +61,19 @@ MusicNote ReadNote(const Json& value, const std::string& place, size_t index) {
 
 MusicEntry ReadEntry(const Json& value, const std::string& place) {
   ExpectObject(value, place);
-  KnownMembers(value, place, {"duration", "notes", "rest"});
+  KnownMembers(value, place, {"duration", "written", "tuplet", "notes", "rest"});
   const Json* duration = Find(value, "duration");
   if (!duration) Refuse(place, "an entry needs its duration");
   MusicEntry entry;
   entry.duration =
       static_cast<int32_t>(Number(*duration, MemberPlace(place, "duration"), 1, INT32_MAX));
+  if (const Json* v = Find(value, "written"))
+    entry.written = static_cast<int32_t>(Number(*v, MemberPlace(place, "written"), 1, INT32_MAX));
+  if (const Json* v = Find(value, "tuplet")) {
+    const auto ratio = Pair(*v, MemberPlace(place, "tuplet"), 1, 0x7FFF);
+    entry.tupletActual = static_cast<int16_t>(ratio.first);
+    entry.tupletNormal = static_cast<int16_t>(ratio.second);
+  }
   const Json* rest = Find(value, "rest");
   const Json* notes = Find(value, "notes");
   entry.rest = rest && Boolean(*rest, MemberPlace(place, "rest"));
@@ -225,6 +234,8 @@ Json WriteMusic(const Document& document) {
       if (record && ReadLayer(*record, &music)) {
         for (const MusicEntry& entry : music) {
           Json e{{"duration", entry.duration}};
+          if (entry.written != 0) e["written"] = entry.written;
+          if (entry.tupletActual != 0) e["tuplet"] = {entry.tupletActual, entry.tupletNormal};
           if (entry.rest) {
             e["rest"] = true;
           } else {

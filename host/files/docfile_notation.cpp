@@ -4,8 +4,8 @@
 
 namespace fxthost {
 
-const char* const kNotationMembers[4] = {"measureNumberRegions", "textExpressions", "staffLists",
-                                         "expressions"};
+const char* const kNotationMembers[5] = {"measureNumberRegions", "textExpressions", "staffLists",
+                                         "expressions", "pageTexts"};
 
 bool Boolean(const Json& value, const std::string& place) {
   if (!value.is_boolean()) Refuse(place, "expected true or false, found " + Describe(value));
@@ -21,13 +21,15 @@ void ReadNotationMembers(const Json& root, Document& document, NotationReading* 
     ReadStaffLists(*v, kNotationMembers[2], document, reading);
   if (const Json* v = Find(root, kNotationMembers[3]))
     ReadExpressions(*v, kNotationMembers[3], document, reading);
+  if (const Json* v = Find(root, kNotationMembers[4]))
+    ReadPageTexts(*v, kNotationMembers[4], document, reading);
 }
 
 void WriteNotationMembers(const Document& document, Json* root, NotationCoverage* coverage) {
-  const Json members[4] = {WriteMeasureNumberRegions(document),
+  const Json members[5] = {WriteMeasureNumberRegions(document),
                            WriteTextExpressions(document, coverage), WriteStaffLists(document),
-                           WriteExpressions(document)};
-  for (int i = 0; i < 4; ++i)
+                           WriteExpressions(document), WritePageTexts(document, coverage)};
+  for (int i = 0; i < 5; ++i)
     if (!members[i].empty()) (*root)[kNotationMembers[i]] = members[i];
 }
 

@@ -69,6 +69,16 @@ uint32_t Tag(const Json& value, const std::string& place) {
   return tag;
 }
 
+// A group's bracket style or bar-line mode by its name in the table.
+template <size_t N>
+int16_t Style(const StyleName (&table)[N], const Json& value, const std::string& place) {
+  int16_t style = 0;
+  if (StyleValueOf(table, ExpectString(value, place), &style)) return style;
+  std::string names;
+  for (const StyleName& entry : table) names += std::string(names.empty() ? "" : ", ") + entry.name;
+  Refuse(place, "\"" + value.get_ref<const std::string&>() + "\" is not one of " + names);
+}
+
 // --- The members the schema names, and the raw records ------------------------------
 
 // A staff the file names where the staff must exist.
@@ -212,9 +222,9 @@ struct Reader {
 
   void Groups(const Json& value, const std::string& place) {
     std::set<uint32_t> seen;
-    const auto members = {"id",     "key",       "staves",       "measures",
-                          "name",   "nameBlock", "abbreviation", "abbreviationBlock",
-                          "offset6"};
+    const auto members = {"id",      "key",       "staves",       "measures",
+                          "name",    "nameBlock", "abbreviation", "abbreviationBlock",
+                          "offset6", "bracket",   "barline"};
     EachObject(value, place, members, [&](const Json& entry, const std::string& at) {
       GroupRecord group;
       const Json* id = Find(entry, "id");
@@ -256,6 +266,10 @@ struct Reader {
       group.endMeasure = static_cast<int16_t>(measurePair.second);
       if (const Json* v = Find(entry, "offset6"))
         group.offset6 = Int16(*v, MemberPlace(at, "offset6"));
+      if (const Json* v = Find(entry, "bracket"))
+        group.bracket = Style(kBracketStyles, *v, MemberPlace(at, "bracket"));
+      if (const Json* v = Find(entry, "barline"))
+        group.barline = Style(kBarlineModes, *v, MemberPlace(at, "barline"));
       group.fullNameBlock = ReadTextMembers(document, entry, at, kNameMembers, kNameTextType);
       group.abbreviatedNameBlock =
           ReadTextMembers(document, entry, at, kAbbreviationMembers, kNameTextType);
@@ -427,8 +441,8 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   KnownMembers(root, "",
                {"format", "host", "measures", "fonts", "fontPrefs", "staves", "instrumentLists",
                 "multiStaffInstruments", "parts", "groups", "sideRecords", kNotationMembers[0],
-                kNotationMembers[1], kNotationMembers[2], kNotationMembers[3], "music", "selection",
-                "records"});
+                kNotationMembers[1], kNotationMembers[2], kNotationMembers[3], kNotationMembers[4],
+                "music", "selection", "records"});
   if (const Json* format = Find(root, "format")) {
     const std::string& text = ExpectString(*format, "format");
     if (text != kDocumentFormat)
@@ -497,13 +511,22 @@ void Build(const Json& root, Document& document, DocumentFile* info, bool withRe
   if (info) *info = file;
 }
 
+namespace {
+
+// A place or a reason may quote the file's texts: its control characters are escaped
+// before they reach a terminal.
+bool Refused(const std::string& file, DocumentError* error, const std::string& place,
+             const std::string& reason) {
+  if (error) *error = DocumentError{file, EscapeControls(place), EscapeControls(reason)};
+  return false;
+}
+
+}  // namespace
+
 bool ParseDocument(const std::string& text, const std::string& file, Document* document,
                    DocumentFile* info, DocumentError* error) {
-  // A place or a reason may quote the file's texts: its control characters are escaped
-  // before they reach a terminal.
   auto refused = [&](const std::string& place, const std::string& reason) {
-    if (error) *error = DocumentError{file, EscapeControls(place), EscapeControls(reason)};
-    return false;
+    return Refused(file, error, place, reason);
   };
   Json root;
   try {
@@ -511,6 +534,14 @@ bool ParseDocument(const std::string& text, const std::string& file, Document* d
   } catch (const Refusal& refusal) {
     return refused(refusal.place, refusal.reason);
   }
+  return BuildDocument(root, file, document, info, error);
+}
+
+bool BuildDocument(const Json& root, const std::string& file, Document* document,
+                   DocumentFile* info, DocumentError* error) {
+  auto refused = [&](const std::string& place, const std::string& reason) {
+    return Refused(file, error, place, reason);
+  };
   Document built;
   DocumentFile builtInfo;
   try {
@@ -551,7 +582,7 @@ bool ReadDocumentFile(const std::string& path, Document* document, DocumentFile*
   const int reason = errno;
   std::fclose(in);
   if (failed) return refused(std::string("cannot be read: ") + std::strerror(reason));
-  return ParseDocument(text, path, document, info, error);
+  return ParseDocumentOrScore(text, path, document, info, error, nullptr);
 }
 
 }  // namespace fxthost

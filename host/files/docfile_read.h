@@ -25,6 +25,11 @@ RecordStore::Bytes HexBytes(const std::string& text, const std::string& place);
 // The selection as a region of the document, refused when it names no music of it.
 Region SelectionRegion(const Json& value, const Document& document, const std::string& place);
 
+// Builds the document from a file's object (read from JSON, or made by the MusicXML
+// reader) as ParseDocument does: replaced on success, left as it was on refusal.
+bool BuildDocument(const Json& root, const std::string& file, Document* document,
+                   DocumentFile* info, DocumentError* error);
+
 // Builds the document from the file's object into a fresh document; with withRecords,
 // the raw records too. known, when given, is a document whose staves count as existing.
 void Build(const Json& root, Document& document, DocumentFile* info, bool withRecords,

@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -76,6 +77,35 @@ std::string Scalar(const Json& value) {
   return value.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
+// Appends a text as JSON writes it. A text of printable ASCII without quote or backslash
+// (every member name, most texts) is written as it is, without a JSON value and a dump
+// for it; any other goes through the dump, which escapes it.
+void AppendText(const std::string& text, std::string* out) {
+  for (const char c : text)
+    if (c < 0x20 || c > 0x7E || c == '"' || c == '\\') {
+      *out += Scalar(Json(text));
+      return;
+    }
+  *out += '"';
+  *out += text;
+  *out += '"';
+}
+
+// Appends a scalar as the dump writes it; whole numbers and texts without the dump.
+void AppendScalar(const Json& value, std::string* out) {
+  char digits[24];
+  if (value.is_number_integer() || value.is_number_unsigned()) {
+    const auto end = value.is_number_unsigned()
+                         ? std::to_chars(digits, digits + sizeof digits, value.get<uint64_t>())
+                         : std::to_chars(digits, digits + sizeof digits, value.get<int64_t>());
+    out->append(digits, end.ptr);
+  } else if (value.is_string()) {
+    AppendText(value.get_ref<const std::string&>(), out);
+  } else {
+    *out += Scalar(value);
+  }
+}
+
 void WriteFlat(const Json& value, std::string* out) {
   if (value.is_array()) {
     *out += '[';
@@ -96,12 +126,13 @@ void WriteFlat(const Json& value, std::string* out) {
     for (auto it = value.begin(); it != value.end(); ++it) {
       if (!first) *out += ", ";
       first = false;
-      *out += Scalar(Json(it.key())) + ": ";
+      AppendText(it.key(), out);
+      *out += ": ";
       WriteFlat(it.value(), out);
     }
     *out += " }";
   } else {
-    *out += Scalar(value);
+    AppendScalar(value, out);
   }
 }
 
@@ -118,7 +149,10 @@ void WriteValue(const Json& value, int indent, std::string* out) {
     if (!first) *out += ",\n";
     first = false;
     *out += inner;
-    if (!array) *out += Scalar(Json(it.key())) + ": ";
+    if (!array) {
+      AppendText(it.key(), out);
+      *out += ": ";
+    }
     WriteValue(it.value(), indent + 2, out);
   }
   *out += "\n" + std::string(static_cast<size_t>(indent), ' ') + (array ? "]" : "}");
@@ -281,6 +315,11 @@ Json GroupEntry(const Document& document, const GroupRecord& group, Coverage* co
       CoverBlock(document, names.abbreviatedBlock, coverage);
   }
   entry["offset6"] = group.offset6;
+  // A style word whose value has no name is left to the raw record.
+  if (const char* name = StyleNameOf(kBracketStyles, group.bracket); name && group.bracket)
+    entry["bracket"] = name;
+  if (const char* name = StyleNameOf(kBarlineModes, group.barline); name && group.barline)
+    entry["barline"] = name;
   coverage->namedGroups.insert(DataKey::Of(group.first, group.number).Packed());
   return entry;
 }

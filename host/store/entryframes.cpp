@@ -22,6 +22,9 @@ RecordStore::Bytes LayerRecord(const MusicLayer& layer) {
     fxt::PutS32(entry, kEntryPosition,
                 static_cast<int32_t>(std::min<int64_t>(position, INT32_MAX)));
     fxt::PutS32(entry, kEntryDuration, music.duration);
+    fxt::PutS32(entry, kEntryWritten, music.written);
+    fxt::PutS16(entry, kEntryTupletActual, music.tupletActual);
+    fxt::PutS16(entry, kEntryTupletNormal, music.tupletNormal);
     position += music.duration;
     const size_t count = music.rest ? 0 : std::min<size_t>(music.notes.size(), kMaxNotes);
     fxt::PutS16(entry, kEntryNoteCount, static_cast<int16_t>(count));
@@ -43,6 +46,13 @@ bool ReadLayer(const RecordStore::Bytes& record, MusicLayer* layer) {
     const uint8_t* entry = record.data() + i * kEntrySize;
     MusicEntry music;
     music.duration = fxt::GetS32(entry, kEntryDuration);
+    music.written = fxt::GetS32(entry, kEntryWritten);
+    music.tupletActual = fxt::GetS16(entry, kEntryTupletActual);
+    music.tupletNormal = fxt::GetS16(entry, kEntryTupletNormal);
+    // What the member can say: a written value above 0, a tuplet of two counts above 0.
+    if (music.written < 0 || music.tupletActual < 0 || music.tupletNormal < 0 ||
+        (music.tupletActual == 0) != (music.tupletNormal == 0))
+      return false;
     const int count = fxt::GetS16(entry, kEntryNoteCount);
     if (music.duration <= 0 || count < 0 || count > kMaxNotes) return false;
     music.rest = count == 0;

@@ -32,6 +32,12 @@ constexpr size_t kEntryFlags = 8;     // 32-bit
 constexpr size_t kEntryNoteCount = 14;
 constexpr size_t kEntryNotes = 16;
 constexpr int kMaxNotes = 12;
+// The written value and the tuplet, in the bytes after the twelve notes (the emulated
+// host's own layout): the written value in EDUs at 136 (32-bit; 0: not given), the
+// tuplet's actual and normal notes at 140 and 142 (16-bit each; 0: no tuplet).
+constexpr size_t kEntryWritten = 136;
+constexpr size_t kEntryTupletActual = 140;
+constexpr size_t kEntryTupletNormal = 142;
 // The entry flag that a cleaned frame sets on a rest (which then carries one note record
 // as a placeholder).
 constexpr uint32_t kRestFlag = 0x01000000;
@@ -42,7 +48,8 @@ constexpr size_t kNoteLevel = 0;  // 16-bit: steps from middle C
 constexpr size_t kNoteAlter = 2;  // 16-bit: chromatic alteration
 constexpr size_t kNoteNumber = 4;
 constexpr size_t kNoteBits = 6;  // 32-bit: bits 16-20 the low five bits of the number
-static_assert(kEntryNotes + kMaxNotes * kNoteSize <= kEntrySize, "the notes fit the entry");
+static_assert(kEntryNotes + kMaxNotes * kNoteSize <= kEntryWritten, "the notes fit the entry");
+static_assert(kEntryTupletNormal + 2 <= kEntrySize, "the tuplet fits the entry");
 
 // Frame block: the cell and layer, then the pointer to the first entry record (a
 // pointer-sized slot) and the entry count.
@@ -64,7 +71,9 @@ struct MusicNote {
 };
 
 struct MusicEntry {
-  int32_t duration = 0;
+  int32_t duration = 0;  // the sounding length, which the positions add up
+  int32_t written = 0;   // the written value (type and dots) in EDUs; 0: not given
+  int16_t tupletActual = 0, tupletNormal = 0;  // actual in the time of normal; 0: none
   bool rest = false;
   std::vector<MusicNote> notes;  // none for a rest
 };

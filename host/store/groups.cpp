@@ -15,7 +15,10 @@ static_assert(kGroupEndMeasureOffset + 2 == kGroupRecordSize,
 static_assert(kGroupOffset6Offset + 2 <= kGroupAbbreviatedNameOffset &&
                   kGroupFullNameOffset + 2 <= kGroupOffset6Offset &&
                   kGroupEndStaffOffset + 2 <= kGroupFullNameOffset &&
-                  kGroupAbbreviatedNameOffset + 2 <= kGroupStartMeasureOffset,
+                  kGroupAbbreviatedNameOffset + 2 <= kGroupStartMeasureOffset &&
+                  kGroupOffset6Offset + 2 <= kGroupBracketOffset &&
+                  kGroupBracketOffset + 2 <= kGroupBarlineOffset &&
+                  kGroupBarlineOffset + 2 <= kGroupAbbreviatedNameOffset,
               "group record fields must not overlap");
 
 DataKey GroupKey(uint16_t first, uint16_t number) {
@@ -34,6 +37,8 @@ GroupRecord Decode(const DataKey& key, const RecordStore::Bytes& bytes) {
   group.endStaff = fxt::GetS16(data, kGroupEndStaffOffset);
   group.fullNameBlock = fxt::GetU16(data, kGroupFullNameOffset);
   group.offset6 = fxt::GetS16(data, kGroupOffset6Offset);
+  group.bracket = fxt::GetS16(data, kGroupBracketOffset);
+  group.barline = fxt::GetS16(data, kGroupBarlineOffset);
   group.abbreviatedNameBlock = fxt::GetU16(data, kGroupAbbreviatedNameOffset);
   group.startMeasure = fxt::GetS16(data, kGroupStartMeasureOffset);
   group.endMeasure = fxt::GetS16(data, kGroupEndMeasureOffset);
@@ -48,7 +53,8 @@ bool operator==(const GroupRecord& a, const GroupRecord& b) {
   return a.first == b.first && a.number == b.number && a.startStaff == b.startStaff &&
          a.endStaff == b.endStaff && a.startMeasure == b.startMeasure &&
          a.endMeasure == b.endMeasure && a.fullNameBlock == b.fullNameBlock &&
-         a.abbreviatedNameBlock == b.abbreviatedNameBlock && a.offset6 == b.offset6;
+         a.abbreviatedNameBlock == b.abbreviatedNameBlock && a.offset6 == b.offset6 &&
+         a.bracket == b.bracket && a.barline == b.barline;
 }
 
 bool WriteGroup(Document& document, const GroupRecord& group) {
@@ -63,6 +69,8 @@ bool WriteGroup(Document& document, const GroupRecord& group) {
   fxt::PutS16(data, kGroupEndStaffOffset, group.endStaff);
   fxt::PutU16(data, kGroupFullNameOffset, group.fullNameBlock);
   fxt::PutS16(data, kGroupOffset6Offset, group.offset6);
+  fxt::PutS16(data, kGroupBracketOffset, group.bracket);
+  fxt::PutS16(data, kGroupBarlineOffset, group.barline);
   fxt::PutU16(data, kGroupAbbreviatedNameOffset, group.abbreviatedNameBlock);
   fxt::PutS16(data, kGroupStartMeasureOffset, group.startMeasure);
   fxt::PutS16(data, kGroupEndMeasureOffset, group.endMeasure);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "host/files/musicxml.h"
 #include "tests/integration/fxthost_program.h"
 
 namespace {
@@ -142,6 +143,30 @@ TEST_F(FxthostRead, DamagedExamplesAreRefusedByEveryCommand) {
     EXPECT_NE(run.output.find("== " + std::to_string(line) + ": exit 2\n"), std::string::npos);
   }
   EXPECT_TRUE(fs::is_empty(dir_ / "out"));
+}
+
+// A MusicXML score where fxthost is built without the reader (the 32-bit and Windows
+// builds): refused with the reason and status 2, by show and by import, nothing written.
+TEST_F(FxthostRead, AScoreIsReadOnlyWhereTheReaderIsBuilt) {
+  std::ofstream(dir_ / "score.xml", std::ios::binary)
+      << "<score-partwise><part-list><score-part id=\"P1\"><part-name>A</part-name>"
+         "</score-part></part-list><part id=\"P1\"><measure number=\"1\"/></part>"
+         "</score-partwise>";
+  const std::string commands[] = {"show", "import -o \"" + Path("out/doc.json") + "\""};
+  for (const std::string& command : commands) {
+    SCOPED_TRACE(command);
+    const ProgramRun run = Fxthost(command + " \"" + Path("score.xml") + "\"");
+    if (fxthost::kMusicXmlReader) {
+      EXPECT_EQ(run.status, 0) << run.output;
+      continue;
+    }
+    EXPECT_EQ(run.status, 2) << run.output;
+    EXPECT_NE(
+        run.output.find(Path("score.xml") + ": this fxthost is built without the MusicXML reader"),
+        std::string::npos)
+        << run.output;
+    EXPECT_FALSE(fs::exists(dir_ / "out" / "doc.json"));
+  }
 }
 
 }  // namespace

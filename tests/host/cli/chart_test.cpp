@@ -77,6 +77,45 @@ TEST(Chart, DrawsStavesBracketsAndBarsAtTheWidth) {
       "\u2591\u2591\u2591\u2591\u2591\u2591\u2591\u2591\u2591\n");
 }
 
+TEST(Chart, ShowsAStyleColumnWhenAGroupHasOtherThanTheDefaultStyle) {
+  struct Row {
+    const char* members;  // the bracket and barline members of group 1
+    const char* shown;    // its style column, "" when there is no column
+  };
+  const Row rows[] = {
+      {"", ""},
+      {R"(, "bracket": "brace")", "brace"},
+      {R"(, "bracket": "square", "barline": "none")", "square, no barlines"},
+      {R"(, "bracket": "line", "barline": "mensurstrich")", "line, mensurstrich"},
+      {R"(, "barline": "mensurstrich")", "bracket, mensurstrich"},
+      {R"(, "bracket": "none")", "none"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.members);
+    const Document document =
+        Load(std::string(R"({ "measures": 2, "staves": [{ "id": 1 }],
+        "groups": [{ "id": 1, "staves": [1, 1], "measures": [1, 2], "name": "G")") +
+             row.members + "}, { \"id\": 2, \"staves\": [1, 1], \"measures\": [1, 1] }] }");
+    ChartOptions options;
+    options.width = 60;
+    const std::string chart = fxthost::DrawChart(document, options);
+    const std::string shown = row.shown;
+    const size_t header = chart.find("  # group  staves  measures  ");
+    ASSERT_NE(header, std::string::npos) << chart;
+    const size_t after = header + std::string("  # group  staves  measures  ").size();
+    EXPECT_EQ(chart.compare(after, 5, "style") == 0, !shown.empty()) << chart;
+    if (shown.empty()) continue;
+    const std::string width(std::max<size_t>(shown.size(), 5) + 2 - shown.size(), ' ');
+    EXPECT_NE(chart.find("  1 G      1       1-2       " + shown + width + "\u2588"),
+              std::string::npos)
+        << chart;
+    EXPECT_NE(chart.find("  2        1       1         " +
+                         std::string(shown.size() + width.size(), ' ') + "\u2588"),
+              std::string::npos)
+        << chart;
+  }
+}
+
 TEST(Chart, MarksNewChangedAndRemovedGroups) {
   Document document = Load(kSmall);
   const std::vector<fxthost::ChartGroup> before = fxthost::ChartGroups(document);

@@ -11,6 +11,7 @@
 
 #include "bridge/recordbytes.h"
 #include "host/files/docfile.h"
+#include "host/files/docfile_json.h"
 #include "host/store/groups.h"
 #include "host/store/score.h"
 #include "host/store/scoremodel.h"
@@ -89,8 +90,8 @@ const char* const kEverything = R"doc({
     { "id": 1, "name": "" }
   ],
   "groups": [
-    { "id": 4, "staves": [7, 8], "measures": [1, 3], "name": "", "offset6": -12 },
-    { "id": 9, "staves": [2, 2], "measures": [2, 40], "abbreviation": "Hn.", "offset6": 5 },
+    { "id": 4, "staves": [7, 8], "measures": [1, 3], "name": "", "offset6": -12, "bracket": "brace", "barline": "mensurstrich" },
+    { "id": 9, "staves": [2, 2], "measures": [2, 40], "abbreviation": "Hn.", "offset6": 5, "barline": "none" },
     { "key": [3, 2], "staves": [8, 2], "measures": [1, 1], "offset6": 0 }
   ],
   "selection": { "list": 2, "staves": [8, 2], "measures": [2, 3], "startPosition": 0, "endPosition": 2147483647 },
@@ -125,14 +126,15 @@ TEST(DocumentFile, LoadsGroupsWithTheirNamesThroughTextBlocks) {
   ASSERT_TRUE(Load(kEverything, &document));
   struct Row {
     uint16_t first, number;
-    int16_t top, bottom, start, end, offset6;
+    int16_t top, bottom, start, end, offset6, bracket, barline;
     const char* full;  // null: no name block
     const char* abbreviated;
   };
   const Row rows[] = {
-      {0, 4, 7, 8, 1, 3, -12, "", nullptr},
-      {0, 9, 2, 2, 2, 40, 5, nullptr, "Hn."},
-      {3, 2, 8, 2, 1, 1, 0, nullptr, nullptr},
+      {0, 4, 7, 8, 1, 3, -12, fxthost::kBracketStyleBrace, fxthost::kBarlineMensurstrich, "",
+       nullptr},
+      {0, 9, 2, 2, 2, 40, 5, 0, fxthost::kBarlineNone, nullptr, "Hn."},
+      {3, 2, 8, 2, 1, 1, 0, 0, 0, nullptr, nullptr},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.number);
@@ -143,6 +145,8 @@ TEST(DocumentFile, LoadsGroupsWithTheirNamesThroughTextBlocks) {
     EXPECT_EQ(group.startMeasure, row.start);
     EXPECT_EQ(group.endMeasure, row.end);
     EXPECT_EQ(group.offset6, row.offset6);
+    EXPECT_EQ(group.bracket, row.bracket);
+    EXPECT_EQ(group.barline, row.barline);
     fxthost::GroupNames names;
     ASSERT_TRUE(fxthost::ReadGroupNames(document, row.first, row.number, &names));
     EXPECT_EQ(names.fullBlock != 0, row.full != nullptr);
@@ -466,6 +470,12 @@ TEST(DocumentFile, RefusesWhatItCannotReadAndSaysWhereAndWhy) {
            R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2], "offset6": 40000 }] })",
        "groups[0].offset6", "does not fit"},
       {"{" + staves +
+           R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2], "bracket": "curly" }] })",
+       "groups[0].bracket", "\"curly\" is not one of bracket, brace, square, line, none"},
+      {"{" + staves +
+           R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2], "barline": 1 }] })",
+       "groups[0].barline", "expected a string"},
+      {"{" + staves +
            R"(, "groups": [{ "id": 1, "staves": [3, 6], "measures": [1, 2], "name": null }] })",
        "groups[0].name", "expected a string"},
       {"{" + staves + R"(, "selection": { "staves": [3, 6], "measures": [5, 80] } })",
@@ -593,6 +603,33 @@ TEST(DocumentFile, WritesAtomicallyOrNotAtAll) {
   EXPECT_EQ(entries, 2u);  // out.json and blocked.json
   EXPECT_EQ(ReadText(path), "second");
   fs::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+// Texts are written as JSON escapes them, whether plain ASCII (written as they are) or
+// not: each comes back the same when the file is read again.
+TEST(DocumentFile, TextsAreWrittenEscapedAsJsonEscapesThem) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"Violin I", R"("Violin I")"},
+      {"say \"dolce\"", R"("say \"dolce\"")"},
+      {"back\\slash", R"("back\\slash")"},
+      {"tab\there", R"("tab\there")"},
+      {"Cl. in B\xE2\x99\xAD", "\"Cl. in B\xE2\x99\xAD\""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.first);
+    Document document;
+    ASSERT_TRUE(
+        Load(fxthost::Json{{"staves", {{{"id", 1}, {"name", row.first}}}}}.dump(), &document));
+    const std::string saved = fxthost::FormatDocument(document, DocumentFile());
+    EXPECT_NE(saved.find(std::string("\"name\": ") + row.second), std::string::npos) << saved;
+    Document again;
+    ASSERT_TRUE(Load(saved, &again));
+    EXPECT_TRUE(again.records == document.records);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,128 @@
+// Importing a generated MusicXML score of 32 staves x 600 measures (about 150,000 notes,
+// some 50 MB) and writing its document, and the same at a tenth of the measures, to show
+// the cost is linear: seconds, MB/s and peak memory, each the median of three runs.
+// Goal: 50 MB/s or more, peak memory under ten times the file. Run by hand. The notes are
+// written as exporters write them (one element a line, with their place on the page,
+// stem, staff and beam), so that the file's size per note is a real one's.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#endif
+
+#include "host/files/docfile.h"
+#include "host/files/docfile_read.h"
+#include "host/files/musicxml.h"
+
+namespace {
+
+constexpr int kParts = 16;  // each of two staves: 32 staves
+constexpr int kRuns = 3;
+
+// A note as exporters write it, one element a line, indented: its place on the page,
+// pitch, duration, voice, type, stem, staff and beam.
+void Note(std::string* text, bool chord, const char* step, const std::string& octave, int n,
+          int staff) {
+  static const char* const kBeams[] = {"begin", "continue", "continue", "end"};
+  *text += "      <note default-x=\"" + std::to_string(80 + 40 * n) + ".25\" default-y=\"-" +
+           std::to_string(10 + 5 * n) + ".00\">\n" + (chord ? "        <chord/>\n" : "") +
+           "        <pitch>\n          <step>" + step + "</step>\n          <octave>" + octave +
+           "</octave>\n          </pitch>\n        <duration>1</duration>\n        <voice>" +
+           std::to_string(staff) + "</voice>\n        <type>eighth</type>\n        <stem>" +
+           (staff == 1 ? "down" : "up") + "</stem>\n        <staff>" + std::to_string(staff) +
+           "</staff>\n" +
+           (chord ? "" : std::string("        <beam number=\"1\">") + kBeams[n % 4] + "</beam>\n") +
+           "        </note>\n";
+}
+
+// A bar of eight eighths per staff (beamed in fours), a chord now and then, a dynamic
+// every eighth bar.
+std::string Score(int measures) {
+  std::string text = "<?xml version=\"1.0\"?>\n<score-partwise version=\"3.1\">\n<part-list>\n";
+  for (int p = 1; p <= kParts; ++p)
+    text += "<score-part id=\"P" + std::to_string(p) + "\"><part-name>Instrument " +
+            std::to_string(p) + "</part-name></score-part>\n";
+  text += "</part-list>\n";
+  static const char* const kSteps[] = {"C", "D", "E", "F", "G", "A", "B"};
+  for (int p = 1; p <= kParts; ++p) {
+    text += "<part id=\"P" + std::to_string(p) + "\">\n";
+    for (int m = 1; m <= measures; ++m) {
+      text += "<measure number=\"" + std::to_string(m) + "\">\n";
+      if (m == 1)
+        text +=
+            "<attributes><divisions>2</divisions><key><fifths>0</fifths></key><time>"
+            "<beats>4</beats><beat-type>4</beat-type></time><staves>2</staves></attributes>\n";
+      if (m % 8 == 1)
+        text +=
+            "<direction placement=\"below\"><direction-type><dynamics><mf/></dynamics>"
+            "</direction-type><staff>1</staff></direction>\n";
+      for (int staff = 1; staff <= 2; ++staff) {
+        if (staff == 2) text += "<backup><duration>8</duration></backup>\n";
+        for (int n = 0; n < 8; ++n) {
+          const char* step = kSteps[(m + n + p) % 7];
+          const std::string octave = std::to_string(staff == 1 ? 5 : 3);
+          Note(&text, false, step, octave, n, staff);
+          if (n == 4 && m % 2 == 0)
+            Note(&text, true, step, std::to_string(staff == 1 ? 4 : 2), n, staff);
+        }
+      }
+      text += "</measure>\n";
+    }
+    text += "</part>\n";
+  }
+  return text + "</score-partwise>\n";
+}
+
+double PeakMegabytes() {
+#if defined(_WIN32)
+  return 0;
+#else
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024.0;
+#endif
+}
+
+void Measure(int measures) {
+  std::string score = Score(measures);
+  const double megabytes = score.size() / 1e6;
+  std::vector<double> seconds;
+  long notes = 0;
+  size_t written = 0;
+  for (int run = 0; run < kRuns; ++run) {
+    const auto start = std::chrono::steady_clock::now();
+    fxthost::Json members;
+    fxthost::ImportSummary summary;
+    fxthost::DocumentError error;
+    fxthost::Document document;
+    if (!fxthost::ImportMusicXml(score, "bench.musicxml", &members, &summary, &error) ||
+        !fxthost::BuildDocument(members, "bench.musicxml", &document, nullptr, &error)) {
+      std::printf("refused: %s\n", error.Message().c_str());
+      return;
+    }
+    members = fxthost::Json();
+    written = fxthost::FormatDocument(document, fxthost::DocumentFile()).size();
+    seconds.push_back(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    notes = summary.notes;
+  }
+  std::sort(seconds.begin(), seconds.end());
+  const double median = seconds[seconds.size() / 2];
+  std::printf(
+      "%d measures, %ld notes, %.1f MB of MusicXML, %.1f MB written: %.2f s (median of "
+      "%d), %.1f MB/s, peak memory %.0f MB (%.1f x the file)\n",
+      measures, notes, megabytes, written / 1e6, median, kRuns, megabytes / median, PeakMegabytes(),
+      PeakMegabytes() / megabytes);
+}
+
+}  // namespace
+
+int main() {
+  Measure(60);
+  Measure(600);
+  return 0;
+}

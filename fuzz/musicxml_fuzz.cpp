@@ -1,0 +1,44 @@
+// The MusicXML reader on arbitrary bytes, as XML and (when they begin as a zip does) as
+// an .mxl container: it either refuses them with the file and a reason, or gives members
+// that the document reader builds into a document which the writer saves and reads back.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "host/files/docfile.h"
+#include "host/files/musicxml.h"
+
+namespace {
+
+[[noreturn]] void Fail(const char* what, const std::string& detail) {
+  std::fprintf(stderr, "%s\n%s\n", what, detail.c_str());
+  std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  fxthost::Document document;
+  fxthost::DocumentError error;
+  fxthost::ImportSummary summary;
+  fxthost::Json members;
+  if (!fxthost::ImportMusicXml(bytes, "fuzz.musicxml", &members, &summary, &error)) {
+    if (error.file != "fuzz.musicxml" || error.reason.empty())
+      Fail("refusal without a reason", bytes);
+    return 0;
+  }
+  // What the reader made may still be refused by the document reader (a name too long,
+  // more text blocks than numbers), but never crash it; what it takes saves and reloads.
+  fxthost::DocumentFile info;
+  if (!fxthost::ParseDocumentOrScore(bytes, "fuzz.musicxml", &document, &info, &error, nullptr))
+    return 0;
+  const std::string saved = fxthost::FormatDocument(document, info);
+  fxthost::Document again;
+  if (!fxthost::ParseDocument(saved, "saved.json", &again, &info, &error))
+    Fail("the saved document is refused", error.Message() + "\n" + saved);
+  if (fxthost::FormatDocument(again, info) != saved) Fail("the saved document changed", saved);
+  return 0;
+}

@@ -1,0 +1,112 @@
+// What the parts of the MusicXML reader share (musicxml_*.cpp): the importer of one
+// parsed score and the parts, groups and measures it gathers. The mapping it follows is
+// written in docs/musicxml.md.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/files/musicxml.h"
+
+namespace fxthost {
+
+namespace mxl {
+
+// A measure of a part: the element holding its music (the <measure> of a partwise score,
+// the <part> inside a timewise one) and the <measure> that gives its number.
+struct MeasureNodes {
+  pugi::xml_node music;
+  pugi::xml_node numbered;
+};
+
+struct Part {
+  std::string id;
+  std::string name, abbreviation;
+  bool named = false, abbreviated = false;
+  pugi::xml_node listed;  // its <score-part>
+  int staves = 1;
+  int firstStaff = 0;  // the staff number of its first staff
+  std::vector<MeasureNodes> measures;
+};
+
+// A group over the parts firstPart to lastPart.
+struct GroupSpan {
+  size_t firstPart = 0, lastPart = 0;
+  std::string name, abbreviation;
+  bool named = false, abbreviated = false;
+  int16_t bracket = 0, barline = 0;
+  int order = 0;
+};
+
+// A measure's time signature as the document stores it, and its length in EDUs.
+struct TimeSignature {
+  int16_t beats = 4;
+  int16_t beatDuration = 1024;
+  long Length() const { return static_cast<long>(beats) * beatDuration; }
+};
+
+// What a part's attributes say at a measure.
+struct PartState {
+  long divisions = 0;               // 0: not given yet
+  int diatonic = 0, chromatic = 0;  // the <transpose> (written to sounding)
+  bool transposing = false;
+  int writtenKey = 0;  // fifths
+};
+
+class Importer {
+ public:
+  Importer(const std::string& text, Json* document, ImportSummary* summary)
+      : text_(text), document_(document), summary_(summary) {}
+
+  // Reads the score element into the document's members (Refuse on anything it cannot).
+  void Read(const pugi::xml_node& score, bool timewise);
+
+  // "line L, column C" of a node of the text.
+  std::string NodePlace(const pugi::xml_node& node) const;
+  // "line L, column C" of a byte offset in the text.
+  std::string OffsetPlace(ptrdiff_t offset) const;
+
+ private:
+  void ReadPartList(const pugi::xml_node& score);
+  void CloseGroup(size_t firstPart, size_t end, GroupSpan span);
+  void GatherMeasures(const pugi::xml_node& score, bool timewise);
+  void CountStaves();
+  std::string PartSymbol(const Part& part) const;
+  Json StavesMember() const;
+  Json InstrumentsMember() const;
+  Json GroupsMember();
+
+  void CountScoreTexts(const pugi::xml_node& score);
+  Json NumberRegionsMember();
+
+  // musicxml_measures.cpp
+  void ReadMeasures();
+  TimeSignature ReadTime(const pugi::xml_node& time, const TimeSignature& before);
+  Json MeasuresMember() const;
+  // musicxml_music.cpp
+  void AddNotation(Json& document);
+
+  // The element's text as a whole number within [low, high], refused otherwise.
+  long WholeNumber(const pugi::xml_node& element, long low, long high) const;
+  // Counts one thing left out, by its kind.
+  void Count(const std::string& kind, long count = 1) { summary_->leftOut[kind] += count; }
+  // "part P1, measure 3" (the measure's place in the count, from 1).
+  std::string MusicPlace(const Part& part, size_t measure) const;
+
+  const std::string& text_;
+  Json* document_;
+  ImportSummary* summary_;
+  mutable std::vector<size_t> lineStarts_;
+  std::vector<Part> parts_;
+  std::vector<GroupSpan> spans_;
+  int groupOrder_ = 0;
+  std::vector<TimeSignature> times_;  // per measure
+  std::vector<int> keys_;             // per measure, concert fifths
+};
+
+}  // namespace mxl
+
+}  // namespace fxthost
