@@ -214,7 +214,10 @@ class PanelDrawer {
     out += "<text x=\"" + Number(kMargin) + "\" y=\"" + Number(kTitleY) +
            "\" font-weight=\"bold\" font-size=\"14\">" + Escape(options_.title) + "</text>\n";
     if (options_.shadeSelection) out += SelectionShade();
-    out += staves + StaffLines() + RunColumns(bottom) + Brackets();
+    out += staves;
+    StaffLines(&out);
+    RunColumns(bottom, &out);
+    Brackets(&out);
     int height = bottom + 2 * kRowHeight;
     const std::string legend = Legend(height - kRowHeight / 2);
     if (!legend.empty()) {
@@ -332,18 +335,19 @@ class PanelDrawer {
   }
 
   // Every staff's line, in one path.
-  std::string StaffLines() const {
-    if (order_.empty()) return "";
-    std::string d;
+  void StaffLines(std::string* out) const {
+    if (order_.empty()) return;
+    std::string& d = *out;
+    d += "<path class=\"staves\" d=\"";
     for (size_t i = 0; i < order_.size(); ++i)
       d += "M" + Number(linesLeft_) + " " + Number(StaffY(static_cast<int32_t>(i) + 1)) + "H" +
            Number(right_);
-    return "<path class=\"staves\" d=\"" + d + "\" stroke=\"#bbb\" stroke-width=\"1\"/>\n";
+    d += "\" stroke=\"#bbb\" stroke-width=\"1\"/>\n";
   }
 
   // A line at the left of each run over the staves, and its measures above it.
-  std::string RunColumns(int bottom) const {
-    std::string out;
+  void RunColumns(int bottom, std::string* to) const {
+    std::string& out = *to;
     for (size_t r = 0; r < runs_.size(); ++r) {
       const Run& run = runs_[r];
       out += "<g class=\"run\" data-measures=\"" + Span(run.first, run.last) + "\"><path d=\"M" +
@@ -351,7 +355,6 @@ class PanelDrawer {
              "\" stroke=\"#888\" stroke-width=\"1\"/><text x=\"" + Number(run.x + 4) + "\" y=\"" +
              Number(kRunLabelY) + "\" fill=\"#555\">" + Escape(labels_[r]) + "</text></g>\n";
     }
-    return out;
   }
 
   // Where measure m begins: its share of its run's area (after the last measure: the
@@ -395,8 +398,8 @@ class PanelDrawer {
   }
 
   // Each group's bracket at the left of each run it covers, with its name beside it.
-  std::string Brackets() const {
-    std::string out;
+  void Brackets(std::string* to) const {
+    std::string& out = *to;
     for (size_t r = 0; r < runs_.size(); ++r) {
       for (const Placed& bracket : placed_[r]) {
         const Drawn& drawn = drawn_[bracket.drawn];
@@ -421,7 +424,6 @@ class PanelDrawer {
         out += "</g>\n";
       }
     }
-    return out;
   }
 
   // What the colours mean: the selection, and after a command the groups it created or
@@ -490,7 +492,9 @@ std::string SvgPicture(const std::vector<SvgPanel>& panels) {
   int y = 0;
   for (size_t i = 0; i < panels.size(); ++i) {
     if (i > 0) out += "<path d=\"M0 " + Number(y) + "H" + Number(width) + "\" stroke=\"#ccc\"/>\n";
-    out += "<g transform=\"translate(0 " + Number(y) + ")\">\n" + panels[i].body + "</g>\n";
+    out += "<g transform=\"translate(0 " + Number(y) + ")\">\n";
+    out += panels[i].body;
+    out += "</g>\n";
     y += panels[i].height;
   }
   return out + "</svg>\n";
