@@ -101,7 +101,7 @@ std::vector<std::string> Runs(const pugi::xml_node& panel) {
 
 const char* const kStyles = R"doc({
   "measures": 30,
-  "staves": [ { "id": 1, "name": "Flute" }, { "id": 2, "name": "Oboe & <Cor>" }, { "id": 3, "name": "^font(Arial)Piano" },
+  "staves": [ { "id": 1, "name": "Flute" }, { "id": 2, "name": "Oboe &amp; <Cor>" }, { "id": 3, "name": "^font(Arial)Piano" },
               { "id": 4 }, { "id": 5, "name": "Violin" }, { "id": 6, "name": "Viola" },
               { "id": 7, "name": "A very long staff name for the celli section" } ],
   "measureNumberRegions": [ { "id": 1, "measures": [1, 9], "prefix": "m. " } ],
@@ -166,7 +166,7 @@ TEST(SvgPanel, DrawsEachGroupOncePerRunItCovers) {
         "2 3-4 10-20 brace Pno.", "3 5-7 10-20 line Strings", "4 5-6 10-20 none Upper",
         "5 1-7 21-30 bracket Tutti", "1 1-2 21-30 square Winds", "2 3-4 21-30 brace Pno.",
         "4 5-6 21-30 none Upper"},
-       {{"2", "Oboe & <Cor>"}, {"3", "Piano"}, {"7", "A very long \u2026lli section"}}},
+       {{"2", "Oboe &amp; <Cor>"}, {"3", "Piano"}, {"7", "A very long \u2026lli section"}}},
       {kScore,
        {"1-2 1\u20132"},
        {"1 1-2 1-2 bracket Woodwinds", "2 3-4 1-2 brace -", "3 5-7 1-2 square Strings",
@@ -198,7 +198,8 @@ TEST(SvgPanel, DrawsEachGroupOncePerRunItCovers) {
 }
 
 // run --svg: the document before (the selection shaded) and after, with the pieces the
-// split made marked; and the picture is one of run's outputs, all or nothing.
+// split made marked; and the picture is one of run's outputs, all or nothing. show --svg
+// draws the one document.
 TEST_F(SvgRun, RunDrawsBeforeAndAfterWithTheNewPiecesMarked) {
   const fxt_testing::ProgramRun run =
       fxt_testing::Fxthost(kSplitArguments + Path("split.svg") + " -o " + Path("out.json"));
@@ -242,6 +243,15 @@ TEST_F(SvgRun, RunDrawsBeforeAndAfterWithTheNewPiecesMarked) {
     EXPECT_NE(refused.output.find(refusal.says), std::string::npos) << refused.output;
     EXPECT_FALSE(fs::exists(Path("again.json")));
   }
+  EXPECT_EQ(ReadText(input), ReadText(kOrchestra));
+
+  // show --svg: the one panel, over the input refused.
+  const fxt_testing::ProgramRun shown =
+      fxt_testing::Fxthost("show " + input + " --svg " + Path("show.svg"));
+  ASSERT_EQ(shown.status, 0) << shown.output;
+  ASSERT_TRUE(xml.load_file(Path("show.svg").c_str()));
+  EXPECT_EQ(xml.select_nodes("//g[@data-panel='score']//g[@class='group']").size(), 7u);
+  EXPECT_EQ(fxt_testing::Fxthost("show " + input + " --svg " + input).status, 2);
   EXPECT_EQ(ReadText(input), ReadText(kOrchestra));
 }
 
