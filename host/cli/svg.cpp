@@ -225,7 +225,9 @@ class PanelDrawer {
       height += kRowHeight;
     }
     out += "</g>\n";
-    return SvgPanel{out, std::max(right_ + kMargin, 320), height};
+    // Wide enough for the lines, the heading (bold, at 14 px) and the legend.
+    const int title = kMargin + static_cast<int>(TextColumns(options_.title)) * 9 + kMargin;
+    return SvgPanel{out, std::max({right_ + kMargin, title, legendRight_ + kMargin}), height};
   }
 
  private:
@@ -234,22 +236,22 @@ class PanelDrawer {
   std::string StaffNames() {
     std::string out;
     std::vector<std::string> names(order_.size());
+    std::vector<bool> unnamed(order_.size(), false);
     size_t widest = 4;
     for (size_t i = 0; i < order_.size(); ++i) {
       std::u16string name;
       if (StaffDisplayedName(document_, 0, order_[i], &name))
         names[i] = ShortenName(Utf8(name), kStaffNameCharacters);
+      unnamed[i] = names[i].empty();
+      if (unnamed[i]) names[i] = "staff " + Number(order_[i]);
       widest = std::max(widest, TextColumns(names[i]));
     }
     linesLeft_ = kMargin + static_cast<int>(widest) * kCharWidth + 10;
-    for (size_t i = 0; i < order_.size(); ++i) {
-      const bool unnamed = names[i].empty();
+    for (size_t i = 0; i < order_.size(); ++i)
       out += "<text x=\"" + Number(linesLeft_ - 6) + "\" y=\"" +
              Number(StaffY(static_cast<int32_t>(i) + 1) + 4) +
              "\" text-anchor=\"end\" data-staff=\"" + Number(order_[i]) + "\"" +
-             (unnamed ? " fill=\"#888\">" : ">") +
-             Escape(unnamed ? "staff " + Number(order_[i]) : names[i]) + "</text>\n";
-    }
+             (unnamed[i] ? " fill=\"#888\">" : ">") + Escape(names[i]) + "</text>\n";
     return out;
   }
 
@@ -428,7 +430,7 @@ class PanelDrawer {
 
   // What the colours mean: the selection, and after a command the groups it created or
   // changed and the numbers of those it removed.
-  std::string Legend(int y) const {
+  std::string Legend(int y) {
     std::vector<std::pair<std::string, const char*>> keys;  // text, colour
     if (options_.shadeSelection && document_.hasSelection)
       keys.emplace_back("selection", kSelectionColour);
@@ -451,7 +453,9 @@ class PanelDrawer {
       out += "<text x=\"" + Number(x) + "\" y=\"" + Number(y) + "\" data-removed=\"" +
              Escape(removed.empty() ? "" : removed.substr(1)) + "\">" +
              (removed.empty() ? "no group removed" : "removed:" + removed) + "</text>";
+      x += static_cast<int>(removed.size() + 16) * kCharWidth;
     }
+    legendRight_ = x;
     return out + "</g>\n";
   }
 
@@ -469,6 +473,7 @@ class PanelDrawer {
   std::vector<std::string> labels_;
   int linesLeft_ = 0;
   int right_ = 0;
+  int legendRight_ = 0;
 };
 
 }  // namespace

@@ -197,6 +197,29 @@ TEST(SvgPanel, DrawsEachGroupOncePerRunItCovers) {
   }
 }
 
+// Against the groups before a command: a group whose record differs is marked changed in
+// every run it covers, one that is gone is listed as removed, the rest are not marked.
+TEST(SvgPanel, MarksGroupsAgainstThoseBefore) {
+  fxthost::Document document;
+  fxthost::DocumentError error;
+  ASSERT_TRUE(fxthost::ParseDocument(kStyles, "t", &document, nullptr, &error)) << error.Message();
+  std::vector<fxthost::ChartGroup> before = fxthost::ChartGroups(document);
+  before[3].record.startMeasure = 11;  // group 4
+  before.push_back(before[0]);
+  before.back().record.number = 99;
+  const std::string svg =
+      fxthost::SvgPicture({fxthost::DrawSvgPanel(document, {"t", "after", false, &before})});
+  pugi::xml_document xml;
+  ASSERT_TRUE(xml.load_string(svg.c_str())) << svg;
+  std::vector<std::string> marked;
+  for (const pugi::xpath_node& g : xml.select_nodes("//g[@data-mark]"))
+    marked.push_back(Bracket(g.node()));
+  EXPECT_EQ(marked, (std::vector<std::string>{"4 5-6 10-20 none changed Upper",
+                                              "4 5-6 21-30 none changed Upper"}));
+  EXPECT_STREQ(xml.select_node("//text[@data-removed]").node().attribute("data-removed").value(),
+               "99");
+}
+
 // run --svg: the document before (the selection shaded) and after, with the pieces the
 // split made marked; and the picture is one of run's outputs, all or nothing. show --svg
 // draws the one document.
