@@ -26,6 +26,7 @@
 #include <unistd.h>
 #endif
 
+#include "host/cli/groupview.h"
 #include "host/store/score.h"
 #include "host/store/scoremodel.h"
 #include "host/store/textcodec.h"
@@ -39,16 +40,9 @@ std::string Count(size_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-// Terminal columns of UTF-8 text: one per character.
-size_t Columns(const std::string& text) {
-  size_t columns = 0;
-  for (unsigned char c : text) columns += (c & 0xC0) != 0x80;
-  return columns;
-}
-
 // The text cut (with an ellipsis) or padded to exactly width columns.
 std::string Fit(const std::string& text, size_t width) {
-  if (Columns(text) <= width) return text + std::string(width - Columns(text), ' ');
+  if (TextColumns(text) <= width) return text + std::string(width - TextColumns(text), ' ');
   if (width == 0) return "";
   std::string cut;
   size_t columns = 0;
@@ -63,48 +57,14 @@ std::string Fit(const std::string& text, size_t width) {
   return cut + "\u2026";
 }
 
-// The byte offsets where the characters of UTF-8 text begin.
-std::vector<size_t> CharacterStarts(const std::string& text) {
-  std::vector<size_t> starts;
-  for (size_t i = 0; i < text.size(); ++i)
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(i);
-  return starts;
-}
-
-// The characters of a suffix in parentheses at the end of the name ("(Split Group 3)"),
-// 0 when it has none.
-size_t SuffixCharacters(const std::string& text) {
-  if (text.empty() || text.back() != ')') return 0;
-  int depth = 0;
-  size_t characters = 0;
-  for (size_t i = text.size(); i-- > 0;) {
-    const char c = text[i];
-    characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    depth += c == ')' ? 1 : c == '(' ? -1 : 0;
-    if (depth == 0) return characters;
-  }
-  return 0;
-}
-
-// A name padded, or shortened in the middle to exactly width columns: its beginning, an
-// ellipsis and its end, so that names that differ only at the end (a numbered suffix,
-// "Violin I" and "Violin II") stay apart. A suffix in parentheses is kept whole when it
-// leaves room for a character of the beginning.
+// A name padded, or shortened in the middle (ShortenName) to exactly width columns.
 std::string FitName(const std::string& text, size_t width) {
-  const std::vector<size_t> starts = CharacterStarts(text);
-  if (starts.size() <= width) return text + std::string(width - starts.size(), ' ');
-  if (width == 0) return "";
-  const size_t keep = width - 1;
-  size_t tail = keep / 2;
-  const size_t suffix = SuffixCharacters(text);
-  if (suffix > tail && suffix < keep) tail = suffix;
-  const size_t head = keep - tail;
-  const std::string end = tail == 0 ? std::string() : text.substr(starts[starts.size() - tail]);
-  return text.substr(0, starts[head]) + "\u2026" + end;
+  const std::string shown = ShortenName(text, width);
+  return shown + std::string(width - std::min(width, TextColumns(shown)), ' ');
 }
 
 std::string Right(const std::string& text, size_t width) {
-  const size_t columns = Columns(text);
+  const size_t columns = TextColumns(text);
   return columns >= width ? text : std::string(width - columns, ' ') + text;
 }
 
@@ -122,16 +82,8 @@ std::string Repeat(const char* glyph, size_t count) {
   return out;
 }
 
-enum class Mark { kNone, kNew, kChanged, kRemoved };
-
-struct Row {
-  ChartGroup group;
-  Mark mark = Mark::kNone;
-};
-
-uint32_t KeyOf(const GroupRecord& record) {
-  return static_cast<uint32_t>(record.first) << 16 | record.number;
-}
+using Mark = GroupChange;
+using Row = MarkedGroup;
 
 // The slots of the staves of the score order: the first slot that holds each staff.
 class SlotIndex {
@@ -190,33 +142,6 @@ std::string Line(std::string text) {
   return text + "\n";
 }
 
-// The rows of the group part: the groups now, and those the command removed, in the
-// host's order, each with its mark against the groups before (when there were any).
-std::vector<Row> MarkedRows(const std::vector<ChartGroup>& groups,
-                            const std::vector<ChartGroup>* before) {
-  std::map<uint32_t, Row> byKey;
-  for (const ChartGroup& group : groups) byKey[KeyOf(group.record)] = Row{group, Mark::kNone};
-  if (before) {
-    std::map<uint32_t, const ChartGroup*> earlier;
-    for (const ChartGroup& group : *before) earlier[KeyOf(group.record)] = &group;
-    for (auto& entry : byKey) {
-      auto found = earlier.find(entry.first);
-      if (found == earlier.end()) {
-        entry.second.mark = Mark::kNew;
-      } else if (found->second->record != entry.second.group.record ||
-                 found->second->name != entry.second.group.name ||
-                 found->second->abbreviation != entry.second.group.abbreviation) {
-        entry.second.mark = Mark::kChanged;
-      }
-    }
-    for (const auto& entry : earlier)
-      if (!byKey.count(entry.first)) byKey[entry.first] = Row{*entry.second, Mark::kRemoved};
-  }
-  std::vector<Row> rows;
-  for (const auto& entry : byKey) rows.push_back(entry.second);
-  return rows;
-}
-
 // The line of the document's selection; the staves it selects go into selected.
 std::string SelectionLine(const Document& document, const std::vector<int16_t>& order,
                           StaffSet* selected) {
@@ -263,7 +188,7 @@ std::vector<Span> Brackets(const std::vector<Row>& rows, const SlotIndex& slotIn
   }
   std::vector<Span> sorted;
   for (auto& entry : spans) {
-    if (Columns(entry.second.label) > 12) entry.second.label = Fit(entry.second.label, 12);
+    if (TextColumns(entry.second.label) > 12) entry.second.label = Fit(entry.second.label, 12);
     sorted.push_back(entry.second);
   }
   std::stable_sort(sorted.begin(), sorted.end(), [](const Span& a, const Span& b) {
@@ -294,7 +219,7 @@ std::vector<Lane> FitLanes(const std::vector<Span>& sorted) {
       free.erase(free.begin());
     }
     lanes[lane].spans.push_back(span);
-    lanes[lane].width = std::max(lanes[lane].width, Columns(span.label) + 2);
+    lanes[lane].width = std::max(lanes[lane].width, TextColumns(span.label) + 2);
     busy.emplace(span.bottom, lane);
   }
   return lanes;
@@ -309,7 +234,7 @@ std::vector<std::string> StaffNames(const Document& document, const std::vector<
   for (int16_t staff : order) {
     std::u16string name;
     names.push_back(StaffDisplayedName(document, 0, staff, &name) ? Utf16ToUtf8(name) : "");
-    *nameWidth = std::max(*nameWidth, Columns(names.back()));
+    *nameWidth = std::max(*nameWidth, TextColumns(names.back()));
   }
   *nameWidth = std::min(*nameWidth, std::max<size_t>(12, width / 3));
   return names;
@@ -402,7 +327,7 @@ GroupColumns LayOutGroups(const std::vector<Row>& rows, const std::vector<SlotRa
   for (size_t i = 0; i < rows.size(); ++i) {
     const ChartGroup& group = rows[i].group;
     columns.numberWidth = std::max(columns.numberWidth, std::to_string(group.record.number).size());
-    columns.groupWidth = std::max(columns.groupWidth, Columns(ShownName(group)));
+    columns.groupWidth = std::max(columns.groupWidth, TextColumns(ShownName(group)));
     columns.stavesText[i] = slotsOf[i].first ? Range(slotsOf[i].first, slotsOf[i].second) : "?";
     columns.measuresText[i] = Range(group.record.startMeasure, group.record.endMeasure);
     columns.stavesWidth = std::max(columns.stavesWidth, columns.stavesText[i].size());
@@ -566,7 +491,7 @@ std::string DrawChart(const Document& document, const ChartOptions& options) {
   const std::vector<int16_t> order = ReadInstrumentList(document, 0);
   const int32_t measures = LastMeasure(document.records);
   const std::vector<ChartGroup> groups = ChartGroups(document);
-  const std::vector<Row> rows = MarkedRows(groups, options.before);
+  const std::vector<Row> rows = MarkGroups(groups, options.before);
 
   std::string out = options.title + " \u2014 " + Count(order.size(), "staff", "staves") + ", " +
                     Count(static_cast<size_t>(measures), "measure", "measures") + ", " +

@@ -31,6 +31,7 @@
 #include "host/cli/prefslisting.h"
 #include "host/cli/report.h"
 #include "host/cli/selection.h"
+#include "host/cli/svg.h"
 #include "host/files/docfile.h"
 #include "host/functions/host.h"
 #include "host/run/crashguard.h"
@@ -133,6 +134,29 @@ bool CheckReportPath(const RunOptions& options, bool demo, std::string* problem)
   return true;
 }
 
+// The picture may replace neither the input document nor another output.
+bool CheckSvgPath(const RunOptions& options, bool demo, std::string* problem) {
+  if (options.svg.empty()) return true;
+  if (!demo && SamePath(options.svg, options.document)) {
+    *problem = "--svg " + options.svg + " would overwrite the input document";
+    return false;
+  }
+  for (const std::string* other : {&options.output, &options.report})
+    if (!other->empty() && SamePath(options.svg, *other)) {
+      *problem = std::string(other == &options.output ? "-o" : "--report") +
+                 " and --svg name the same file";
+      return false;
+    }
+  return true;
+}
+
+// The name a picture's heading gives a document: its file name without the folders, so
+// that the picture does not depend on where the file was read from.
+std::string PictureName(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 // Opens the document and everything the run needs before the plug-in is loaded, and
 // makes the document current. False, with the reason, when the input is unusable.
 bool PrepareRun(Host& host, const RunOptions& options, bool demo, PreparedRun* run,
@@ -150,9 +174,9 @@ bool PrepareRun(Host& host, const RunOptions& options, bool demo, PreparedRun* r
   if (!run->region.IsEmpty()) SetSelection(*run->document, run->region);
   run->version = run->info.hostVersion.value_or(host.Version());
   if (!ChooseHostVersion(options.hostVersion, &run->version, problem) ||
-      !CheckReportPath(options, demo, problem) ||
-      !OpenFurtherDocuments(host, options.open, options.document, {options.output, options.report},
-                            &run->further, problem))
+      !CheckReportPath(options, demo, problem) || !CheckSvgPath(options, demo, problem) ||
+      !OpenFurtherDocuments(host, options.open, options.document,
+                            {options.output, options.report, options.svg}, &run->further, problem))
     return false;
   host.SetCurrentDocument(run->document->number);  // the command works on its own document
   host.SetVersion(run->version);
@@ -228,14 +252,18 @@ void PrintChangedDocuments(const std::vector<std::string>& changed) {
 }
 
 // Runs the command on the document between a chart of its groups before and one after
-// that marks what changed, alerts answered as the options say; fills in the report.
-// False when the host could not start the command.
+// that marks what changed, alerts answered as the options say; fills in the report and,
+// with --svg, the picture of the two. False when the host could not start the command.
 bool RunCommand(Host& host, const RunOptions& options, const PreparedRun& run,
-                const LoadedCommand& command, RunReport* report) {
+                const LoadedCommand& command, RunReport* report, std::string* svg) {
   Document& document = *run.document;
   ChartOptions chart;
   chart.width = TerminalWidth();
   const std::vector<ChartGroup> before = ChartGroups(document);
+  SvgPanel beforePanel;
+  if (!options.svg.empty())
+    beforePanel =
+        DrawSvgPanel(document, {"Before: " + PictureName(run.name), "before", true, nullptr});
   chart.title = "Before: " + run.name;
   std::cout << DrawChart(document, chart) << "\n";
 
@@ -262,6 +290,10 @@ bool RunCommand(Host& host, const RunOptions& options, const PreparedRun& run,
   chart.title = "After: " + run.name;
   chart.before = &before;
   std::cout << DrawChart(document, chart);
+  if (!options.svg.empty())
+    *svg = SvgPicture({beforePanel, DrawSvgPanel(document, {"After: " + PictureName(run.name) +
+                                                                " \u2014 " + command.menuText,
+                                                            "after", false, &before})});
   const std::vector<std::string> changed = ChangedDocuments(run, contentBefore);
   if (!run.further.empty()) {
     PrintChangedDocuments(changed);
@@ -278,7 +310,7 @@ bool RunCommand(Host& host, const RunOptions& options, const PreparedRun& run,
 // each further document's output. False, with the reason, when one cannot be.
 bool PrepareOutputs(const RunOptions& options, const PreparedRun& run, Outputs* outputs,
                     std::string* problem) {
-  std::vector<std::string> targets{options.output, options.report};
+  std::vector<std::string> targets{options.output, options.report, options.svg};
   for (const OpenedDocument& document : run.further) targets.push_back(document.output);
   for (const std::string& target : targets)
     if (!target.empty() && !outputs->Prepare(target, problem)) return false;
@@ -288,10 +320,11 @@ bool PrepareOutputs(const RunOptions& options, const PreparedRun& run, Outputs* 
 // Writes what the run was asked for, all or nothing, and says so; false, with the reason
 // on standard error, when it could not.
 bool WriteOutputs(const RunOptions& options, const PreparedRun& run, const RunReport& report,
-                  Outputs& outputs) {
+                  const std::string& svg, Outputs& outputs) {
   if (!options.output.empty())
     outputs.Fill(options.output, FormatDocument(*run.document, run.info));
   if (!options.report.empty()) outputs.Fill(options.report, FormatReport(report));
+  if (!options.svg.empty()) outputs.Fill(options.svg, svg);
   SaveChangedDocuments(run.further, outputs, std::cout);
   std::vector<std::string> written;
   std::string error;
@@ -317,21 +350,38 @@ int Run(const RunOptions& options, bool demo) {
   LoadedCommand command;
   if (!LoadCommand(options, run.version, &command, &problem)) return Unusable(problem);
   RunReport report;
-  if (!RunCommand(host, options, run, command, &report)) return kExitNotWritten;
-  return WriteOutputs(options, run, report, outputs) ? kExitRan : kExitNotWritten;
+  std::string svg;
+  if (!RunCommand(host, options, run, command, &report, &svg)) return kExitNotWritten;
+  return WriteOutputs(options, run, report, svg, outputs) ? kExitRan : kExitNotWritten;
 }
 
-int Show(const std::string& path) {
+// fxthost show: the chart, and with --svg the picture, written through a temporary file
+// as run's outputs are.
+int Show(const std::string& path, const std::string& svgPath) {
   Host host;
   host.KeepCallLog(false);
   Document& document = host.NewDocument(path);
   DocumentError error;
   if (!ReadDocumentFile(path, &document, nullptr, &error)) return Unusable(error.Message());
+  Outputs outputs;
+  std::string problem;
+  if (!svgPath.empty() && SamePath(svgPath, path))
+    return Unusable("--svg " + svgPath + " would overwrite the input document");
+  if (!svgPath.empty() && !outputs.Prepare(svgPath, &problem)) return Unusable(problem);
   ChartOptions chart;
   chart.width = TerminalWidth();
   chart.title = path;
   std::cout << DrawChart(document, chart) << DrawNotation(document, chart.width)
             << DrawMusic(document, chart.width);
+  if (svgPath.empty()) return kExitRan;
+  outputs.Fill(svgPath,
+               SvgPicture({DrawSvgPanel(document, {PictureName(path), "score", true, nullptr})}));
+  std::vector<std::string> written;
+  if (!outputs.Commit(&written, &problem)) {
+    Complain(std::cerr, problem + "; nothing was written");
+    return kExitNotWritten;
+  }
+  std::cout << "Wrote " << svgPath << "\n";
   return kExitRan;
 }
 
@@ -398,9 +448,10 @@ int ParseAndRun(int argc, char** argv) {
   CLI::App* menu = app.add_subcommand("menu", "Show the plug-in's menu registration");
   menu->add_option("--plugin", menuPlugin, "Path of the plug-in module")->capture_default_str();
 
-  std::string showPath;
+  std::string showPath, showSvg;
   CLI::App* show = app.add_subcommand("show", "Chart of a document's staves and groups");
   show->add_option("DOC", showPath, "The document file (JSON)")->required();
+  show->add_option("--svg", showSvg, "Also draw the staves and groups here (SVG)");
 
   std::string prefsPath;
   CLI::App* prefs =
@@ -431,6 +482,8 @@ int ParseAndRun(int argc, char** argv) {
   run->add_option("--host-version", runOptions.hostVersion, "Version the host reports (hex)");
   run->add_option("-o", runOptions.output, "Write the document after the command here");
   run->add_option("--report", runOptions.report, "Write the result and the alerts here (JSON)");
+  run->add_option("--svg", runOptions.svg,
+                  "Draw the staves and groups before and after the command here (SVG)");
   run->add_option("--open", runOptions.open,
                   "Open a further document, FILE or FILE=OUT (saved to OUT if the command "
                   "changes it); repeatable")
@@ -456,7 +509,7 @@ int ParseAndRun(int argc, char** argv) {
   std::string problem;
   if (!RefuseEmptyValues(app, &problem)) return Unusable(problem);
   if (menu->parsed()) return Menu(menuPlugin);
-  if (show->parsed()) return Show(showPath);
+  if (show->parsed()) return Show(showPath, showSvg);
   if (prefs->parsed()) return PrintPreferenceRecords(prefsPath, std::cout, std::cerr);
   if (import->parsed()) return ImportScore(importScore, importOutput, std::cout, std::cerr);
   if (run->parsed()) return Run(runOptions, false);

@@ -31,18 +31,6 @@ std::u16string Padded(std::u16string text, size_t width) {
   return text;
 }
 
-// What measure m shows: the first region (in key order) that contains it, and its text;
-// region 0 and the plain number when none can show it.
-std::pair<uint16_t, std::u16string> Shown(const std::vector<NumberRegion>& regions, int m) {
-  for (const NumberRegion& region : regions) {
-    if (m < region.startMeasure || m > region.endMeasure) continue;
-    if (const std::optional<std::u16string> text = ShownMeasureNumber(region, m))
-      return {region.id, *text};
-    break;
-  }
-  return {0, Number16(m)};
-}
-
 // Measure numbers, one line per run of measures under one region, wrapped to the width.
 void MeasureNumbers(const Document& document, int width, std::string* out) {
   const std::vector<NumberRegion> regions = MeasureNumberRegionsOf(document);
@@ -50,15 +38,15 @@ void MeasureNumbers(const Document& document, int width, std::string* out) {
   if (regions.empty() || last < 1) return;
   *out += Line(u"Measure numbers as shown", width);
   for (int32_t first = 1; first <= last;) {
-    const uint16_t region = Shown(regions, first).first;
+    const uint16_t region = ShownMeasure(regions, first).first;
     int32_t end = first;
-    while (end < last && Shown(regions, end + 1).first == region) ++end;
+    while (end < last && ShownMeasure(regions, end + 1).first == region) ++end;
     std::u16string head = u"  " + Number16(first) + (end > first ? u"-" + Number16(end) : u"");
     head = Padded(head, 14) + Padded(region ? u"region " + Number16(region) : u"no region", 12);
     const size_t indent = head.size();
     std::u16string line = head;
     for (int32_t m = first; m <= end; ++m) {
-      const std::u16string shown = Shown(regions, m).second;
+      const std::u16string shown = ShownMeasure(regions, m).second;
       const bool fits =
           line.size() == indent || line.size() + 1 + shown.size() <= static_cast<size_t>(width);
       if (!fits) {
@@ -113,6 +101,18 @@ void Expressions(const Document& document, int width, std::string* out) {
 }
 
 }  // namespace
+
+// What measure m shows: the first region (in key order) that contains it, and its text;
+// region 0 and the plain number when none can show it.
+std::pair<uint16_t, std::u16string> ShownMeasure(const std::vector<NumberRegion>& regions, int m) {
+  for (const NumberRegion& region : regions) {
+    if (m < region.startMeasure || m > region.endMeasure) continue;
+    if (const std::optional<std::u16string> text = ShownMeasureNumber(region, m))
+      return {region.id, *text};
+    break;
+  }
+  return {0, Number16(m)};
+}
 
 std::string DrawNotation(const Document& document, int width) {
   std::string regions, expressions;

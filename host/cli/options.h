@@ -13,6 +13,7 @@ struct RunOptions {
   std::string plugin;
   std::string staves, slots, list, measures, startPosition, endPosition;
   std::string answer, hostVersion, output, report, item;
+  std::string svg;                // the picture of the groups before and after the command
   std::vector<std::string> open;  // further documents: FILE or FILE=OUT
 };
 
