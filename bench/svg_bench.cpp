@@ -5,13 +5,7 @@
 // size to the half; for twice the size the time should be about twice. Run by hand:
 //
 //   svg_bench
-//
-// Where a picture passes a few megabytes, the C library hands its memory back to the
-// system between repeats and each repeat pays for fresh pages; the ratio then says more
-// about that than about the drawing. To time the drawing alone, keep the memory:
-//
-//   GLIBC_TUNABLES=glibc.malloc.trim_threshold=2000000000:glibc.malloc.mmap_threshold=1000000000
-//   svg_bench
+
 #include <algorithm>
 #include <cstdio>
 #include <ctime>

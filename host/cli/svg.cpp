@@ -494,6 +494,11 @@ std::string SvgPicture(const std::vector<SvgPanel>& panels) {
       Number(width) + "\" height=\"" + Number(height) + "\" viewBox=\"0 0 " + Number(width) + " " +
       Number(height) + "\" font-family=\"sans-serif\" font-size=\"12\">\n<rect width=\"" +
       Number(width) + "\" height=\"" + Number(height) + "\" fill=\"#fff\"/>\n";
+  // The panels' bodies are the bulk of the picture: one allocation for all of it, so
+  // that a large picture is not copied as it grows.
+  size_t size = out.size() + 64;
+  for (const SvgPanel& panel : panels) size += panel.body.size() + 128;
+  out.reserve(size);
   int y = 0;
   for (size_t i = 0; i < panels.size(); ++i) {
     if (i > 0) out += "<path d=\"M0 " + Number(y) + "H" + Number(width) + "\" stroke=\"#ccc\"/>\n";
@@ -502,7 +507,8 @@ std::string SvgPicture(const std::vector<SvgPanel>& panels) {
     out += "</g>\n";
     y += panels[i].height;
   }
-  return out + "</svg>\n";
+  out += "</svg>\n";
+  return out;
 }
 
 }  // namespace fxthost
