@@ -113,12 +113,6 @@ class StaffSet {
   std::vector<bool> flags_;
 };
 
-// The staff at a slot (from 1) of a list read in slot order; 0 outside it.
-int16_t StaffIn(const std::vector<int16_t>& list, int32_t slot) {
-  return slot >= 1 && static_cast<size_t>(slot) <= list.size() ? list[static_cast<size_t>(slot) - 1]
-                                                               : int16_t{0};
-}
-
 // A bracket: a run of slots of the score order and the groups that join exactly it.
 struct Span {
   int32_t top = 0;
@@ -146,15 +140,11 @@ std::string Line(std::string text) {
 std::string SelectionLine(const Document& document, const std::vector<int16_t>& order,
                           StaffSet* selected) {
   const Region selection = Selection(document);
-  const std::vector<int16_t> startList =
-      selection.startList == 0 ? order : ReadInstrumentList(document, selection.startList);
-  const std::vector<int16_t> endList = selection.endList == selection.startList
-                                           ? startList
-                                           : ReadInstrumentList(document, selection.endList);
-  const int16_t top = StaffIn(startList, selection.startSlot);
-  const int16_t bottom = StaffIn(endList, selection.endSlot);
+  const SelectedStaves staves = ReadSelectedStaves(document, order);
+  const int16_t top = staves.top;
+  const int16_t bottom = staves.bottom;
   for (int32_t slot = selection.startSlot; slot <= selection.endSlot; ++slot)
-    selected->Insert(StaffIn(startList, slot));
+    selected->Insert(StaffIn(staves.startList, slot));
   std::string line =
       "Selection: staves " + Range(top, bottom) + " (slots " +
       Range(selection.startSlot, selection.endSlot) +

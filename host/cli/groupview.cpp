@@ -1,9 +1,12 @@
-// Names shortened in the middle and groups marked against a command's before, for the
-// chart and the picture (host/cli/groupview.h).
+// Names shortened in the middle, groups marked against a command's before and the staves
+// at the ends of the selection, for the chart and the picture (host/cli/groupview.h).
 #include "host/cli/groupview.h"
 
 #include <cstdint>
 #include <map>
+
+#include "host/store/score.h"
+#include "host/store/scoremodel.h"
 
 namespace fxthost {
 
@@ -83,6 +86,24 @@ std::vector<MarkedGroup> MarkGroups(const std::vector<ChartGroup>& groups,
   marked.reserve(byKey.size());
   for (const auto& entry : byKey) marked.push_back(entry.second);
   return marked;
+}
+
+int16_t StaffIn(const std::vector<int16_t>& list, int32_t slot) {
+  return slot >= 1 && static_cast<size_t>(slot) <= list.size() ? list[static_cast<size_t>(slot) - 1]
+                                                               : int16_t{0};
+}
+
+SelectedStaves ReadSelectedStaves(const Document& document, const std::vector<int16_t>& order) {
+  const Region selection = Selection(document);
+  SelectedStaves staves;
+  staves.startList =
+      selection.startList == 0 ? order : ReadInstrumentList(document, selection.startList);
+  const std::vector<int16_t> endList = selection.endList == selection.startList
+                                           ? staves.startList
+                                           : ReadInstrumentList(document, selection.endList);
+  staves.top = StaffIn(staves.startList, selection.startSlot);
+  staves.bottom = StaffIn(endList, selection.endSlot);
+  return staves;
 }
 
 }  // namespace fxthost

@@ -1,13 +1,16 @@
 // What the chart and the picture of a document's groups share (host/cli/chart.cpp,
 // host/cli/svg.cpp; their rules in docs/fxthost.md, "The chart", and docs/svg.md): names
-// shortened in the middle, and each group marked against the groups before a command.
+// shortened in the middle, each group marked against the groups before a command, and
+// the staves at the ends of the selection.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "host/cli/chart.h"
+#include "host/store/document.h"
 
 namespace fxthost {
 
@@ -33,5 +36,17 @@ struct MarkedGroup {
 // removed.
 std::vector<MarkedGroup> MarkGroups(const std::vector<ChartGroup>& groups,
                                     const std::vector<ChartGroup>* before);
+
+// The staff at a slot (from 1) of a list read in slot order; 0 outside it.
+int16_t StaffIn(const std::vector<int16_t>& list, int32_t slot);
+
+// The document's selection with the staff lists its slots count in (the score order for
+// list 0) and the staves at its top and bottom slots (0 for a slot outside its list).
+struct SelectedStaves {
+  std::vector<int16_t> startList;
+  int16_t top = 0;
+  int16_t bottom = 0;
+};
+SelectedStaves ReadSelectedStaves(const Document& document, const std::vector<int16_t>& order);
 
 }  // namespace fxthost

@@ -190,12 +190,6 @@ int32_t SlotOf(const std::unordered_map<int16_t, int32_t>& slots, int16_t staff)
   return found == slots.end() ? 0 : found->second;
 }
 
-// The staff at a slot (from 1) of a list read in slot order; 0 outside it.
-int16_t StaffIn(const std::vector<int16_t>& list, int32_t slot) {
-  return slot >= 1 && static_cast<size_t>(slot) <= list.size() ? list[static_cast<size_t>(slot) - 1]
-                                                               : int16_t{0};
-}
-
 class PanelDrawer {
  public:
   PanelDrawer(const Document& document, const SvgPanelOptions& options)
@@ -378,13 +372,9 @@ class PanelDrawer {
   std::string SelectionShade() const {
     if (!document_.hasSelection) return "";
     const Region selection = Selection(document_);
-    const std::vector<int16_t> startList =
-        selection.startList == 0 ? order_ : ReadInstrumentList(document_, selection.startList);
-    const std::vector<int16_t> endList = selection.endList == selection.startList
-                                             ? startList
-                                             : ReadInstrumentList(document_, selection.endList);
-    const int16_t topStaff = StaffIn(startList, selection.startSlot);
-    const int16_t bottomStaff = StaffIn(endList, selection.endSlot);
+    const SelectedStaves staves = ReadSelectedStaves(document_, order_);
+    const int16_t topStaff = staves.top;
+    const int16_t bottomStaff = staves.bottom;
     const int32_t top = SlotOf(slots_, topStaff);
     const int32_t bottom = SlotOf(slots_, bottomStaff);
     if (top == 0 || bottom == 0 || top > bottom || runs_.empty()) return "";

@@ -91,6 +91,9 @@ class Importer {
 
   // The element's text as a whole number within [low, high], refused otherwise.
   long WholeNumber(const pugi::xml_node& element, long low, long high) const;
+  // Takes the <transpose> that applies to staff 1 of the part from an <attributes>, when
+  // there is one, into the state (its octave change folded into both intervals).
+  void ReadTransposition(const pugi::xml_node& attributes, PartState* state) const;
   // Counts one thing left out, by its kind.
   void Count(const std::string& kind, long count = 1) { summary_->leftOut[kind] += count; }
   // "part P1, measure 3" (the measure's place in the count, from 1).

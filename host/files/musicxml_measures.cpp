@@ -56,6 +56,22 @@ pugi::xml_node FirstStaffChild(const pugi::xml_node& attributes, const char* nam
 
 }  // namespace
 
+void Importer::ReadTransposition(const pugi::xml_node& attributes, PartState* state) const {
+  const pugi::xml_node transpose = FirstStaffChild(attributes, "transpose");
+  if (!transpose) return;
+  state->chromatic = static_cast<int>(WholeNumber(transpose.child("chromatic"), -0x7FFF, 0x7FFF));
+  state->diatonic =
+      transpose.child("diatonic")
+          ? static_cast<int>(WholeNumber(transpose.child("diatonic"), -0x7FFF, 0x7FFF))
+          : 0;
+  if (const pugi::xml_node octave = transpose.child("octave-change")) {
+    const long octaves = WholeNumber(octave, -100, 100);
+    state->chromatic += static_cast<int>(12 * octaves);
+    state->diatonic += static_cast<int>(7 * octaves);
+  }
+  state->transposing = state->chromatic != 0 || state->diatonic != 0;
+}
+
 std::string Importer::MusicPlace(const Part& part, size_t measure) const {
   return "part " + part.id + ", measure " + std::to_string(measure + 1);
 }
@@ -125,19 +141,8 @@ void Importer::ReadMeasures() {
           if (state.divisions == 0)
             Refuse(NodePlace(divisions), "divisions of 0: no note could have a duration");
         }
-        if (const pugi::xml_node transpose = FirstStaffChild(child, "transpose")) {
-          state.chromatic =
-              static_cast<int>(WholeNumber(transpose.child("chromatic"), -0x7FFF, 0x7FFF));
-          state.diatonic =
-              transpose.child("diatonic")
-                  ? static_cast<int>(WholeNumber(transpose.child("diatonic"), -0x7FFF, 0x7FFF))
-                  : 0;
-          if (const pugi::xml_node octave = transpose.child("octave-change")) {
-            const long octaves = WholeNumber(octave, -100, 100);
-            state.chromatic += static_cast<int>(12 * octaves);
-            state.diatonic += static_cast<int>(7 * octaves);
-          }
-          state.transposing = state.chromatic != 0 || state.diatonic != 0;
+        if (FirstStaffChild(child, "transpose")) {
+          ReadTransposition(child, &state);
           transposing[p] = transposing[p] || state.transposing;
         }
         if (const pugi::xml_node key = FirstStaffChild(child, "key")) {

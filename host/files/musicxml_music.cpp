@@ -133,18 +133,7 @@ void Importer::AddNotation(Json& document) {
         if (std::strcmp(name, "attributes") == 0) {
           if (const pugi::xml_node divisions = child.child("divisions"))
             state.divisions = WholeNumber(divisions, 1, 0x7FFFFFFF);
-          if (const pugi::xml_node transpose = child.child("transpose")) {
-            state.chromatic =
-                static_cast<int>(WholeNumber(transpose.child("chromatic"), -0x7FFF, 0x7FFF));
-            state.diatonic =
-                transpose.child("diatonic")
-                    ? static_cast<int>(WholeNumber(transpose.child("diatonic"), -0x7FFF, 0x7FFF))
-                    : 0;
-            if (const pugi::xml_node octave = transpose.child("octave-change")) {
-              state.chromatic += static_cast<int>(12 * WholeNumber(octave, -100, 100));
-              state.diatonic += static_cast<int>(7 * WholeNumber(octave, -100, 100));
-            }
-          }
+          ReadTransposition(child, &state);
           for (const pugi::xml_node& clef : child.children("clef"))
             Count(m == 0 && cursor == 0 && clef ? "clefs" : "clef changes");
           continue;
