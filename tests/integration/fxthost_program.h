@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #if defined(_WIN32)
@@ -49,6 +52,14 @@ inline ProgramRun Fxthost(const std::string& arguments, const char* standardOutp
   const int status = FXT_PCLOSE(pipe);
   run.status = FXT_EXIT_STATUS(status);
   return run;
+}
+
+// The whole of a file the program wrote, byte for byte; empty when there is none.
+inline std::string ReadText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
 }  // namespace fxt_testing

@@ -21,13 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using fxt_testing::Fxthost;
 using fxt_testing::ProgramRun;
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using fxt_testing::ReadText;
 
 // The numbers of a JSON text, outside its strings: (offset, length).
 std::vector<std::pair<size_t, size_t>> Numbers(const std::string& text) {

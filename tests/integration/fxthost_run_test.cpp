@@ -21,15 +21,9 @@ namespace {
 
 using fxt_testing::Fxthost;
 using fxt_testing::ProgramRun;
+using fxt_testing::ReadText;
 
 namespace fs = std::filesystem;
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 void WriteText(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;

@@ -22,13 +22,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using fxt_testing::ReadText;
 
 // A directory of its own, removed afterwards.
 class SvgRun : public ::testing::Test {
