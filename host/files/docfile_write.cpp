@@ -344,6 +344,7 @@ void PutMember(Json* root, const char* name, Json value) {
 // coverage says which records it stands for.
 Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* coverage) {
   Json root = Json::object();
+  root.get_ref<Json::object_t&>().reserve(kRootMembers);
   root["format"] = kDocumentFormat;
   if (info.hostVersion) root["host"] = Json{{"version", Hex32(*info.hostVersion)}};
   PutMember(&root, "measures", MeasuresMember(document));
