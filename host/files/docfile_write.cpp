@@ -168,6 +168,7 @@ struct Coverage {
   std::unordered_set<uint64_t> namedStaves;  // staff records written by name (keys)
   std::unordered_set<uint64_t> namedGroups;  // group records written by name (keys)
   NotationCoverage notation;                 // text blocks and name words of notation
+  MusicCoverage music;                       // the records the music member stands for
 };
 
 // A raw text's tag and number as one key of the coverage.
@@ -340,8 +341,8 @@ void PutMember(Json* root, const char* name, Json value) {
 }
 
 // What the schema says of the document by name, members in the order they are always
-// written (FormatDocument adds the selection and the raw records after them); the
-// coverage says which records it stands for.
+// written (FormatDocument adds the music, the selection and the raw records after them);
+// the coverage says which records it stands for.
 Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* coverage) {
   Json root = Json::object();
   root.get_ref<Json::object_t&>().reserve(kRootMembers);
@@ -358,7 +359,6 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
   Json sideRecords = SideRecordsMember(document.records);
   if (!sideRecords.empty()) root["sideRecords"] = sideRecords;
   WriteNotationMembers(document, &root, &coverage->notation);
-  PutMember(&root, "music", WriteMusic(document));
   for (uint16_t block : coverage->notation.blocks) CoverBlock(document, block, coverage);
   return root;
 }
@@ -443,6 +443,7 @@ std::string FormatDocument(const Document& document, const DocumentFile& info) {
   // What the schema part gives when read back: every record of the document that it
   // does not reproduce is written as a raw record.
   Document rebuilt;
+  bool schemaTakenBack = true;
   try {
     Build(root, rebuilt, nullptr, false, &document);
   } catch (const Refusal&) {
@@ -457,10 +458,16 @@ std::string FormatDocument(const Document& document, const DocumentFile& info) {
         fonts.push_back(Json{{"id", font.first}, {"name", font.second}});
       root["fonts"] = fonts;
     }
+    schemaTakenBack = false;
     coverage = Coverage();
     rebuilt = Document();
     rebuilt.fonts = document.fonts;
   }
+  // The music is written as text of its own, and stands for what it writes: the reader
+  // takes back whole every layer and position it writes (docfile_music.cpp). Its place
+  // among the members is held by a null until the text is put together.
+  std::string music;
+  if (schemaTakenBack && WriteMusic(document, 2, &music, &coverage.music)) root["music"] = nullptr;
   // A raw text that an unnamed block also reads stays in the file as a raw record.
   document.records.ForEach(kTextBlockTag, [&](const DataKey& key, const RecordStore::Bytes& bytes) {
     if (bytes.size() < static_cast<size_t>(kTextBlockSize)) return;
@@ -477,6 +484,7 @@ std::string FormatDocument(const Document& document, const DocumentFile& info) {
         if (tag == kTextBlockTag && IsPlainKey(key) && coverage.blocks.count(key.first)) return;
         if (IsRawTextTag(tag) && IsPlainKey(key) && coverage.texts.count(TextKey(tag, key.first)))
           return;
+        if (coverage.music.Covers(tag, key)) return;
         const NameWords words = NameWordsOf(tag, key, coverage);
         if (tag != kTextBlockTag && !IsRawTextTag(tag)) {
           const RecordStore::Bytes* same = rebuilt.records.Find(tag, key);
@@ -493,9 +501,22 @@ std::string FormatDocument(const Document& document, const DocumentFile& info) {
       });
   if (!records.empty()) root["records"] = std::move(records);
 
-  std::string out;
-  WriteValue(root, 0, &out);
-  out += "\n";
+  // The document's object, one member a line, as WriteValue writes it, with the music's
+  // text in its place.
+  std::string out = "{\n";
+  bool first = true;
+  for (auto it = root.begin(); it != root.end(); ++it) {
+    if (!first) out += ",\n";
+    first = false;
+    out += "  ";
+    AppendText(it.key(), &out);
+    out += ": ";
+    if (it.key() == "music")
+      out += music;
+    else
+      WriteValue(it.value(), 2, &out);
+  }
+  out += "\n}\n";
   return out;
 }
 
