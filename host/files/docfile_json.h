@@ -22,6 +22,11 @@ namespace fxthost {
 
 using Json = nlohmann::ordered_json;
 
+// Room for every member a document's own object can have (the reader knows 19). An
+// object's members are a vector that copies them all, values included, when it grows,
+// so the readers and the writer give the document's object this room from the start.
+constexpr size_t kRootMembers = 32;
+
 // Raised inside the reader and caught at its entry: the place and the reason.
 struct Refusal {
   std::string place;

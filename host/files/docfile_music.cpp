@@ -15,9 +15,12 @@
 // records hold beyond this stays in raw records.
 #include "host/files/docfile_music.h"
 
+#include <algorithm>
+#include <charconv>
 #include <map>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "host/files/docfile_notation.h"
 #include "host/store/entryframes.h"
@@ -132,24 +135,6 @@ void ReadPositions(const Json& value, const std::string& place, const Positioned
   }
 }
 
-// The positions of a cell's records of one kind, or nothing when one of them says more.
-bool WritePositions(const Document& document, const PositionedKind& kind, int16_t staff,
-                    int16_t measure, Json* out) {
-  Json positions = Json::array();
-  for (uint16_t inci = 0;; ++inci) {
-    const RecordStore::Bytes* record = document.records.Find(
-        kind.tag, DataKey::Of(static_cast<uint16_t>(staff), static_cast<uint16_t>(measure), inci));
-    if (!record) break;
-    RecordStore::Bytes expected(kind.size, 0);
-    if (record->size() == kind.size)
-      fxt::PutS32(expected.data(), kind.position, fxt::GetS32(record->data(), kind.position));
-    if (*record != expected) return false;
-    positions.push_back(fxt::GetS32(record->data(), kind.position));
-  }
-  *out = positions;
-  return true;
-}
-
 }  // namespace
 
 void ReadMusic(const Json& value, const std::string& place, Document& document,
@@ -205,7 +190,141 @@ void ReadMusic(const Json& value, const std::string& place, Document& document,
       });
 }
 
-Json WriteMusic(const Document& document) {
+namespace {
+
+// --- Writing ----------------------------------------------------------------------
+//
+// The member is written as text, in the layout the document writer gives every value
+// (docfile_write.cpp: a value on one line when its members are scalars or arrays of
+// scalars, else one member or element a line), without a JSON value for each entry: a
+// score's music is most of its document. Only what the reader takes back whole is
+// written, so every record written here is one the reader makes again as it was.
+
+void Spaces(int count, std::string* out) { out->append(static_cast<size_t>(count), ' '); }
+
+void AppendNumber(int64_t value, std::string* out) {
+  char digits[24];
+  out->append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+// ", "name": value" after the members before; "name": value" first.
+void AppendMember(const char* name, int64_t value, bool first, std::string* out) {
+  if (!first) *out += ", ";
+  *out += '"';
+  *out += name;
+  *out += "\": ";
+  AppendNumber(value, out);
+}
+
+void AppendNumbers(const std::vector<int32_t>& values, std::string* out) {
+  *out += '[';
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (i > 0) *out += ", ";
+    AppendNumber(values[i], out);
+  }
+  *out += ']';
+}
+
+// Whether the reader takes the layer back: its note numbers are what a note's "number"
+// can say, and its entries add up to a length the host can count.
+bool Readable(const MusicLayer& layer) {
+  int64_t total = 0;
+  for (const MusicEntry& entry : layer) {
+    total += entry.duration;
+    for (const MusicNote& note : entry.notes)
+      if (note.number < 0) return false;
+  }
+  return total <= INT32_MAX;
+}
+
+// The entry at the indent: a rest on one line, notes one a line.
+void AppendEntry(const MusicEntry& entry, int indent, std::string* out) {
+  const bool flat = entry.rest;
+  const char* const separator = flat ? ", " : ",\n";
+  *out += flat ? "{ " : "{\n";
+  auto member = [&](const char* name, bool first) {
+    if (!first) *out += separator;
+    if (!flat) Spaces(indent + 2, out);
+    *out += '"';
+    *out += name;
+    *out += "\": ";
+  };
+  member("duration", true);
+  AppendNumber(entry.duration, out);
+  if (entry.written != 0) {
+    member("written", false);
+    AppendNumber(entry.written, out);
+  }
+  if (entry.tupletActual != 0) {
+    member("tuplet", false);
+    AppendNumbers({entry.tupletActual, entry.tupletNormal}, out);
+  }
+  if (flat) {
+    member("rest", false);
+    *out += "true }";
+    return;
+  }
+  member("notes", false);
+  *out += "[\n";
+  for (size_t n = 0; n < entry.notes.size(); ++n) {
+    const MusicNote& note = entry.notes[n];
+    if (n > 0) *out += ",\n";
+    Spaces(indent + 4, out);
+    *out += "{ ";
+    AppendMember("level", note.level, true, out);
+    if (note.alter != 0) AppendMember("alter", note.alter, false, out);
+    if (note.number != static_cast<int16_t>(n + 1)) AppendMember("number", note.number, false, out);
+    *out += " }";
+  }
+  *out += '\n';
+  Spaces(indent + 2, out);
+  *out += "]\n";
+  Spaces(indent, out);
+  *out += '}';
+}
+
+// The layer at the indent: [] when it has no entries.
+void AppendLayer(const MusicLayer& layer, int indent, std::string* out) {
+  if (layer.empty()) {
+    *out += "[]";
+    return;
+  }
+  *out += "[\n";
+  for (size_t i = 0; i < layer.size(); ++i) {
+    if (i > 0) *out += ",\n";
+    Spaces(indent + 2, out);
+    AppendEntry(layer[i], indent + 2, out);
+  }
+  *out += '\n';
+  Spaces(indent, out);
+  *out += ']';
+}
+
+// The positions of a cell's records of one kind, or false when a record says more than
+// its position (it then stays a raw record, as do the others of its kind in the cell).
+bool ReadPositions(const Document& document, const PositionedKind& kind, int16_t staff,
+                   int16_t measure, std::vector<int32_t>* positions) {
+  for (uint16_t inci = 0;; ++inci) {
+    const RecordStore::Bytes* record = document.records.Find(
+        kind.tag, DataKey::Of(static_cast<uint16_t>(staff), static_cast<uint16_t>(measure), inci));
+    if (!record) break;
+    if (inci == 0x7FFF || record->size() != kind.size) return false;
+    const int32_t position = fxt::GetS32(record->data(), kind.position);
+    RecordStore::Bytes expected(kind.size, 0);
+    fxt::PutS32(expected.data(), kind.position, position);
+    if (*record != expected) return false;
+    positions->push_back(position);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool MusicCoverage::Covers(uint32_t tag, const DataKey& key) const {
+  return std::binary_search(records.begin(), records.end(), std::make_pair(tag, key.Packed()));
+}
+
+bool WriteMusic(const Document& document, int indent, std::string* out, MusicCoverage* coverage) {
   const int32_t last = LastMeasure(document.records);
   // Every cell that holds music, chords or MIDI expressions, in staff and measure order.
   std::set<std::pair<int16_t, int16_t>> cells;
@@ -220,64 +339,118 @@ Json WriteMusic(const Document& document) {
   collect(kMusicTag);
   for (const PositionedKind& kind : kPositioned) collect(kind.tag);
 
-  Json written = Json::array();
+  std::string cellsText;
+  bool firstCell = true;
+  std::vector<MusicLayer> layers;
   for (const auto& cell : cells) {
-    Json object{{"staff", cell.first}, {"measure", cell.second}};
-    Json layers = Json::array();
+    const uint16_t staff = static_cast<uint16_t>(cell.first);
+    const uint16_t measure = static_cast<uint16_t>(cell.second);
+    layers.assign(kLayerCount, MusicLayer());
     size_t used = 0;
     for (uint16_t layer = 0; layer < kLayerCount; ++layer) {
-      Json entries = Json::array();
-      const RecordStore::Bytes* record =
-          document.records.Find(kMusicTag, DataKey::Of(static_cast<uint16_t>(cell.first),
-                                                       static_cast<uint16_t>(cell.second), layer));
-      MusicLayer music;
-      if (record && ReadLayer(*record, &music)) {
-        for (const MusicEntry& entry : music) {
-          Json e{{"duration", entry.duration}};
-          if (entry.written != 0) e["written"] = entry.written;
-          if (entry.tupletActual != 0) e["tuplet"] = {entry.tupletActual, entry.tupletNormal};
-          if (entry.rest) {
-            e["rest"] = true;
-          } else {
-            Json notes = Json::array();
-            for (size_t n = 0; n < entry.notes.size(); ++n) {
-              Json note{{"level", entry.notes[n].level}};
-              if (entry.notes[n].alter != 0) note["alter"] = entry.notes[n].alter;
-              if (entry.notes[n].number != static_cast<int16_t>(n + 1))
-                note["number"] = entry.notes[n].number;
-              notes.push_back(std::move(note));
-            }
-            e["notes"] = std::move(notes);
-          }
-          entries.push_back(std::move(e));
-        }
+      const DataKey key = DataKey::Of(staff, measure, layer);
+      const RecordStore::Bytes* record = document.records.Find(kMusicTag, key);
+      if (record && ReadLayer(*record, &layers[layer]) && Readable(layers[layer])) {
+        coverage->records.push_back({kMusicTag, key.Packed()});
         used = layer + 1u;
+      } else {
+        layers[layer].clear();
       }
-      layers.push_back(std::move(entries));
     }
-    layers.erase(layers.begin() + static_cast<long>(used), layers.end());
-    if (used > 0) object["layers"] = layers;
-    for (const PositionedKind& kind : kPositioned) {
-      Json positions;
-      if (WritePositions(document, kind, cell.first, cell.second, &positions) && !positions.empty())
-        object[kind.member] = positions;
+    std::vector<int32_t> positions[sizeof kPositioned / sizeof kPositioned[0]];
+    bool anyPositions = false;
+    for (size_t k = 0; k < sizeof kPositioned / sizeof kPositioned[0]; ++k) {
+      if (!ReadPositions(document, kPositioned[k], cell.first, cell.second, &positions[k]))
+        positions[k].clear();
+      for (size_t inci = 0; inci < positions[k].size(); ++inci)
+        coverage->records.push_back(
+            {kPositioned[k].tag,
+             DataKey::Of(staff, measure, static_cast<uint16_t>(inci)).Packed()});
+      anyPositions = anyPositions || !positions[k].empty();
     }
-    if (object.size() > 2) written.push_back(std::move(object));
+    if (used == 0 && !anyPositions) continue;
+
+    // A cell with layers one member a line; one of positions alone on one line.
+    const bool flat = used == 0;
+    const int inner = indent + 6;
+    cellsText += firstCell ? "" : ",\n";
+    firstCell = false;
+    Spaces(indent + 4, &cellsText);
+    auto member = [&](const char* name, bool first) {
+      if (!first) cellsText += flat ? ", " : ",\n";
+      if (!flat) Spaces(inner, &cellsText);
+      cellsText += '"';
+      cellsText += name;
+      cellsText += "\": ";
+    };
+    cellsText += flat ? "{ " : "{\n";
+    member("staff", true);
+    AppendNumber(cell.first, &cellsText);
+    member("measure", false);
+    AppendNumber(cell.second, &cellsText);
+    if (used > 0) {
+      member("layers", false);
+      cellsText += "[\n";
+      for (size_t layer = 0; layer < used; ++layer) {
+        if (layer > 0) cellsText += ",\n";
+        Spaces(inner + 2, &cellsText);
+        AppendLayer(layers[layer], inner + 2, &cellsText);
+      }
+      cellsText += '\n';
+      Spaces(inner, &cellsText);
+      cellsText += ']';
+    }
+    for (size_t k = 0; k < sizeof kPositioned / sizeof kPositioned[0]; ++k) {
+      if (positions[k].empty()) continue;
+      member(kPositioned[k].member, false);
+      AppendNumbers(positions[k], &cellsText);
+    }
+    if (flat) {
+      cellsText += " }";
+    } else {
+      cellsText += '\n';
+      Spaces(indent + 4, &cellsText);
+      cellsText += '}';
+    }
   }
 
-  Json music = Json::object();
+  // "shownLayers", when each layer is either shown (1) or not (0).
+  std::vector<int32_t> shownLayers;
+  bool shownWritten = false;
   const RecordStore::Bytes* shown = document.records.Find(kShownLayersTag, DataKey());
   if (shown && shown->size() == static_cast<size_t>(kLayerCount)) {
-    Json layers = Json::array();
-    bool plain = true;
+    shownWritten = true;
     for (int i = 0; i < kLayerCount; ++i) {
-      if ((*shown)[static_cast<size_t>(i)] == 1) layers.push_back(i + 1);
-      plain = plain && (*shown)[static_cast<size_t>(i)] <= 1;
+      if ((*shown)[static_cast<size_t>(i)] == 1) shownLayers.push_back(i + 1);
+      shownWritten = shownWritten && (*shown)[static_cast<size_t>(i)] <= 1;
     }
-    if (plain) music["shownLayers"] = layers;
+    if (shownWritten) coverage->records.push_back({kShownLayersTag, DataKey().Packed()});
   }
-  if (!written.empty()) music["cells"] = written;
-  return music.empty() ? Json() : music;
+  std::sort(coverage->records.begin(), coverage->records.end());
+  if (firstCell && !shownWritten) return false;
+
+  if (firstCell) {
+    *out += "{ \"shownLayers\": ";
+    AppendNumbers(shownLayers, out);
+    *out += " }";
+    return true;
+  }
+  *out += "{\n";
+  if (shownWritten) {
+    Spaces(indent + 2, out);
+    *out += "\"shownLayers\": ";
+    AppendNumbers(shownLayers, out);
+    *out += ",\n";
+  }
+  Spaces(indent + 2, out);
+  *out += "\"cells\": [\n";
+  *out += cellsText;
+  *out += '\n';
+  Spaces(indent + 2, out);
+  *out += "]\n";
+  Spaces(indent, out);
+  *out += '}';
+  return true;
 }
 
 }  // namespace fxthost

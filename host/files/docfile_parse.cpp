@@ -141,6 +141,8 @@ class StrictReader : public nlohmann::json_sax<Json> {
     return true;
   }
   bool Open(Json value, bool object) {
+    // The document's own object, whose members are the large ones, has room for them all.
+    if (object && steps_.empty()) value.get_ref<Json::object_t&>().reserve(kRootMembers);
     steps_.push_back(Step{Put(std::move(value)), object, {}, std::string(), 0});
     return true;
   }

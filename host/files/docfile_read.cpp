@@ -153,6 +153,8 @@ struct Reader {
 
   void Staves(const Json& value, const std::string& place) {
     std::vector<int16_t> order;
+    order.reserve(value.is_array() ? value.size() : 0);
+    links.reserve(links.size() + order.capacity());
     std::vector<bool> seen(0x8000, false);  // by staff number, 1 to 32767
     const auto members = {"id", "name", "nameBlock"};
     EachObject(value, place, members, [&](const Json& entry, const std::string& at) {

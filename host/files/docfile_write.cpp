@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <unordered_set>
 #include <utility>
@@ -160,26 +161,41 @@ void WriteValue(const Json& value, int indent, std::string* out) {
 
 // --- The schema part -------------------------------------------------------------
 
-// Which records the schema part of a saved document stands for.
-// Hashed, so that checking every record of the document against them costs a step each.
-struct Coverage {
-  std::unordered_set<uint16_t> blocks;       // text blocks behind the names written
-  std::unordered_set<uint64_t> texts;        // their raw texts (TextKey)
-  std::unordered_set<uint64_t> namedStaves;  // staff records written by name (keys)
-  std::unordered_set<uint64_t> namedGroups;  // group records written by name (keys)
-  NotationCoverage notation;                 // text blocks and name words of notation
+// A set of 16-bit numbers, a bit each (8 KB): checking every record of a large document
+// against it costs a step that stays in the cache, where a hashed set of tens of
+// thousands of numbers would miss it at random.
+class NumberSet {
+ public:
+  void Insert(uint16_t n) { bits_[n >> 6] |= uint64_t{1} << (n & 63); }
+  void Erase(uint16_t n) { bits_[n >> 6] &= ~(uint64_t{1} << (n & 63)); }
+  bool Contains(uint16_t n) const { return (bits_[n >> 6] >> (n & 63)) & 1; }
+
+ private:
+  std::vector<uint64_t> bits_ = std::vector<uint64_t>(0x10000 / 64);
 };
 
-// A raw text's tag and number as one key of the coverage.
-uint64_t TextKey(uint32_t tag, uint16_t number) { return uint64_t{tag} << 16 | number; }
+// Which records the schema part of a saved document stands for.
+struct Coverage {
+  NumberSet blocks;                          // text blocks behind the names written
+  std::map<uint32_t, NumberSet> texts;       // their raw texts, by tag
+  NumberSet namedStaves;                     // staff records written by name (plain keys)
+  std::unordered_set<uint64_t> namedGroups;  // group records written by name (keys)
+  NotationCoverage notation;                 // text blocks and name words of notation
+  MusicCoverage music;                       // the records the music member stands for
+
+  bool CoversText(uint32_t tag, uint16_t number) const {
+    const auto found = texts.find(tag);
+    return found != texts.end() && found->second.Contains(number);
+  }
+};
 
 // Adds a name block to the coverage; its text is the one to write.
 void CoverBlock(const Document& document, uint16_t block, Coverage* coverage) {
   const RecordStore::Bytes* record = document.records.Find(kTextBlockTag, DataKey::Of(block));
   if (!record || record->size() < static_cast<size_t>(kTextBlockSize)) return;
-  coverage->blocks.insert(block);
-  coverage->texts.insert(TextKey(RawTextTagOfType(fxt::GetU16(record->data(), 24)),
-                                 static_cast<uint16_t>(fxt::GetS16(record->data(), 0))));
+  coverage->blocks.Insert(block);
+  coverage->texts[RawTextTagOfType(fxt::GetU16(record->data(), 24))].Insert(
+      static_cast<uint16_t>(fxt::GetS16(record->data(), 0)));
 }
 
 // The measure as the schema writes it; 4/4 in C when its record cannot be read.
@@ -251,12 +267,14 @@ Json StavesMember(const Document& document, Coverage* coverage) {
   if (!orderWritable) return Json();
   Json staves = Json::array();
   for (int16_t staff : order) {
-    Json entry{{"id", staff}};
+    Json entry = Json::object();
+    entry.get_ref<Json::object_t&>().reserve(3);  // the id, the name and its block
+    entry["id"] = staff;
     StaffInfo staffInfo;
     if (ReadStaff(document, staff, &staffInfo) &&
         WriteTextMembers(document, staffInfo.nameBlock, kNameMembers, kNameTextType, &entry))
       CoverBlock(document, staffInfo.nameBlock, coverage);
-    coverage->namedStaves.insert(DataKey::Of(static_cast<uint16_t>(staff)).Packed());
+    coverage->namedStaves.Insert(static_cast<uint16_t>(staff));
     staves.push_back(std::move(entry));
   }
   return staves;
@@ -340,10 +358,11 @@ void PutMember(Json* root, const char* name, Json value) {
 }
 
 // What the schema says of the document by name, members in the order they are always
-// written (FormatDocument adds the selection and the raw records after them); the
-// coverage says which records it stands for.
+// written (FormatDocument adds the music, the selection and the raw records after them);
+// the coverage says which records it stands for.
 Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* coverage) {
   Json root = Json::object();
+  root.get_ref<Json::object_t&>().reserve(kRootMembers);
   root["format"] = kDocumentFormat;
   if (info.hostVersion) root["host"] = Json{{"version", Hex32(*info.hostVersion)}};
   PutMember(&root, "measures", MeasuresMember(document));
@@ -357,7 +376,6 @@ Json SchemaPart(const Document& document, const DocumentFile& info, Coverage* co
   Json sideRecords = SideRecordsMember(document.records);
   if (!sideRecords.empty()) root["sideRecords"] = sideRecords;
   WriteNotationMembers(document, &root, &coverage->notation);
-  PutMember(&root, "music", WriteMusic(document));
   for (uint16_t block : coverage->notation.blocks) CoverBlock(document, block, coverage);
   return root;
 }
@@ -397,7 +415,7 @@ struct NameWords {
 
 NameWords NameWordsOf(uint32_t tag, const DataKey& key, const Coverage& coverage) {
   NameWords words;
-  if (tag == kStaffTag && coverage.namedStaves.count(key.Packed()))
+  if (tag == kStaffTag && IsPlainKey(key) && coverage.namedStaves.Contains(key.first))
     words.offsets[words.count++] = kStaffNameBlockOffset;
   if (tag == kGroupTag && coverage.namedGroups.count(key.Packed())) {
     words.offsets[words.count++] = kGroupFullNameOffset;
@@ -442,6 +460,7 @@ std::string FormatDocument(const Document& document, const DocumentFile& info) {
   // What the schema part gives when read back: every record of the document that it
   // does not reproduce is written as a raw record.
   Document rebuilt;
+  bool schemaTakenBack = true;
   try {
     Build(root, rebuilt, nullptr, false, &document);
   } catch (const Refusal&) {
@@ -456,16 +475,23 @@ std::string FormatDocument(const Document& document, const DocumentFile& info) {
         fonts.push_back(Json{{"id", font.first}, {"name", font.second}});
       root["fonts"] = fonts;
     }
+    schemaTakenBack = false;
     coverage = Coverage();
     rebuilt = Document();
     rebuilt.fonts = document.fonts;
   }
+  // The music is written as text of its own, and stands for what it writes: the reader
+  // takes back whole every layer and position it writes (docfile_music.cpp). Its place
+  // among the members is held by a null until the text is put together.
+  std::string music;
+  if (schemaTakenBack && WriteMusic(document, 2, &music, &coverage.music)) root["music"] = nullptr;
   // A raw text that an unnamed block also reads stays in the file as a raw record.
   document.records.ForEach(kTextBlockTag, [&](const DataKey& key, const RecordStore::Bytes& bytes) {
     if (bytes.size() < static_cast<size_t>(kTextBlockSize)) return;
-    if (IsPlainKey(key) && coverage.blocks.count(key.first)) return;
-    coverage.texts.erase(TextKey(RawTextTagOfType(fxt::GetU16(bytes.data(), 24)),
-                                 static_cast<uint16_t>(fxt::GetS16(bytes.data(), 0))));
+    if (IsPlainKey(key) && coverage.blocks.Contains(key.first)) return;
+    const auto texts = coverage.texts.find(RawTextTagOfType(fxt::GetU16(bytes.data(), 24)));
+    if (texts != coverage.texts.end())
+      texts->second.Erase(static_cast<uint16_t>(fxt::GetS16(bytes.data(), 0)));
   });
   Json selection = SelectionPart(document);
   if (!selection.is_null()) root["selection"] = selection;
@@ -473,9 +499,9 @@ std::string FormatDocument(const Document& document, const DocumentFile& info) {
   Json records = Json::array();
   document.records.ForEachRecord(
       [&](uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes) {
-        if (tag == kTextBlockTag && IsPlainKey(key) && coverage.blocks.count(key.first)) return;
-        if (IsRawTextTag(tag) && IsPlainKey(key) && coverage.texts.count(TextKey(tag, key.first)))
-          return;
+        if (tag == kTextBlockTag && IsPlainKey(key) && coverage.blocks.Contains(key.first)) return;
+        if (IsRawTextTag(tag) && IsPlainKey(key) && coverage.CoversText(tag, key.first)) return;
+        if (coverage.music.Covers(tag, key)) return;
         const NameWords words = NameWordsOf(tag, key, coverage);
         if (tag != kTextBlockTag && !IsRawTextTag(tag)) {
           const RecordStore::Bytes* same = rebuilt.records.Find(tag, key);
@@ -492,9 +518,22 @@ std::string FormatDocument(const Document& document, const DocumentFile& info) {
       });
   if (!records.empty()) root["records"] = std::move(records);
 
-  std::string out;
-  WriteValue(root, 0, &out);
-  out += "\n";
+  // The document's object, one member a line, as WriteValue writes it, with the music's
+  // text in its place.
+  std::string out = "{\n";
+  bool first = true;
+  for (auto it = root.begin(); it != root.end(); ++it) {
+    if (!first) out += ",\n";
+    first = false;
+    out += "  ";
+    AppendText(it.key(), &out);
+    out += ": ";
+    if (it.key() == "music")
+      out += music;
+    else
+      WriteValue(it.value(), 2, &out);
+  }
+  out += "\n}\n";
   return out;
 }
 

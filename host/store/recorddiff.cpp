@@ -15,12 +15,14 @@ struct Entry {
   const RecordStore::Bytes* bytes;
 };
 
-std::vector<Entry> Entries(const RecordStore& store) {
+// The records of the store that it does not share with the other: the records the two
+// share are the same in both and cannot differ.
+std::vector<Entry> Entries(const RecordStore& store, const RecordStore& other) {
   std::vector<Entry> entries;
-  entries.reserve(store.Count());
-  store.ForEachRecord([&](uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes) {
-    entries.push_back({tag, key.Packed(), &bytes});
-  });
+  store.ForEachRecordNotSharedWith(
+      other, [&](uint32_t tag, const DataKey& key, const RecordStore::Bytes& bytes) {
+        entries.push_back({tag, key.Packed(), &bytes});
+      });
   return entries;
 }
 
@@ -35,10 +37,11 @@ RecordChange Change(RecordChange::Kind kind, const Entry& entry) {
 }  // namespace
 
 // Both stores walked side by side in tag and key order, the order of the list: linear in
-// the records, with no look-up of one store's records in the other.
+// the records of the shards the two do not share, with no look-up of one store's records
+// in the other.
 std::vector<RecordChange> DiffRecords(const RecordStore& before, const RecordStore& after) {
-  const std::vector<Entry> was = Entries(before);
-  const std::vector<Entry> now = Entries(after);
+  const std::vector<Entry> was = Entries(before, after);
+  const std::vector<Entry> now = Entries(after, before);
   auto precedes = [](const Entry& a, const Entry& b) {
     return a.tag != b.tag ? a.tag < b.tag : a.key < b.key;
   };
@@ -52,9 +55,7 @@ std::vector<RecordChange> DiffRecords(const RecordStore& before, const RecordSto
       list.push_back(Change(RecordChange::Kind::kAdded, now[j]));
       list.back().after = *now[j++].bytes;
     } else {
-      // A tag neither store has changed since one was copied from the other is shared:
-      // its records are the same bytes, not merely equal ones.
-      if (was[i].bytes != now[j].bytes && *was[i].bytes != *now[j].bytes) {
+      if (*was[i].bytes != *now[j].bytes) {
         list.push_back(Change(RecordChange::Kind::kChanged, was[i]));
         list.back().before = *was[i].bytes;
         list.back().after = *now[j].bytes;

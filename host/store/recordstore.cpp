@@ -356,6 +356,17 @@ void RecordStore::ForEachRecord(
       visit(TagOfShard(shard.first), DataKey::FromPacked(record.first), record.second);
 }
 
+void RecordStore::ForEachRecordNotSharedWith(
+    const RecordStore& other,
+    const std::function<void(uint32_t, const DataKey&, const Bytes&)>& visit) const {
+  for (const auto& shard : tags_) {
+    const auto twin = other.tags_.find(shard.first);
+    if (twin != other.tags_.end() && twin->second.records == shard.second.records) continue;
+    for (const auto& record : *shard.second.records)
+      visit(TagOfShard(shard.first), DataKey::FromPacked(record.first), record.second);
+  }
+}
+
 void RecordStore::ForEachFrom(
     uint32_t tag, const DataKey& from,
     const std::function<bool(const DataKey&, const Bytes&)>& visit) const {

@@ -135,6 +135,13 @@ class RecordStore {
   void ForEach(uint32_t tag, const std::function<void(const DataKey&, const Bytes&)>& visit) const;
   void ForEachRecord(
       const std::function<void(uint32_t, const DataKey&, const Bytes&)>& visit) const;
+  // The records of every tag, as ForEachRecord, but for the shards this store shares
+  // with the other (one is a copy of the other, or both of a third store): those hold the
+  // same records in both. Where two such stores differ, the records are among those
+  // visited of one or the other, so that comparing them costs the changed shards only.
+  void ForEachRecordNotSharedWith(
+      const RecordStore& other,
+      const std::function<void(uint32_t, const DataKey&, const Bytes&)>& visit) const;
   // The records of one tag from the key on (the key need not name a record), in key
   // order, for as long as visit returns true: one look-up, then a step per record.
   void ForEachFrom(uint32_t tag, const DataKey& from,

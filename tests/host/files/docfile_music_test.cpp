@@ -6,6 +6,7 @@
 #include <string>
 
 #include "host/files/docfile.h"
+#include "host/store/entryframes.h"
 
 namespace {
 
@@ -51,6 +52,58 @@ TEST(DocumentMusic, WrittenValueAndTupletOutOfRangeAreRefused) {
     EXPECT_FALSE(fxthost::ParseDocument(Music(row.first), "m.json", &document, nullptr, &error));
     EXPECT_NE(error.Message().find(row.second), std::string::npos) << error.Message();
   }
+}
+
+// The music member written as the writer lays out every value: a cell of positions alone
+// on one line, a layer without entries as [], a rest on one line and a note's entry one
+// member a line. A layer the member cannot say so that it reads back (a note numbered
+// below 0) stays a raw record, and the rest of the music is written by name all the same.
+TEST(DocumentMusic, WrittenInTheDocumentLayoutWithARawLayerBesideIt) {
+  const std::string text = R"({ "measures": 2, "staves": [{ "id": 1 }], "music": { "cells": [
+    { "staff": 1, "measure": 1, "layers": [[], [{ "duration": 1024, "rest": true },
+      { "duration": 3072, "notes": [{ "level": -2, "alter": 1 }, { "level": 3, "number": 5 }] }]] },
+    { "staff": 1, "measure": 2, "chords": [0, 512], "midiExpressions": [7] }] } })";
+  Document document;
+  DocumentError error;
+  ASSERT_TRUE(fxthost::ParseDocument(text, "m.json", &document, nullptr, &error))
+      << error.Message();
+  fxthost::MusicLayer unsayable(1);
+  unsayable[0].duration = 4096;
+  unsayable[0].notes.push_back({0, 0, -1});
+  document.records.Put(fxthost::kMusicTag, fxthost::DataKey::Of(1, 2, 0),
+                       fxthost::LayerRecord(unsayable));
+
+  const std::string saved = fxthost::FormatDocument(document, DocumentFile());
+  const std::string music = R"(
+  "music": {
+    "cells": [
+      {
+        "staff": 1,
+        "measure": 1,
+        "layers": [
+          [],
+          [
+            { "duration": 1024, "rest": true },
+            {
+              "duration": 3072,
+              "notes": [
+                { "level": -2, "alter": 1 },
+                { "level": 3, "number": 5 }
+              ]
+            }
+          ]
+        ]
+      },
+      { "staff": 1, "measure": 2, "chords": [0, 512], "midiExpressions": [7] }
+    ]
+  },
+  "records": [
+    { "tag": "eLyr", "key": [1, 2, 0, 0], )";
+  EXPECT_NE(saved.find(music), std::string::npos) << saved;
+  Document again;
+  ASSERT_TRUE(fxthost::ParseDocument(saved, "m.json", &again, nullptr, &error)) << error.Message();
+  EXPECT_TRUE(again.records == document.records);
+  EXPECT_EQ(fxthost::FormatDocument(again, DocumentFile()), saved);
 }
 
 }  // namespace

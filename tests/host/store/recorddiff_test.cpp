@@ -81,5 +81,31 @@ TEST(RecordDiff, ATagInOneStoreOnlyIsAddedOrDeletedWhole) {
   EXPECT_EQ(DiffRecords(after, before).size(), changes.size());
 }
 
+// A store against its own snapshot, as a command's report compares them: the records
+// the two still share are passed over, and every change is listed all the same, in a
+// shard changed in place, one emptied, and one new.
+TEST(RecordDiff, ListsTheChangesSinceASnapshot) {
+  RecordStore before;
+  for (uint16_t n = 1; n <= 600; ++n) before.Put(kText, DataKey::Of(n), {static_cast<uint8_t>(n)});
+  RecordStore after = before;
+  after.Put(kText, DataKey::Of(300), {0});
+  after.Erase(kText, DataKey::Of(5));
+  for (uint16_t n = 512; n <= 600; ++n) after.Erase(kText, DataKey::Of(n));
+  after.Put(kText, DataKey::Of(1000), {1});
+
+  std::vector<std::pair<const char*, uint16_t>> expected = {{"deleted", 5}, {"changed", 300}};
+  for (uint16_t n = 512; n <= 600; ++n) expected.push_back({"deleted", n});
+  expected.push_back({"added", 1000});
+  const std::vector<RecordChange> changes = DiffRecords(before, after);
+  ASSERT_EQ(changes.size(), expected.size());
+  for (size_t i = 0; i < changes.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_STREQ(KindName(changes[i].kind), expected[i].first);
+    EXPECT_EQ(changes[i].key, DataKey::Of(expected[i].second));
+  }
+  EXPECT_EQ(DiffRecords(after, before).size(), changes.size());
+  EXPECT_TRUE(DiffRecords(before, RecordStore(before)).empty());
+}
+
 }  // namespace
 }  // namespace fxthost
