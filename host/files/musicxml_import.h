@@ -21,6 +21,9 @@ namespace mxl {
 struct MeasureNodes {
   pugi::xml_node music;
   pugi::xml_node numbered;
+  // The <attributes> of its music in their order, gathered once (CountStaves) for the
+  // readings that look only at them.
+  std::vector<pugi::xml_node> attributes;
 };
 
 struct Part {
