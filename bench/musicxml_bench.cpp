@@ -15,7 +15,6 @@
 #endif
 
 #include "host/files/docfile.h"
-#include "host/files/docfile_read.h"
 #include "host/files/musicxml.h"
 
 namespace {
@@ -95,16 +94,14 @@ void Measure(int measures) {
   size_t written = 0;
   for (int run = 0; run < kRuns; ++run) {
     const auto start = std::chrono::steady_clock::now();
-    fxthost::Json members;
     fxthost::ImportSummary summary;
     fxthost::DocumentError error;
     fxthost::Document document;
-    if (!fxthost::ImportMusicXml(score, "bench.musicxml", &members, &summary, &error) ||
-        !fxthost::BuildDocument(members, "bench.musicxml", &document, nullptr, &error)) {
+    if (!fxthost::ImportMusicXmlDocument(score, "bench.musicxml", &document, nullptr, &summary,
+                                         &error)) {
       std::printf("refused: %s\n", error.Message().c_str());
       return;
     }
-    members = fxthost::Json();
     written = fxthost::FormatDocument(document, fxthost::DocumentFile()).size();
     seconds.push_back(
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());

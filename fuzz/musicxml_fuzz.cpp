@@ -1,6 +1,8 @@
 // The MusicXML reader on arbitrary bytes, as XML and (when they begin as a zip does) as
 // an .mxl container: it either refuses them with the file and a reason, or gives members
 // that the document reader builds into a document which the writer saves and reads back.
+// The score read straight into a document (its music put into the records without the
+// member) gives the same document, or the same refusal, as its members.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -8,6 +10,7 @@
 #include <string>
 
 #include "host/files/docfile.h"
+#include "host/files/docfile_read.h"
 #include "host/files/musicxml.h"
 
 namespace {
@@ -33,9 +36,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // What the reader made may still be refused by the document reader (a name too long,
   // more text blocks than numbers), but never crash it; what it takes saves and reloads.
   fxthost::DocumentFile info;
-  if (!fxthost::ParseDocumentOrScore(bytes, "fuzz.musicxml", &document, &info, &error, nullptr))
-    return 0;
+  fxthost::Document fromMembers;
+  fxthost::DocumentError membersError;
+  const bool built =
+      fxthost::BuildDocument(members, "fuzz.musicxml", &fromMembers, nullptr, &membersError);
+  const bool read =
+      fxthost::ParseDocumentOrScore(bytes, "fuzz.musicxml", &document, &info, &error, nullptr);
+  if (read != built || (!read && error.Message() != membersError.Message()))
+    Fail("read straight, the score is not what its members give",
+         (read ? std::string("read") : error.Message()) + "\n" +
+             (built ? std::string("read") : membersError.Message()));
+  if (!read) return 0;
   const std::string saved = fxthost::FormatDocument(document, info);
+  if (fxthost::FormatDocument(fromMembers, info) != saved)
+    Fail("read straight, the score's document differs from its members'", saved);
   fxthost::Document again;
   if (!fxthost::ParseDocument(saved, "saved.json", &again, &info, &error))
     Fail("the saved document is refused", error.Message() + "\n" + saved);

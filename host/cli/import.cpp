@@ -7,7 +7,6 @@
 #include <string>
 
 #include "host/files/docfile.h"
-#include "host/files/docfile_read.h"
 #include "host/files/musicxml.h"
 
 namespace fxthost {
@@ -32,9 +31,7 @@ int ImportScore(const std::string& score, const std::string& output, std::ostrea
           << ": not a MusicXML score (import reads .musicxml, .xml and .mxl)\n";
       return 2;
     }
-    Json members;
-    if (!ImportMusicXml(text, score, &members, &summary, &error) ||
-        !BuildDocument(members, score, &document, nullptr, &error)) {
+    if (!ImportMusicXmlDocument(text, score, &document, nullptr, &summary, &error)) {
       err << "fxthost: " << error.Message() << "\n";
       return 2;
     }

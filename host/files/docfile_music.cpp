@@ -17,6 +17,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <utility>
@@ -48,47 +50,92 @@ const PositionedKind kPositioned[] = {
     {"midiExpressions", kMidiExpressionTag, kMidiExpressionSize, kMidiExpressionPosition},
 };
 
-MusicNote ReadNote(const Json& value, const std::string& place, size_t index) {
-  ExpectObject(value, place);
-  KnownMembers(value, place, {"level", "alter", "number"});
+// The reading of the music goes through every entry and note of a document, and the
+// places of most are never said: a place is passed as a function that makes its text,
+// called only for a refusal. Each check below takes the plain case itself and hands any
+// other to the member reader's own check (docfile_json.h) with the place made, which then
+// refuses in its words or takes the value as it always does.
+template <typename Place>
+int64_t NumberAt(const Json& value, const Place& place, int64_t low, int64_t high) {
+  if (value.is_number_unsigned()) {
+    const uint64_t u = value.get<uint64_t>();
+    if (u <= static_cast<uint64_t>(INT64_MAX) && static_cast<int64_t>(u) >= low &&
+        static_cast<int64_t>(u) <= high)
+      return static_cast<int64_t>(u);
+  } else if (value.is_number_integer()) {
+    const int64_t n = value.get<int64_t>();
+    if (n >= low && n <= high) return n;
+  }
+  return Number(value, place(), low, high);
+}
+
+template <typename Place>
+void KnownMembersAt(const Json& object, const Place& place,
+                    std::initializer_list<const char*> names) {
+  for (auto it = object.begin(); it != object.end(); ++it) {
+    bool known = false;
+    for (const char* name : names) known = known || it.key() == name;
+    if (!known) KnownMembers(object, place(), names);
+  }
+}
+
+// The place of a member, or of an item, of a place made only when called.
+template <typename Place>
+auto MemberAt(const Place& place, const char* name) {
+  return [&place, name] { return MemberPlace(place(), name); };
+}
+template <typename Place>
+auto IndexAt(const Place& place, size_t index) {
+  return [&place, index] { return IndexPlace(place(), index); };
+}
+
+template <typename Place>
+MusicNote ReadNote(const Json& value, const Place& place, size_t index) {
+  if (!value.is_object()) ExpectObject(value, place());
+  KnownMembersAt(value, place, {"level", "alter", "number"});
   const Json* level = Find(value, "level");
-  if (!level) Refuse(place, "a note needs its level");
+  if (!level) Refuse(place(), "a note needs its level");
   MusicNote note;
-  note.level = Int16(*level, MemberPlace(place, "level"));
-  if (const Json* v = Find(value, "alter")) note.alter = Int16(*v, MemberPlace(place, "alter"));
+  note.level = static_cast<int16_t>(NumberAt(*level, MemberAt(place, "level"), -32768, 32767));
+  if (const Json* v = Find(value, "alter"))
+    note.alter = static_cast<int16_t>(NumberAt(*v, MemberAt(place, "alter"), -32768, 32767));
   note.number = static_cast<int16_t>(index + 1);
   if (const Json* v = Find(value, "number"))
-    note.number = static_cast<int16_t>(Number(*v, MemberPlace(place, "number"), 0, 0x7FFF));
+    note.number = static_cast<int16_t>(NumberAt(*v, MemberAt(place, "number"), 0, 0x7FFF));
   return note;
 }
 
-MusicEntry ReadEntry(const Json& value, const std::string& place) {
-  ExpectObject(value, place);
-  KnownMembers(value, place, {"duration", "written", "tuplet", "notes", "rest"});
+template <typename Place>
+MusicEntry ReadEntry(const Json& value, const Place& place) {
+  if (!value.is_object()) ExpectObject(value, place());
+  KnownMembersAt(value, place, {"duration", "written", "tuplet", "notes", "rest"});
   const Json* duration = Find(value, "duration");
-  if (!duration) Refuse(place, "an entry needs its duration");
+  if (!duration) Refuse(place(), "an entry needs its duration");
   MusicEntry entry;
   entry.duration =
-      static_cast<int32_t>(Number(*duration, MemberPlace(place, "duration"), 1, INT32_MAX));
+      static_cast<int32_t>(NumberAt(*duration, MemberAt(place, "duration"), 1, INT32_MAX));
   if (const Json* v = Find(value, "written"))
-    entry.written = static_cast<int32_t>(Number(*v, MemberPlace(place, "written"), 1, INT32_MAX));
+    entry.written = static_cast<int32_t>(NumberAt(*v, MemberAt(place, "written"), 1, INT32_MAX));
   if (const Json* v = Find(value, "tuplet")) {
-    const auto ratio = Pair(*v, MemberPlace(place, "tuplet"), 1, 0x7FFF);
-    entry.tupletActual = static_cast<int16_t>(ratio.first);
-    entry.tupletNormal = static_cast<int16_t>(ratio.second);
+    const auto tuplet = MemberAt(place, "tuplet");
+    if (!v->is_array() || v->size() != 2) Pair(*v, tuplet(), 1, 0x7FFF);
+    entry.tupletActual = static_cast<int16_t>(NumberAt((*v)[0], IndexAt(tuplet, 0), 1, 0x7FFF));
+    entry.tupletNormal = static_cast<int16_t>(NumberAt((*v)[1], IndexAt(tuplet, 1), 1, 0x7FFF));
   }
   const Json* rest = Find(value, "rest");
   const Json* notes = Find(value, "notes");
-  entry.rest = rest && Boolean(*rest, MemberPlace(place, "rest"));
-  if (entry.rest && notes) Refuse(place, "a rest has no notes");
+  if (rest && !rest->is_boolean()) Boolean(*rest, MemberPlace(place(), "rest"));
+  entry.rest = rest && rest->get<bool>();
+  if (entry.rest && notes) Refuse(place(), "a rest has no notes");
   if (!entry.rest) {
-    if (!notes) Refuse(place, "an entry needs its notes, or \"rest\": true");
-    const std::string notesPlace = MemberPlace(place, "notes");
-    ExpectArray(*notes, notesPlace);
+    if (!notes) Refuse(place(), "an entry needs its notes, or \"rest\": true");
+    const auto notesPlace = MemberAt(place, "notes");
+    if (!notes->is_array()) ExpectArray(*notes, notesPlace());
     if (notes->empty() || notes->size() > static_cast<size_t>(kMaxNotes))
-      Refuse(notesPlace, "an entry has 1 to 12 notes, found " + std::to_string(notes->size()));
+      Refuse(notesPlace(), "an entry has 1 to 12 notes, found " + std::to_string(notes->size()));
+    entry.notes.reserve(notes->size());
     for (size_t i = 0; i < notes->size(); ++i)
-      entry.notes.push_back(ReadNote((*notes)[i], IndexPlace(notesPlace, i), i));
+      entry.notes.push_back(ReadNote((*notes)[i], IndexAt(notesPlace, i), i));
   }
   return entry;
 }
@@ -101,10 +148,12 @@ void ReadLayers(const Json& value, const std::string& place, int16_t staff, int1
   int64_t total = 0;
   for (size_t layer = 0; layer < value.size(); ++layer) {
     const std::string layerPlace = IndexPlace(place, layer);
+    const auto layerAt = [&layerPlace] { return layerPlace; };
     ExpectArray(value[layer], layerPlace);
     MusicLayer entries;
+    entries.reserve(value[layer].size());
     for (size_t i = 0; i < value[layer].size(); ++i) {
-      entries.push_back(ReadEntry(value[layer][i], IndexPlace(layerPlace, i)));
+      entries.push_back(ReadEntry(value[layer][i], IndexAt(layerAt, i)));
       total += entries.back().duration;
     }
     if (total > INT32_MAX) Refuse(layerPlace, "the layer is longer than the host can count");
@@ -123,9 +172,10 @@ void ReadPositions(const Json& value, const std::string& place, const Positioned
                    int16_t staff, int16_t measure, Document& document, NotationReading* reading) {
   ExpectArray(value, place);
   if (value.size() > 0x7FFF) Refuse(place, "a cell has at most 32767 of them");
+  const auto at = [&place] { return place; };
   for (size_t i = 0; i < value.size(); ++i) {
     const int32_t position =
-        static_cast<int32_t>(Number(value[i], IndexPlace(place, i), INT32_MIN, INT32_MAX));
+        static_cast<int32_t>(NumberAt(value[i], IndexAt(at, i), INT32_MIN, INT32_MAX));
     RecordStore::Bytes record(kind.size, 0);
     fxt::PutS32(record.data(), kind.position, position);
     const DataKey key = DataKey::Of(static_cast<uint16_t>(staff), static_cast<uint16_t>(measure),

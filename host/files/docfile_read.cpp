@@ -553,14 +553,18 @@ bool BuildDocument(const Json& root, const std::string& file, Document* document
   } catch (const Json::exception& e) {
     return refused("", std::string("cannot be read: ") + e.what());
   }
+  AdoptBuilt(built, document);
+  if (info) *info = builtInfo;
+  return true;
+}
+
+void AdoptBuilt(Document& built, Document* document) {
   document->records = std::move(built.records);
   document->fonts = std::move(built.fonts);
   std::copy(std::begin(built.selection), std::end(built.selection),
             std::begin(document->selection));
   document->hasSelection = built.hasSelection;
   document->parts = std::move(built.parts);
-  if (info) *info = builtInfo;
-  return true;
 }
 
 bool ReadDocumentFile(const std::string& path, Document* document, DocumentFile* info,

@@ -29,6 +29,9 @@ Region SelectionRegion(const Json& value, const Document& document, const std::s
 // reader) as ParseDocument does: replaced on success, left as it was on refusal.
 bool BuildDocument(const Json& root, const std::string& file, Document* document,
                    DocumentFile* info, DocumentError* error);
+// Moves what a file gives of a document built from it into the document (its records,
+// fonts, selection and parts), the rest of the document kept.
+void AdoptBuilt(Document& built, Document* document);
 
 // Builds the document from the file's object into a fresh document; with withRecords,
 // the raw records too. known, when given, is a document whose staves count as existing.

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "host/files/docfile.h"
-#include "host/files/docfile_read.h"
 #include "host/files/musicxml.h"
 
 namespace fxthost {
@@ -11,9 +10,7 @@ namespace fxthost {
 bool ParseDocumentOrScore(const std::string& bytes, const std::string& file, Document* document,
                           DocumentFile* info, DocumentError* error, ImportSummary* summary) {
   if (!IsMusicXml(bytes)) return ParseDocument(bytes, file, document, info, error);
-  Json members;
-  if (!ImportMusicXml(bytes, file, &members, summary, error)) return false;
-  return BuildDocument(members, file, document, info, error);
+  return ImportMusicXmlDocument(bytes, file, document, info, summary, error);
 }
 
 }  // namespace fxthost

@@ -46,4 +46,13 @@ bool ImportMusicXml(const std::string& bytes, const std::string& file, Json* doc
                     ImportSummary* summary, DocumentError* error,
                     size_t maxUnpacked = kMaxUnpackedScore);
 
+// Reads the score and builds the document from it, as ImportMusicXml and BuildDocument
+// (docfile_read.h) one after the other do, with the same document, refusals and
+// summary, but the music put into the document's records without going through its
+// member. The document is replaced on success and left as it was on refusal; the
+// summary is set once the score is read, as ImportMusicXml sets it.
+bool ImportMusicXmlDocument(const std::string& bytes, const std::string& file, Document* document,
+                            DocumentFile* info, ImportSummary* summary, DocumentError* error,
+                            size_t maxUnpacked = kMaxUnpackedScore);
+
 }  // namespace fxthost

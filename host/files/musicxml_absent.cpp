@@ -17,4 +17,10 @@ bool ImportMusicXml(const std::string&, const std::string& file, Json*, ImportSu
   return false;
 }
 
+bool ImportMusicXmlDocument(const std::string& bytes, const std::string& file, Document*,
+                            DocumentFile*, ImportSummary* summary, DocumentError* error,
+                            size_t maxUnpacked) {
+  return ImportMusicXml(bytes, file, nullptr, summary, error, maxUnpacked);
+}
+
 }  // namespace fxthost

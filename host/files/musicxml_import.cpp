@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/files/docfile_read.h"
 #include "host/files/musicxml.h"
 #include "host/files/musicxml_import.h"
 
@@ -124,8 +125,9 @@ std::string Unpack(const std::string& bytes, size_t cap, std::string* inner) {
 }
 
 // Reads the XML text of a score into the document's members.
-void ImportXml(const std::string& text, Json* document, ImportSummary* summary) {
-  mxl::Importer importer(text, document, summary);
+void ImportXml(const std::string& text, Json* document, ImportSummary* summary,
+               std::vector<mxl::ImportedCell>* cells) {
+  mxl::Importer importer(text, document, summary, cells);
   pugi::xml_document xml;
   // The default options: no DOCTYPE node, only the predefined and numeric entities.
   const pugi::xml_parse_result parsed =
@@ -143,19 +145,20 @@ void ImportXml(const std::string& text, Json* document, ImportSummary* summary) 
   importer.Read(root, timewise);
 }  // the XML tree is freed here, before the document is built and written
 
-}  // namespace
-
-bool ImportMusicXml(const std::string& bytes, const std::string& file, Json* document,
-                    ImportSummary* summary, DocumentError* error, size_t maxUnpacked) {
+// Reads the score into the document's members (its music into cells, when given).
+bool Import(const std::string& bytes, const std::string& file, Json* document,
+            std::vector<mxl::ImportedCell>* cells, ImportSummary* summary, DocumentError* error,
+            size_t maxUnpacked) {
   Json built = Json::object();
   ImportSummary taken;
+  std::vector<mxl::ImportedCell> music;
   std::string inner;
   try {
     if (IsZip(bytes)) {
       const std::string text = Unpack(bytes, maxUnpacked, &inner);
-      ImportXml(text, &built, &taken);
+      ImportXml(text, &built, &taken, cells ? &music : nullptr);
     } else {
-      ImportXml(bytes, &built, &taken);
+      ImportXml(bytes, &built, &taken, cells ? &music : nullptr);
     }
   } catch (const Refusal& refusal) {
     if (error) {
@@ -166,7 +169,34 @@ bool ImportMusicXml(const std::string& bytes, const std::string& file, Json* doc
     return false;
   }
   *document = std::move(built);
+  if (cells) *cells = std::move(music);
   if (summary) *summary = std::move(taken);
+  return true;
+}
+
+}  // namespace
+
+bool ImportMusicXml(const std::string& bytes, const std::string& file, Json* document,
+                    ImportSummary* summary, DocumentError* error, size_t maxUnpacked) {
+  return Import(bytes, file, document, nullptr, summary, error, maxUnpacked);
+}
+
+bool ImportMusicXmlDocument(const std::string& bytes, const std::string& file, Document* document,
+                            DocumentFile* info, ImportSummary* summary, DocumentError* error,
+                            size_t maxUnpacked) {
+  Json members;
+  std::vector<mxl::ImportedCell> cells;
+  if (!Import(bytes, file, &members, &cells, summary, error, maxUnpacked)) return false;
+  Document built;
+  DocumentFile builtInfo;
+  if (!BuildDocument(members, file, &built, &builtInfo, error)) return false;
+  if (!mxl::PutMusic(cells, built)) {
+    // The document's reader refuses the music in its own words, with the member's place.
+    members["music"] = mxl::MusicMember(cells);
+    return BuildDocument(members, file, document, info, error);
+  }
+  AdoptBuilt(built, document);
+  if (info) *info = builtInfo;
   return true;
 }
 

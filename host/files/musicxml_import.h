@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/files/musicxml.h"
+#include "host/store/document.h"
 
 namespace fxthost {
 
@@ -20,6 +21,9 @@ namespace mxl {
 struct MeasureNodes {
   pugi::xml_node music;
   pugi::xml_node numbered;
+  // The <attributes> of its music in their order, gathered once (CountStaves) for the
+  // readings that look only at them.
+  std::vector<pugi::xml_node> attributes;
 };
 
 struct Part {
@@ -56,10 +60,39 @@ struct PartState {
   int writtenKey = 0;  // fifths
 };
 
+// The music of a staff in a measure as the reader takes it from the file, before the
+// document's bounds are checked: wide enough to hold what a file can say (a level or a
+// duration beyond 16 or 32 bits), so that the document's own reading refuses it with the
+// value in its words (musicxml_document.cpp).
+struct ImportedNote {
+  int level = 0, alter = 0;
+};
+struct ImportedEntry {
+  long duration = 0;
+  long written = 0;             // 0: not given
+  long actual = 0, normal = 0;  // the tuplet; 0: none
+  bool rest = false;
+  std::vector<ImportedNote> notes;  // none for a rest
+};
+struct ImportedCell {
+  int staff = 0;
+  size_t measure = 0;
+  std::vector<std::vector<ImportedEntry>> layers;
+};
+
+// The "music" member the cells are in a document file (docfile_music.cpp reads it).
+Json MusicMember(const std::vector<ImportedCell>& cells);
+// Puts the cells' layers into the built document as reading their "music" member would
+// (musicxml_document.cpp); false, the document partly filled, where that reading would
+// refuse them.
+bool PutMusic(const std::vector<ImportedCell>& cells, Document& document);
+
 class Importer {
  public:
-  Importer(const std::string& text, Json* document, ImportSummary* summary)
-      : text_(text), document_(document), summary_(summary) {}
+  // With cells, the music goes there; without, into the document's "music" member.
+  Importer(const std::string& text, Json* document, ImportSummary* summary,
+           std::vector<ImportedCell>* cells = nullptr)
+      : text_(text), document_(document), summary_(summary), cells_(cells) {}
 
   // Reads the score element into the document's members (Refuse on anything it cannot).
   void Read(const pugi::xml_node& score, bool timewise);
@@ -102,6 +135,7 @@ class Importer {
   const std::string& text_;
   Json* document_;
   ImportSummary* summary_;
+  std::vector<ImportedCell>* cells_;
   mutable std::vector<size_t> lineStarts_;
   std::vector<Part> parts_;
   std::vector<GroupSpan> spans_;

@@ -129,13 +129,14 @@ void Importer::ReadMeasures() {
     PartState state;
     TimeSignature time;
     for (size_t m = 0; m < count; ++m) {
-      for (const pugi::xml_node& child : part.measures[m].music.children()) {
-        const char* name = child.name();
-        if (std::strcmp(name, "note") == 0) {
-          pitched[p] = pitched[p] || child.child("pitch");
-          continue;
-        }
-        if (std::strcmp(name, "attributes") != 0) continue;
+      // Pitched: a note of the part has a pitch (looked for until one is found).
+      if (!pitched[p])
+        for (const pugi::xml_node& note : part.measures[m].music.children("note"))
+          if (note.child("pitch")) {
+            pitched[p] = true;
+            break;
+          }
+      for (const pugi::xml_node& child : part.measures[m].attributes) {
         if (const pugi::xml_node divisions = child.child("divisions")) {
           state.divisions = WholeNumber(divisions, 0, 0x7FFFFFFF);
           if (state.divisions == 0)

@@ -161,14 +161,14 @@ void Importer::GatherMeasures(const pugi::xml_node& score, bool timewise) {
         Refuse(NodePlace(node), "part " + part.id + " is given twice");
       seen[&part - parts_.data()] = true;
       for (const pugi::xml_node& measure : node.children("measure"))
-        part.measures.push_back({measure, measure});
+        part.measures.push_back({measure, measure, {}});
     }
   } else {
     for (const pugi::xml_node& measure : score.children("measure")) {
       for (const pugi::xml_node& node : measure.children("part")) {
         Part& part = partOf(node);
         seen[&part - parts_.data()] = true;
-        part.measures.push_back({node, measure});
+        part.measures.push_back({node, measure, {}});
       }
     }
   }
@@ -190,12 +190,14 @@ void Importer::GatherMeasures(const pugi::xml_node& score, bool timewise) {
 void Importer::CountStaves() {
   long next = 1;
   for (Part& part : parts_) {
-    for (const MeasureNodes& measure : part.measures)
-      for (const pugi::xml_node& attributes : measure.music.children("attributes"))
+    for (MeasureNodes& measure : part.measures)
+      for (const pugi::xml_node& attributes : measure.music.children("attributes")) {
+        measure.attributes.push_back(attributes);
         if (const pugi::xml_node staves = attributes.child("staves")) {
           const long count = WholeNumber(staves, 1, 0x7FFF);
           part.staves = std::max(part.staves, static_cast<int>(count));
         }
+      }
     part.firstStaff = static_cast<int>(next);
     next += part.staves;
     if (next - 1 > 0x7FFF) Refuse(NodePlace(part.listed), "more than 32767 staves");
@@ -273,7 +275,7 @@ Json Importer::GroupsMember() {
 // The part's <part-symbol> (in its first attributes that give one), empty without one.
 std::string Importer::PartSymbol(const Part& part) const {
   for (const MeasureNodes& measure : part.measures)
-    for (const pugi::xml_node& attributes : measure.music.children("attributes"))
+    for (const pugi::xml_node& attributes : measure.attributes)
       if (const pugi::xml_node symbol = attributes.child("part-symbol"))
         return symbol.child_value();
   return "";

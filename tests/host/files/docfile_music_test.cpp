@@ -1,6 +1,7 @@
 // The music member of a document file (host/files/docfile_music.cpp; docs/fxthost.md,
 // "Music"): an entry's written value and tuplet are kept in its record beside the
-// sounding duration, written back unchanged, and refused out of range.
+// sounding duration, written back unchanged, and refused out of range; a refusal in an
+// entry or a note names its place, which is made only then.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -104,6 +105,57 @@ TEST(DocumentMusic, WrittenInTheDocumentLayoutWithARawLayerBesideIt) {
   ASSERT_TRUE(fxthost::ParseDocument(saved, "m.json", &again, nullptr, &error)) << error.Message();
   EXPECT_TRUE(again.records == document.records);
   EXPECT_EQ(fxthost::FormatDocument(again, DocumentFile()), saved);
+}
+
+TEST(DocumentMusic, RefusalsInEntriesAndNotesNameTheirPlace) {
+  const std::pair<const char*, const char*> rows[] = {
+      {R"([{ "duration": 1, "notes": [{ "level": 1 }, { "level": 40000 }] }])",
+       "layers[0][0].notes[1].level: 40000 does not fit here (-32768 to 32767)"},
+      {R"([{ "duration": 1, "notes": [{ "level": 1.5 }] }])",
+       "layers[0][0].notes[0].level: expected a whole number, found 1.5"},
+      {R"([{ "duration": 1, "notes": [{ "level": 1, "alter": -40000 }] }])",
+       "layers[0][0].notes[0].alter: -40000 does not fit here (-32768 to 32767)"},
+      {R"([{ "duration": 1, "notes": [{ "level": 1, "number": -1 }] }])",
+       "layers[0][0].notes[0].number: -1 does not fit here (0 to 32767)"},
+      {R"([{ "duration": 1, "notes": [{ "level": 1, "pitch": 2 }] }])",
+       "layers[0][0].notes[0].pitch: unknown member (known here: level, alter, number)"},
+      {R"([{ "duration": 1, "notes": [{ "alter": 1 }] }])",
+       "layers[0][0].notes[0]: a note needs its level"},
+      {R"([{ "duration": 1, "notes": [3] }])",
+       "layers[0][0].notes[0]: expected an object, found a number"},
+      {R"([{ "duration": 1, "notes": {} }])",
+       "layers[0][0].notes: expected an array, found an object"},
+      {R"([{ "duration": 1, "notes": [] }])",
+       "layers[0][0].notes: an entry has 1 to 12 notes, found 0"},
+      {R"([{ "duration": 1, "rest": true }, { "duration": 9223372036854775813, "rest": true }])",
+       "layers[0][1].duration: 9223372036854775813 does not fit here (1 to 2147483647)"},
+      {R"([{ "duration": "1", "rest": true }])",
+       "layers[0][0].duration: expected a whole number, found a string"},
+      {R"([{ "rest": true }])", "layers[0][0]: an entry needs its duration"},
+      {R"([{ "duration": 1, "rest": 1 }])",
+       "layers[0][0].rest: expected true or false, found a number"},
+      {R"([{ "duration": 1, "rest": true, "colour": 1 }])",
+       "layers[0][0].colour: unknown member (known here: duration, written, tuplet, notes, rest)"},
+      {R"([{ "duration": 1, "tuplet": "3:2", "rest": true }])",
+       "layers[0][0].tuplet: expected two numbers [first, last], found a string"},
+      {R"([[]])", "layers[0][0]: expected an object, found an array"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.first);
+    Document document;
+    DocumentError error;
+    EXPECT_FALSE(fxthost::ParseDocument(Music(row.first), "m.json", &document, nullptr, &error));
+    EXPECT_EQ(error.Message(), std::string("m.json: music.cells[0].") + row.second);
+  }
+  // A position of a chord.
+  Document document;
+  DocumentError error;
+  EXPECT_FALSE(fxthost::ParseDocument(
+      R"({ "measures": 1, "staves": [{ "id": 1 }], "music": { "cells": [
+        { "staff": 1, "measure": 1, "chords": [0, 1.5] }] } })",
+      "m.json", &document, nullptr, &error));
+  EXPECT_EQ(error.Message(),
+            "m.json: music.cells[0].chords[1]: expected a whole number, found 1.5");
 }
 
 }  // namespace

@@ -195,6 +195,25 @@ TEST(MusicXmlScore, MeasuresTakeTheTimeOfTheFirstPartAndTheConcertKey) {
   }
 }
 
+// Staves, Groups, Measures: a measure's attributes after its first, and in a later
+// measure, count as much as the first: its staves, part-symbol, divisions and key.
+TEST(MusicXmlScore, LaterAttributesOfAMeasureAreRead) {
+  const std::string later =
+      "<attributes><staves>2</staves><part-symbol>line</part-symbol><key><fifths>2</fifths>"
+      "</key><divisions>4</divisions></attributes>";
+  const Json doc = Import(
+      Score(ScorePart("P1"), Part("P1", {Note("C", 4, 2) + later + Note("D", 4, 4),
+                                         Note("E", 4, 8) + "<attributes><key><fifths>-1"
+                                                           "</fifths></key></attributes>"})));
+  EXPECT_EQ(doc["staves"].size(), 2u);
+  EXPECT_EQ(doc["groups"][0]["bracket"], "line");
+  EXPECT_EQ(doc["measures"][0]["key"], 2);
+  EXPECT_EQ(doc["measures"][1]["key"], -1);
+  // The quarter after divisions 4 is 4 divisions; the half at divisions 4 is 8.
+  EXPECT_EQ(doc["music"]["cells"][0]["layers"][0][1]["duration"], 1024);
+  EXPECT_EQ(doc["music"]["cells"][1]["layers"][0][0]["duration"], 2048);
+}
+
 TEST(MusicXmlScore, PartsWhoseKeyDisagreesAreCounted) {
   fxthost::ImportSummary summary;
   Import(Score(ScorePart("P1") + ScorePart("P2"),
