@@ -267,9 +267,7 @@ Json StavesMember(const Document& document, Coverage* coverage) {
   if (!orderWritable) return Json();
   Json staves = Json::array();
   for (int16_t staff : order) {
-    Json entry = Json::object();
-    entry.get_ref<Json::object_t&>().reserve(3);  // the id, the name and its block
-    entry["id"] = staff;
+    Json entry{{"id", staff}};
     StaffInfo staffInfo;
     if (ReadStaff(document, staff, &staffInfo) &&
         WriteTextMembers(document, staffInfo.nameBlock, kNameMembers, kNameTextType, &entry))
