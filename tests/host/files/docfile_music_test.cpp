@@ -105,6 +105,18 @@ TEST(DocumentMusic, WrittenInTheDocumentLayoutWithARawLayerBesideIt) {
   ASSERT_TRUE(fxthost::ParseDocument(saved, "m.json", &again, nullptr, &error)) << error.Message();
   EXPECT_TRUE(again.records == document.records);
   EXPECT_EQ(fxthost::FormatDocument(again, DocumentFile()), saved);
+
+  // More chords in a cell than the member holds (32767) stay raw records, the cell's
+  // layers are still written by name.
+  for (uint16_t inci = 0; inci <= 0x7FFF; ++inci)
+    document.records.Put(fxt::MakeTag('S', 'D', 'C', 'h'), fxthost::DataKey::Of(1, 1, inci),
+                         fxthost::RecordStore::Bytes(30, 0));
+  const std::string crowded = fxthost::FormatDocument(document, DocumentFile());
+  EXPECT_NE(crowded.find(R"("layers": [)"), std::string::npos);
+  EXPECT_NE(crowded.find(R"({ "tag": "SDCh", "key": [1, 1, 32767, 0], )"), std::string::npos);
+  ASSERT_TRUE(fxthost::ParseDocument(crowded, "m.json", &again, nullptr, &error))
+      << error.Message();
+  EXPECT_TRUE(again.records == document.records);
 }
 
 TEST(DocumentMusic, RefusalsInEntriesAndNotesNameTheirPlace) {
