@@ -42,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       fxthost::BuildDocument(members, "fuzz.musicxml", &fromMembers, nullptr, &membersError);
   // Straight, as a score, whatever its first byte: a file that does not begin with "<"
   // is taken for a document file by fxthost and never gets here.
-  const bool read = fxthost::ImportMusicXmlDocument(bytes, "fuzz.musicxml", &document, &info,
-                                                    nullptr, &error);
+  const bool read =
+      fxthost::ImportMusicXmlDocument(bytes, "fuzz.musicxml", &document, &info, nullptr, &error);
   if (read != built || (!read && error.Message() != membersError.Message()))
     Fail("read straight, the score is not what its members give",
          (read ? std::string("read") : error.Message()) + "\n" +
