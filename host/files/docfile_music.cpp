@@ -49,6 +49,7 @@ const PositionedKind kPositioned[] = {
     {"chords", kChordTag, kChordSize, kChordPosition},
     {"midiExpressions", kMidiExpressionTag, kMidiExpressionSize, kMidiExpressionPosition},
 };
+constexpr size_t kPositionedKinds = sizeof kPositioned / sizeof kPositioned[0];
 
 // The reading of the music goes through every entry and note of a document, and the
 // places of most are never said: a place is passed as a function that makes its text,
@@ -257,12 +258,19 @@ void AppendNumber(int64_t value, std::string* out) {
   out->append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
-// ", "name": value" after the members before; "name": value" first.
-void AppendMember(const char* name, int64_t value, bool first, std::string* out) {
-  if (!first) *out += ", ";
+// The start of an object's member, "name": , after the separator from the member before
+// (unless it is the first); a member on a line of its own (not flat) is indented.
+void AppendName(const char* name, bool first, bool flat, int indent, std::string* out) {
+  if (!first) *out += flat ? ", " : ",\n";
+  if (!flat) Spaces(indent, out);
   *out += '"';
   *out += name;
   *out += "\": ";
+}
+
+// A member of a flat object whose value is a number.
+void AppendMember(const char* name, int64_t value, bool first, std::string* out) {
+  AppendName(name, first, true, 0, out);
   AppendNumber(value, out);
 }
 
@@ -290,14 +298,9 @@ bool Readable(const MusicLayer& layer) {
 // The entry at the indent: a rest on one line, notes one a line.
 void AppendEntry(const MusicEntry& entry, int indent, std::string* out) {
   const bool flat = entry.rest;
-  const char* const separator = flat ? ", " : ",\n";
   *out += flat ? "{ " : "{\n";
   auto member = [&](const char* name, bool first) {
-    if (!first) *out += separator;
-    if (!flat) Spaces(indent + 2, out);
-    *out += '"';
-    *out += name;
-    *out += "\": ";
+    AppendName(name, first, flat, indent + 2, out);
   };
   member("duration", true);
   AppendNumber(entry.duration, out);
@@ -407,9 +410,9 @@ bool WriteMusic(const Document& document, int indent, std::string* out, MusicCov
         layers[layer].clear();
       }
     }
-    std::vector<int32_t> positions[sizeof kPositioned / sizeof kPositioned[0]];
+    std::vector<int32_t> positions[kPositionedKinds];
     bool anyPositions = false;
-    for (size_t k = 0; k < sizeof kPositioned / sizeof kPositioned[0]; ++k) {
+    for (size_t k = 0; k < kPositionedKinds; ++k) {
       if (!ReadPositions(document, kPositioned[k], cell.first, cell.second, &positions[k]))
         positions[k].clear();
       for (size_t inci = 0; inci < positions[k].size(); ++inci)
@@ -427,11 +430,7 @@ bool WriteMusic(const Document& document, int indent, std::string* out, MusicCov
     firstCell = false;
     Spaces(indent + 4, &cellsText);
     auto member = [&](const char* name, bool first) {
-      if (!first) cellsText += flat ? ", " : ",\n";
-      if (!flat) Spaces(inner, &cellsText);
-      cellsText += '"';
-      cellsText += name;
-      cellsText += "\": ";
+      AppendName(name, first, flat, inner, &cellsText);
     };
     cellsText += flat ? "{ " : "{\n";
     member("staff", true);
@@ -450,7 +449,7 @@ bool WriteMusic(const Document& document, int indent, std::string* out, MusicCov
       Spaces(inner, &cellsText);
       cellsText += ']';
     }
-    for (size_t k = 0; k < sizeof kPositioned / sizeof kPositioned[0]; ++k) {
+    for (size_t k = 0; k < kPositionedKinds; ++k) {
       if (positions[k].empty()) continue;
       member(kPositioned[k].member, false);
       AppendNumbers(positions[k], &cellsText);
